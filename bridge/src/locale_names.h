@@ -1,0 +1,11 @@
+// Names the operating system gives in the user's language.
+#pragma once
+
+#include <string>
+
+namespace ksthid {
+
+// The full name of month 1 to 12; empty for any other number.
+std::string monthName(int month);
+
+}  // namespace ksthid

@@ -1,0 +1,108 @@
+// HID devices that exist only in this process: virtual bridge boards and
+// other HID devices, with the faults that real ones show.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "../transport.h"
+#include "clock.h"
+#include "virtual_bridge.h"
+
+namespace ksthid {
+
+struct Traffic {
+  enum class Direction { written, read };
+  Direction direction;
+  std::string path;
+  Report report;
+  Microseconds time;
+};
+
+class VirtualTransport final : public Transport {
+ public:
+  // Each report takes `reportInterval` on the wire, as on a full-speed USB
+  // interrupt endpoint.
+  explicit VirtualTransport(Clock& clock, Microseconds reportInterval = Microseconds(1000));
+
+  VirtualBridge& addBridge(const std::string& path, FirmwareIdentity identity = {});
+  void addOtherDevice(const std::string& path, HidAttributes attributes);
+  VirtualBridge& bridge(const std::string& path);
+
+  // Faults.
+  void unplug(const std::string& path);
+  void plugIn(const std::string& path);
+  void setAttributesUnreadable(const std::string& path, bool unreadable);
+  void setWritesFail(const std::string& path, bool fail);
+  void setSilent(const std::string& path, bool silent);
+  void setAnswerDelay(const std::string& path, Microseconds delay);
+  void sendUnsolicited(const std::string& path, const Report& report);
+
+  // What went over the wire since recording was switched on.
+  void recordTraffic(bool on);
+  std::vector<Traffic> traffic() const;
+  std::vector<Report> writtenTo(const std::string& path) const;
+  void clearTraffic();
+  int openHandles(const std::string& path) const;
+  int pendingReads() const;
+
+  std::vector<std::string> enumerateHidPaths() override;
+  Handle openWriteHandle(const std::string& path, const SecurityAttributes& security) override;
+  Handle openReadHandle(const std::string& path, const SecurityAttributes& security) override;
+  std::optional<HidAttributes> attributes(Handle handle) override;
+  bool writeReport(Handle handle, const Report& report) override;
+  Handle createReadEvent(const SecurityAttributes& security) override;
+  void startRead(Handle handle, Report& into, ReadRecord& record) override;
+  WaitResult waitForRead(Handle event, std::uint32_t milliseconds) override;
+  void resetReadEvent(Handle event) override;
+  void cancelRead(Handle handle) override;
+  void closeHandle(Handle handle) override;
+
+ private:
+  struct Arrival {
+    Microseconds time;
+    Report report;
+  };
+  struct Device {
+    HidAttributes identity;
+    std::unique_ptr<VirtualBridge> firmware;
+    bool plugged = true;
+    bool attributesUnreadable = false;
+    bool writesFail = false;
+    bool silent = false;
+    Microseconds answerDelay{0};
+    std::deque<Arrival> input;
+  };
+  struct PendingRead {
+    Handle handle;
+    Report* into;
+  };
+  struct Event {
+    bool signalled = false;
+    std::optional<PendingRead> pending;
+  };
+
+  Device& device(const std::string& path);
+  Device* deviceOf(Handle handle);
+  Handle open(const std::string& path);
+  bool deliver(Event& event, Microseconds upTo);
+  void dropPendingReads(Handle handle);
+  void record(Traffic::Direction direction, const std::string& path, const Report& report);
+
+  Clock& clock_;
+  const Microseconds reportInterval_;
+  mutable std::mutex mutex_;
+  std::vector<std::string> order_;
+  std::map<std::string, Device> devices_;
+  std::map<Handle, std::string> handles_;
+  std::map<Handle, Event> events_;
+  Handle nextHandle_ = 0x1000;
+  bool recording_ = false;
+  std::vector<Traffic> traffic_;
+};
+
+}  // namespace ksthid

@@ -1,0 +1,162 @@
+// Finding the boards, keeping their numbers, and the checks every command
+// makes first.
+#include "connection.h"
+
+#include "library_fixture.h"
+
+namespace ksthid::testing {
+namespace {
+
+using ConnectionTest = LibraryTest;
+
+TEST_F(ConnectionTest, NoBridgeAttachedFindsNothingAndSaysNothing) {
+  transport.addOtherDevice("mouse", {0x046D, 0xC077, 1});
+  EXPECT_EQ(connect(), 0);
+  EXPECT_TRUE(libraryState().boardPaths.empty());
+  EXPECT_TRUE(libraryState().writeHandles.empty());
+  EXPECT_TRUE(libraryState().readHandles.empty());
+  EXPECT_EQ(transport.openHandles("mouse"), 0);
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ConnectionTest, OpensEveryBridgeAndClosesOtherDevices) {
+  addBoard("a");
+  transport.addOtherDevice("keyboard", {0x3A5C, 0x0001, 1});
+  addBoard("b");
+  transport.addOtherDevice("broken", {});
+  transport.setAttributesUnreadable("broken", true);
+
+  EXPECT_EQ(connect(), 2);
+  EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(transport.openHandles("a"), 2);
+  EXPECT_EQ(transport.openHandles("b"), 2);
+  EXPECT_EQ(transport.openHandles("keyboard"), 0);
+  EXPECT_EQ(transport.openHandles("broken"), 0);
+  EXPECT_NE(libraryState().readEvent, 0);
+}
+
+TEST_F(ConnectionTest, ReconnectKeepsBoardNumbersAndClosesPreviousHandles) {
+  addBoard("a");
+  addBoard("b");
+  ASSERT_EQ(connect(), 2);
+  EXPECT_EQ(connect(), 2);
+  EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(transport.openHandles("a"), 2);
+  EXPECT_EQ(transport.openHandles("b"), 2);
+}
+
+TEST_F(ConnectionTest, UnpluggedBoardDropsOutAndNewBoardComesLast) {
+  addBoard("a");
+  addBoard("b");
+  ASSERT_EQ(connect(), 2);
+  transport.unplug("a");
+  addBoard("c");
+
+  EXPECT_EQ(connect(), 2);
+  EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"b", "c"}));
+  setGpioValue(0x50, 0, 0);
+  EXPECT_EQ(writtenTo("b").size(), 1u);
+
+  transport.plugIn("a");
+  EXPECT_EQ(connect(), 3);
+  EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"b", "c", "a"}));
+}
+
+TEST_F(ConnectionTest, KnownBoardKeepsItsNumberAheadOfEarlierEnumeratedNewOnes) {
+  addBoard("b");
+  ASSERT_EQ(connect(), 1);
+  transport.unplug("b");
+  addBoard("a");
+  transport.plugIn("b");  // now enumerated after a
+  EXPECT_EQ(connect(), 2);
+  EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"b", "a"}));
+}
+
+TEST_F(ConnectionTest, ValidateHidNumberNamesTheBadNumber) {
+  addBoard("a");
+  ASSERT_EQ(connect(), 1);
+  EXPECT_EQ(validateHidNumber(0), 0);
+  EXPECT_TRUE(boxes.empty());
+
+  EXPECT_EQ(validateHidNumber(-1), 1);
+  EXPECT_EQ(validateHidNumber(1), 1);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "Invalid HID Number: -1");
+  EXPECT_EQ(boxes[1].text, "Invalid HID Number: 1");
+  EXPECT_EQ(boxes[1].caption, "ksthid");
+  EXPECT_EQ(boxes[1].style, KSTHID_MB_OK);
+}
+
+TEST_F(ConnectionTest, CheckStatusPassesWrittenReportsSilently) {
+  EXPECT_EQ(checkStatus(1), 8);
+  EXPECT_EQ(checkStatus(-7), 8);
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ConnectionTest, CheckStatusCancelLeavesTheBoardsAsTheyWere) {
+  addBoard("a");
+  ASSERT_EQ(connect(), 1);
+  addBoard("b");
+  answerNextBox(KSTHID_IDCANCEL);
+
+  EXPECT_EQ(checkStatus(0), 0);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Please check USB connection.\r\ncheckStatus");
+  EXPECT_EQ(boxes[0].style, KSTHID_MB_RETRYCANCEL);
+  EXPECT_EQ(libraryState().lastAnswer, KSTHID_IDCANCEL);
+  EXPECT_EQ(libraryState().boardPaths.size(), 1u);
+}
+
+TEST_F(ConnectionTest, CheckStatusRetryReconnects) {
+  addBoard("a");
+  ASSERT_EQ(connect(), 1);
+  addBoard("b");
+  answerNextBox(KSTHID_IDRETRY);
+
+  EXPECT_EQ(checkStatus(0), 0);
+  EXPECT_EQ(libraryState().lastAnswer, KSTHID_IDRETRY);
+  EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a", "b"}));
+}
+
+TEST_F(ConnectionTest, CloseHandlesClosesOnceAndKeepsThePaths) {
+  kstHID_closeHandles();  // nothing connected: nothing to do
+  addBoard("a");
+  ASSERT_EQ(connect(), 1);
+
+  kstHID_closeHandles();
+  EXPECT_EQ(transport.openHandles("a"), 0);
+  EXPECT_EQ(libraryState().currentWriteHandle, invalidHandle);
+  EXPECT_EQ(libraryState().currentReadHandle, invalidHandle);
+  EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a"}));
+  kstHID_closeHandles();
+  EXPECT_EQ(connect(), 1);
+  EXPECT_EQ(transport.openHandles("a"), 2);
+}
+
+// Every export with every kind of board number, before and after the
+// handles are closed: nothing reaches beyond the lists (the sanitizers
+// watch), and a closed board gets no I/O.
+TEST_F(ConnectionTest, NoBoardNumberReachesBeyondTheLists) {
+  addBoard("a");
+  ASSERT_EQ(connect(), 1);
+  kstHID_closeHandles();
+  transport.clearTraffic();
+  for (const std::int16_t board : {std::int16_t{-32768}, std::int16_t{-1}, std::int16_t{0},
+                                   std::int16_t{1}, std::int16_t{32767}}) {
+    EXPECT_EQ(setGpioValue(0x50, 0, board), 0);
+    EXPECT_EQ(setGpioConfiguration(0xBF, 0xFF, -1, board), 0);
+    EXPECT_EQ(getLed(0, board), 0);
+    setLed(1, 0, board);
+    std::int16_t hid = board;
+    kstHID_indicateSelectedModule(&hid);
+    kstHID_showVersion(&hid);
+    SAFEARRAY* values = nullptr;
+    std::int16_t flag = 0;
+    kstHID_getGPIOValue(&values, &flag, &hid);
+    SafeArrayDestroy(values);
+  }
+  EXPECT_TRUE(transport.traffic().empty());
+}
+
+}  // namespace
+}  // namespace ksthid::testing
