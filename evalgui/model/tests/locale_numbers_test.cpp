@@ -1,0 +1,90 @@
+#include "locale_numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "dvr_value.h"
+#include "qt_printers.h"
+
+namespace {
+
+class LocaleNumbersTest : public testing::TestWithParam<QLocale> {
+ protected:
+  QString local(const char* plain) const {
+    return QString::fromLatin1(plain).replace(u'.', GetParam().decimalPoint());
+  }
+  std::optional<double> parse(const char* plain) const { return numbers.parse(local(plain)); }
+
+  LocaleNumbers numbers{GetParam()};
+};
+
+TEST_P(LocaleNumbersTest, AcceptsSignSeparatorExponentAndSurroundingBlanks) {
+  EXPECT_EQ(parse("-12.5"), -12.5);
+  EXPECT_EQ(parse("+1.5e3"), 1500.0);
+  EXPECT_EQ(parse("2E-3"), 0.002);
+  EXPECT_EQ(parse(" 12 "), 12.0);
+  EXPECT_EQ(parse("-0"), 0.0);
+}
+
+TEST_P(LocaleNumbersTest, RefusesWhatIsNoFiniteNumber) {
+  for (const char* text : {"", " ", "-", "1.2.3", "1e", "1 2", "inf", "nan", "1e999", "-1e999",
+                           "1e-999", "0x10", "1,234.5", "1.234,5"}) {
+    EXPECT_EQ(parse(text), std::nullopt) << text;
+  }
+  const QString foreignSeparator = GetParam().decimalPoint() == u"." ? "12,5" : "12.5";
+  EXPECT_EQ(numbers.parse(foreignSeparator), std::nullopt);
+}
+
+TEST_P(LocaleNumbersTest, FixedRoundsHalvesAwayFromZeroAndDropsTheSignOfZero) {
+  EXPECT_EQ(numbers.fixed(0.0625, 3), local("0.063"));
+  EXPECT_EQ(numbers.fixed(-0.0625, 3), local("-0.063"));
+  EXPECT_EQ(numbers.fixed(-0.00001, 3), local("0.000"));
+  EXPECT_EQ(numbers.fixed(-0.0, 1), local("0.0"));
+  EXPECT_EQ(numbers.fixed(1234567.25, 1), local("1234567.3"));
+}
+
+TEST_P(LocaleNumbersTest, GeneralFormKeepsFifteenDigitsWithoutTrailingZeros) {
+  EXPECT_EQ(numbers.general(18.0), "18");
+  EXPECT_EQ(numbers.general(12.5), local("12.5"));
+  EXPECT_EQ(numbers.general(1.0 / 3), local("0.333333333333333"));
+  EXPECT_EQ(numbers.parse(numbers.general(1e20)), 1e20);
+}
+
+TEST(LocaleNumbersGeneral, ReadsBackInALocaleWhoseExponentDoesNot) {
+  const LocaleNumbers swedish(QLocale(QLocale::Swedish, QLocale::Sweden));
+  EXPECT_EQ(swedish.parse(swedish.general(1e20)), 1e20);
+  EXPECT_EQ(swedish.parse(swedish.general(-1.5e-7)), -1.5e-7);
+}
+
+TEST_P(LocaleNumbersTest, DecimalDvrRoundsHalvesToEvenAndStopsAtTheFirstForeignCharacter) {
+  const auto dvr = [this](const char* plain) { return readDvrValue(local(plain), false, numbers); };
+  EXPECT_EQ(dvr("200"), 200);
+  EXPECT_EQ(dvr("12.5"), 12);
+  EXPECT_EQ(dvr("13.5"), 14);
+  EXPECT_EQ(dvr("12.7x"), 13);
+  EXPECT_EQ(dvr(" 7abc"), 7);
+  EXPECT_EQ(dvr("2e2"), 200);
+  EXPECT_EQ(dvr("5e"), 5);
+  EXPECT_EQ(dvr("-3"), -3);
+  EXPECT_EQ(dvr("abc"), 0);
+  EXPECT_EQ(dvr(""), 0);
+  EXPECT_EQ(dvr("1e999"), std::numeric_limits<int>::max());
+}
+
+TEST(DvrValue, HexadecimalReadsDigitsUpToTheFirstOtherCharacter) {
+  EXPECT_EQ(readDvrValue(u"C8", true), 200);
+  EXPECT_EQ(readDvrValue(u"0ff", true), 255);
+  EXPECT_EQ(readDvrValue(u"00FFFF", true), 65535);
+  EXPECT_EQ(readDvrValue(u" 1Ag", true), 26);
+  EXPECT_EQ(readDvrValue(u"-1", true), 0);
+  EXPECT_EQ(readDvrValue(u"", true), 0);
+  EXPECT_EQ(readDvrValue(u"FFFFFFFFFFFF", true), std::numeric_limits<int>::max());
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, LocaleNumbersTest,
+                         testing::Values(QLocale(QLocale::English, QLocale::UnitedStates),
+                                         QLocale(QLocale::German, QLocale::Germany)),
+                         [](const auto& info) { return info.param.name().toStdString(); });
+
+}  // namespace
