@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: once
+# plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+
+bash "$root/scripts/install-deps.sh"
+
+run_suite() {
+  local dir=$1
+  shift
+  cmake -S "$root" -B "$root/$dir" -G Ninja "$@"
+  cmake --build "$root/$dir" -j "$jobs"
+  (cd "$root/$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
+}
+
+run_suite build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DQV6180_SANITIZE=ON
