@@ -39,15 +39,15 @@ void PacketTrace::line(const std::string& text) {
 
 Handle TracingTransport::openWriteHandle(const std::string& path,
                                          const SecurityAttributes& security) {
-  const Handle handle = traced_.openWriteHandle(path, security);
-  std::lock_guard lock(mutex_);
-  paths_[handle] = path;
-  return handle;
+  return remember(traced_.openWriteHandle(path, security), path);
 }
 
 Handle TracingTransport::openReadHandle(const std::string& path,
                                         const SecurityAttributes& security) {
-  const Handle handle = traced_.openReadHandle(path, security);
+  return remember(traced_.openReadHandle(path, security), path);
+}
+
+Handle TracingTransport::remember(Handle handle, const std::string& path) {
   std::lock_guard lock(mutex_);
   paths_[handle] = path;
   return handle;

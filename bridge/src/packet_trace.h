@@ -60,6 +60,7 @@ class TracingTransport final : public Transport {
     const Report* into;
   };
 
+  Handle remember(Handle handle, const std::string& path);
   std::string pathOf(Handle handle);
 
   Transport& traced_;
