@@ -2,6 +2,8 @@
 // makes first.
 #include "connection.h"
 
+#include <thread>
+
 #include "library_fixture.h"
 
 namespace ksthid::testing {
@@ -131,6 +133,15 @@ TEST_F(ConnectionTest, CloseHandlesClosesOnceAndKeepsThePaths) {
   kstHID_closeHandles();
   EXPECT_EQ(connect(), 1);
   EXPECT_EQ(transport.openHandles("a"), 2);
+}
+
+TEST_F(ConnectionTest, EachThreadHasItsOwnBoardLists) {
+  addBoard("a");
+  ASSERT_EQ(connect(), 1);
+  std::int16_t seenByOtherThread = -1;
+  std::thread([&] { seenByOtherThread = validateHidNumber(0); }).join();
+  EXPECT_EQ(seenByOtherThread, 1);  // it has connected nothing
+  EXPECT_EQ(validateHidNumber(0), 0);
 }
 
 // Every export with every kind of board number, before and after the
