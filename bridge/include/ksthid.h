@@ -101,6 +101,20 @@ KSTHID_API int16_t KSTHID_CALL kstHID_setI2COptions(uint8_t* i2cOptions, uint8_t
  * it stays low. */
 KSTHID_API void KSTHID_CALL kstHID_toggleSCL(int16_t* HIDnumber);
 
+/* SPI. The setters return as the I2C ones do; kstHID_setSPIOptions also
+ * returns 1 when a variant holds no 16-bit number. The getters return 0 when
+ * they cannot ask. Only bits 0 to 2 of the SPI options travel. kstHID_doSPITransaction
+ * sends spiData elements 0 to byteCount - 1 (1 to 57 bytes) and, when
+ * readBack is non-zero, replaces them with the bytes received. It returns 1
+ * when it refuses the call before any transfer, else 0. */
+KSTHID_API int16_t KSTHID_CALL kstHID_setSPIOptions(VARIANT* spiOptions, VARIANT* HIDnumber);
+KSTHID_API uint8_t KSTHID_CALL kstHID_getSPIOptions(VARIANT* HIDnumber);
+KSTHID_API int16_t KSTHID_CALL kstHID_setSPIClockDivisor(uint8_t* clockDivisor, int16_t* HIDnumber);
+KSTHID_API uint8_t KSTHID_CALL kstHID_getSPIClockDivisor(VARIANT* HIDnumber);
+KSTHID_API int16_t KSTHID_CALL kstHID_doSPITransaction(uint8_t* byteCount, SAFEARRAY** spiData,
+                                                       int16_t* readBack, int16_t* HIDnumber,
+                                                       int16_t* spiFlag, uint8_t* spiParam);
+
 /* GPIO. */
 KSTHID_API int16_t KSTHID_CALL kstHID_setGPIOConfiguration(uint8_t* configByte1,
                                                            uint8_t* configByte2,
