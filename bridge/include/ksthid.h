@@ -68,6 +68,53 @@ KSTHID_API void KSTHID_CALL kstHID_showVersion(int16_t* HIDnumber);
 /* The clock value times 1000; 32767 when the board reports more than fits. */
 KSTHID_API int16_t KSTHID_CALL kstHID_getSystemClockFrequency(VARIANT* HIDnumber);
 
+/* I2C transactions with the 7-bit address of a device (0 to 127). reg is
+ * the register address sent first; a read or write with reg 0 sends none, a
+ * probe always sends it. A read returns up to 62 bytes into data, which it
+ * resizes to count elements; a write sends data elements 0 to count - 1, at
+ * most 58 bytes with a register address and 59 without. registerBuffer is
+ * resized to one element holding reg. quiet 0 shows a box when the device
+ * does not answer. After a USB failure, Retry reconnects every board and runs
+ * the transaction again. 0: done; 1: failed or the arguments were refused. */
+KSTHID_API int16_t KSTHID_CALL kstHID_doI2CRead(uint8_t* address, uint8_t* reg, uint8_t* count,
+                                                SAFEARRAY** data, SAFEARRAY** registerBuffer,
+                                                int16_t* HIDnumber, int16_t* quiet);
+KSTHID_API int16_t KSTHID_CALL kstHID_doI2CWrite(uint8_t* address, uint8_t* reg, uint8_t* count,
+                                                 SAFEARRAY** data, SAFEARRAY** registerBuffer,
+                                                 int16_t* HIDnumber, int16_t* quiet);
+KSTHID_API int16_t KSTHID_CALL kstHID_probeI2CAddress(uint8_t* address, int16_t* HIDnumber,
+                                                      uint8_t* reg);
+
+/* I2C and SMBus configuration. The getters return 0 when they cannot ask;
+ * kstHID_getSMBusFrequency returns the frequency value times 1000, 32767 when
+ * the board reports more than fits. kstHID_setSMBusTimerCount returns 1 for
+ * an unknown board, else 0; kstHID_setI2COptions returns 8 when the request
+ * was written, 0 when not and 1 for an unknown board. Only bits 0 to 2 of the
+ * I2C options travel. */
+KSTHID_API int16_t KSTHID_CALL kstHID_getSMBusFrequency(int16_t* HIDnumber);
+KSTHID_API int16_t KSTHID_CALL kstHID_getSMBusTimerCount(int16_t* HIDnumber);
+KSTHID_API int16_t KSTHID_CALL kstHID_setSMBusTimerCount(uint8_t* timerCount, int16_t* HIDnumber);
+KSTHID_API uint8_t KSTHID_CALL kstHID_getI2COptions(int16_t* HIDnumber);
+KSTHID_API int16_t KSTHID_CALL kstHID_setI2COptions(uint8_t* i2cOptions, uint8_t* sclToggle,
+                                                    int16_t* HIDnumber);
+/* Clocks SCL to free a bus whose SDA line is held low; shows "SDA error" when
+ * it stays low. */
+KSTHID_API void KSTHID_CALL kstHID_toggleSCL(int16_t* HIDnumber);
+
+/* SPI. The setters return as the I2C ones do; kstHID_setSPIOptions also
+ * returns 1 when a variant holds no 16-bit number. The getters return 0 when
+ * they cannot ask. Only bits 0 to 2 of the SPI options travel. kstHID_doSPITransaction
+ * sends spiData elements 0 to byteCount - 1 (1 to 57 bytes) and, when
+ * readBack is non-zero, replaces them with the bytes received. It returns 1
+ * when it refuses the call before any transfer, else 0. */
+KSTHID_API int16_t KSTHID_CALL kstHID_setSPIOptions(VARIANT* spiOptions, VARIANT* HIDnumber);
+KSTHID_API uint8_t KSTHID_CALL kstHID_getSPIOptions(VARIANT* HIDnumber);
+KSTHID_API int16_t KSTHID_CALL kstHID_setSPIClockDivisor(uint8_t* clockDivisor, int16_t* HIDnumber);
+KSTHID_API uint8_t KSTHID_CALL kstHID_getSPIClockDivisor(VARIANT* HIDnumber);
+KSTHID_API int16_t KSTHID_CALL kstHID_doSPITransaction(uint8_t* byteCount, SAFEARRAY** spiData,
+                                                       int16_t* readBack, int16_t* HIDnumber,
+                                                       int16_t* spiFlag, uint8_t* spiParam);
+
 /* GPIO. */
 KSTHID_API int16_t KSTHID_CALL kstHID_setGPIOConfiguration(uint8_t* configByte1,
                                                            uint8_t* configByte2,

@@ -43,11 +43,11 @@ std::int16_t sendCommand(const Report& report, CommandTarget& target) {
   return status;
 }
 
-void awaitAnswer(Report& report, CommandTarget& target) {
-  if (readResponse(report, target.hidNumber) == xferReadFailed) {
-    checkStatus(0);
-    selectTarget(target);
-  }
+bool awaitAnswer(Report& report, CommandTarget& target) {
+  if (readResponse(report, target.hidNumber) != xferReadFailed) return true;
+  checkStatus(0);
+  selectTarget(target);
+  return false;
 }
 
 std::optional<std::int16_t> runSetCommand(std::int16_t hidNumber, CommandCode code,
@@ -67,11 +67,15 @@ std::optional<Answer> runQuery(std::int16_t hidNumber, CommandCode code,
   fillCommand(answer.report, code, directionQuery, parameters);
   answer.written = sendCommand(answer.report, *target) == xferOk;
   if (answer.written) {
-    awaitAnswer(answer.report, *target);
+    answer.answered = awaitAnswer(answer.report, *target);
   } else {
     clearReport(answer.report, lastReportIndex, 0);
   }
   return answer;
+}
+
+Report queryResponse(std::int16_t hidNumber, CommandCode code) {
+  return runQuery(hidNumber, code).value_or(Answer{}).report;
 }
 
 }  // namespace ksthid

@@ -36,12 +36,14 @@ void fillCommand(Report& report, CommandCode code, std::uint8_t direction,
 // in a reconnect) gets no I/O and gives 0.
 std::int16_t sendCommand(const Report& report, CommandTarget& target);
 
-// Reads the board's answer into the report, waiting up to 6000 ms. After a
-// time-out the report is all zero and the connection box has been shown.
-void awaitAnswer(Report& report, CommandTarget& target);
+// Reads the board's answer into the report, waiting up to 6000 ms; false
+// after a time-out, when the report is all zero and the connection box has
+// been shown.
+bool awaitAnswer(Report& report, CommandTarget& target);
 
 struct Answer {
   bool written = false;
+  bool answered = false;
   // The response; all zero when the request was not written or no response
   // came in time.
   Report report{};
@@ -55,6 +57,10 @@ std::optional<std::int16_t> runSetCommand(std::int16_t hidNumber, CommandCode co
 // A whole query; empty when the HIDnumber names no board.
 std::optional<Answer> runQuery(std::int16_t hidNumber, CommandCode code,
                                std::initializer_list<std::uint8_t> parameters = {});
+
+// The response to a whole query; all zero when the HIDnumber names no board,
+// the request was not written or no response came in time.
+Report queryResponse(std::int16_t hidNumber, CommandCode code);
 
 }  // namespace ksthid
 

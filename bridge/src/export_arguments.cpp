@@ -12,7 +12,7 @@ bool isByteVector(const SAFEARRAY* array) {
   return array != nullptr && array->cDims == 1 && array->cbElements == 1;
 }
 
-std::optional<std::int16_t> toBoardIndex(double value) {
+std::optional<std::int16_t> toInt16(double value) {
   if (!std::isfinite(value)) return std::nullopt;
   const double rounded = std::nearbyint(value);  // the default mode rounds half to even
   if (rounded < std::numeric_limits<std::int16_t>::min() ||
@@ -23,7 +23,7 @@ std::optional<std::int16_t> toBoardIndex(double value) {
 }
 
 template <typename Integer>
-std::optional<std::int16_t> toBoardIndex(Integer value) {
+std::optional<std::int16_t> toInt16(Integer value) {
   if (!std::in_range<std::int16_t>(value)) return std::nullopt;
   return static_cast<std::int16_t>(value);
 }
@@ -83,13 +83,13 @@ std::optional<std::span<std::uint8_t>> byteArrayElements(SAFEARRAY* array) {
                                  array->rgsabound[0].cElements);
 }
 
-std::optional<std::int16_t> boardIndexFromVariant(const VARIANT* variant) {
+std::optional<std::int16_t> integerFromVariant(const VARIANT* variant) {
   if (variant == nullptr) return std::nullopt;
   const bool byReference = (variant->vt & VT_BYREF) != 0;
   return readNumber(*variant, byReference, [](auto value, auto* pointer, bool viaPointer) {
-    if (!viaPointer) return toBoardIndex(value);
+    if (!viaPointer) return toInt16(value);
     if (pointer == nullptr) return std::optional<std::int16_t>{};
-    return toBoardIndex(static_cast<decltype(value)>(*pointer));
+    return toInt16(static_cast<decltype(value)>(*pointer));
   });
 }
 

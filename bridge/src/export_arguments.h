@@ -17,6 +17,11 @@ bool anyNull(const Arguments*... arguments) {
   return ((arguments == nullptr) || ...);
 }
 
+// A 16-bit flag as a request byte: 1 for any non-zero value (True is -1).
+inline std::uint8_t flagByte(std::int16_t flag) {
+  return flag != 0 ? 1 : 0;
+}
+
 // Gives the caller's byte array `count` elements, all zero, indexed from 0;
 // a never-dimensioned array (null) is created. False, changing nothing, for
 // a null reference or an array that is not a one-dimensional byte array.
@@ -26,8 +31,12 @@ bool resizeByteArray(SAFEARRAY** array, std::uint32_t count);
 // anything else (null, never dimensioned, other bounds or element types).
 std::optional<std::span<std::uint8_t>> byteArrayElements(SAFEARRAY* array);
 
-// A board index held in a variant of any numeric type, fractions rounded
+// A 16-bit integer held in a variant of any numeric type, fractions rounded
 // half to even; empty for other types and for values beyond 16 bits.
-std::optional<std::int16_t> boardIndexFromVariant(const VARIANT* variant);
+std::optional<std::int16_t> integerFromVariant(const VARIANT* variant);
+
+inline std::optional<std::int16_t> boardIndexFromVariant(const VARIANT* variant) {
+  return integerFromVariant(variant);
+}
 
 }  // namespace ksthid

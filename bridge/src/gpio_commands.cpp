@@ -10,10 +10,6 @@ using namespace ksthid;
 
 namespace {
 
-std::uint8_t flagByte(std::int16_t flag) {
-  return flag != 0 ? 1 : 0;
-}
-
 // Runs a query and copies response bytes 2 onward into the caller's array,
 // which first gets `elements` zeroed elements. 0 when the HIDnumber names no
 // board, 1 once the exchange was attempted.
