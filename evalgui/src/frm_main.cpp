@@ -172,8 +172,6 @@ FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes)
   buildWindow();
 }
 
-FrmMain::~FrmMain() = default;
-
 bool FrmMain::load() {
   const auto boards = library_.connect();
   if (!boards) {
@@ -389,12 +387,14 @@ void FrmMain::buildDvrEntry() {
     option->setObjectName(QStringLiteral("opDisplayMode_%1").arg(i));
     option->setToolTip(tips[i]);
     place(*option, 1920, 2880 + 240 * static_cast<int>(i), 735, 255);
-    connect(option, &QRadioButton::toggled, this, [this, i](bool selected) {
-      if (selected) opDisplayMode_Click(static_cast<int>(i));
-    });
     opDisplayMode_[i] = option;
   }
   opDisplayMode_[0]->setChecked(true);
+  for (std::size_t i = 0; i < opDisplayMode_.size(); ++i) {
+    connect(opDisplayMode_[i], &QRadioButton::toggled, this, [this, i](bool selected) {
+      if (selected) opDisplayMode_Click(static_cast<int>(i));
+    });
+  }
 }
 
 void FrmMain::buildDeviceButtons() {

@@ -31,7 +31,6 @@ class FrmMain final : public QMainWindow, private CalculatorView {
 
  public:
   FrmMain(BridgeLibrary& library, MessageBoxes& boxes);
-  ~FrmMain() override;
 
   // Connects to the boards and prepares the window to be shown: the full layout for board 0 with
   // its counter interface at rest, or the calculator alone without a board. False, after an

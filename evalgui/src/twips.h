@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLine>
 #include <QPaintDevice>
 #include <QRect>
 
@@ -18,7 +17,6 @@ class Twips {
   QRect rect(int left, int top, int width, int height) const {
     return {x(left), y(top), x(width), y(height)};
   }
-  QLine line(int x1, int y1, int x2, int y2) const { return {x(x1), y(y1), x(x2), y(y2)}; }
 
  private:
   static int pixels(int twips, int dpi) {

@@ -21,25 +21,6 @@ TEST(FormatHexTest, PadsToTheRegisterWidthAndCapsAtItsTop) {
   EXPECT_EQ(formatHex(5, 16), "");
 }
 
-TEST(TypingFilterTest, HexKeepsDigitsAndLettersAToFInUpperCase) {
-  EXPECT_EQ(filterHexKey(u'a'), u'A');
-  EXPECT_EQ(filterHexKey(u'F'), u'F');
-  EXPECT_EQ(filterHexKey(u'7'), u'7');
-  EXPECT_EQ(filterHexKey(13), 13);
-  EXPECT_EQ(filterHexKey(8), 8);
-  EXPECT_EQ(filterHexKey(u'g'), 0);
-  EXPECT_EQ(filterHexKey(u'-'), 0);
-}
-
-TEST(TypingFilterTest, DecimalKeepsDigitsOnly) {
-  EXPECT_EQ(filterDecimalKey(u'0'), u'0');
-  EXPECT_EQ(filterDecimalKey(13), 13);
-  EXPECT_EQ(filterDecimalKey(8), 8);
-  EXPECT_EQ(filterDecimalKey(u'a'), 0);
-  EXPECT_EQ(filterDecimalKey(u'-'), 0);
-  EXPECT_EQ(filterDecimalKey(u'.'), 0);
-}
-
 TEST(DvrTextCorrectionTest, KeepsTextsWithinTheRangeAsTyped) {
   EXPECT_EQ(dvrTextCorrection(u"5", true, english), std::nullopt);
   EXPECT_EQ(dvrTextCorrection(u"0FF", true, english), std::nullopt);
@@ -57,24 +38,10 @@ TEST(DvrTextCorrectionTest, ReplacesEmptyAndOutOfRangeTexts) {
   EXPECT_EQ(dvrTextCorrection(u"1e99", false, english), "255");
 }
 
-TEST(SteppedDvrTextTest, StepsInTheFieldsNotation) {
-  EXPECT_EQ(steppedDvrText(u"0FF", true, 1, english), "100");
-  EXPECT_EQ(steppedDvrText(u"00A", true, 16, english), "01A");
-  EXPECT_EQ(steppedDvrText(u"250", false, 16, english), "266");
-  EXPECT_EQ(steppedDvrText(u"0", false, -1, english), "-1");
-}
-
-// A hexadecimal text has no sign, so the step stops at 0 instead of wrapping to 0FF.
-TEST(SteppedDvrTextTest, HexStepBelowZeroGivesZero) {
-  EXPECT_EQ(steppedDvrText(u"000", true, -1, english), "000");
-  EXPECT_EQ(steppedDvrText(u"005", true, -16, english), "000");
-}
-
-TEST(ConvertedDvrTextTest, KeepsTheValueAcrossNotations) {
-  EXPECT_EQ(convertedDvrText(u"0FF", false, english), "255");
-  EXPECT_EQ(convertedDvrText(u"255", true, english), "0FF");
-  EXPECT_EQ(convertedDvrText(u"11", true, english), "00B");
+// A decimal text can hold a fraction when pasted; it converts to the nearest value, halves to even.
+TEST(ConvertedDvrTextTest, DecimalFractionsGoToTheNearestValue) {
   EXPECT_EQ(convertedDvrText(u"2.5", true, english), "002");
+  EXPECT_EQ(convertedDvrText(u"3.5", true, english), "004");
 }
 
 }  // namespace
