@@ -172,6 +172,10 @@ FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes)
   buildWindow();
 }
 
+QLineEdit& FrmMain::field(CalculatorField which) const {
+  return *fields_[static_cast<std::size_t>(which)];
+}
+
 bool FrmMain::load() {
   const auto boards = library_.connect();
   if (!boards) {
@@ -218,16 +222,16 @@ void FrmMain::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
-QString FrmMain::fieldText(CalculatorField field) const {
-  return fields_[static_cast<std::size_t>(field)]->text();
+QString FrmMain::fieldText(CalculatorField which) const {
+  return field(which).text();
 }
 
-void FrmMain::setFieldText(CalculatorField field, const QString& text) {
-  fields_[static_cast<std::size_t>(field)]->setText(text);
+void FrmMain::setFieldText(CalculatorField which, const QString& text) {
+  field(which).setText(text);
 }
 
-void FrmMain::setFieldColour(CalculatorField field, FieldColour colour) {
-  QLineEdit& edit = *fields_[static_cast<std::size_t>(field)];
+void FrmMain::setFieldColour(CalculatorField which, FieldColour colour) {
+  QLineEdit& edit = field(which);
   QPalette palette = edit.palette();
   palette.setColor(QPalette::Text, colour == FieldColour::Red
                                        ? QColor(255, 0, 0)
@@ -240,7 +244,7 @@ void FrmMain::setDvrCaption(const QString& caption) {
 }
 
 void FrmMain::moveReadout(int readoutTopTwips, int pointerYTwips) {
-  QLineEdit& readout = *fields_[static_cast<std::size_t>(txtVOUT)];
+  QLineEdit& readout = field(txtVOUT);
   readout.move(readout.x(), twips_.y(readoutTopTwips));
   lblVCOM_->move(lblVCOM_->x(), twips_.y(readoutTopTwips));
   line4_->move(line4_->x(), twips_.y(pointerYTwips));
@@ -413,14 +417,11 @@ void FrmMain::buildDeviceButtons() {
 }
 
 void FrmMain::setFocusOrder() {
-  const auto field = [this](CalculatorField f) {
-    return static_cast<QWidget*>(fields_[static_cast<std::size_t>(f)]);
-  };
   const std::array<QWidget*, 16> order{
-      txtTest_[0],       field(txtIOUT),    field(txtAVDD), field(txtRSET),
-      field(txtR1),      field(txtR2),      field(txtVOUT), field(txtVRSET),
-      field(txtVoutMax), field(txtVOutMin), cmdCalculate_,  btnHelp_,
-      opDisplayMode_[0], opDisplayMode_[1], cmdWrite_,      cmdForceSend_};
+      txtTest_[0],        &field(txtIOUT),    &field(txtAVDD), &field(txtRSET),
+      &field(txtR1),      &field(txtR2),      &field(txtVOUT), &field(txtVRSET),
+      &field(txtVoutMax), &field(txtVOutMin), cmdCalculate_,   btnHelp_,
+      opDisplayMode_[0],  opDisplayMode_[1],  cmdWrite_,       cmdForceSend_};
   for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -509,16 +510,14 @@ void FrmMain::opDisplayMode_Click(int /*index*/) {
   lblDVR2_->setText(hexMode_ ? QStringLiteral("DVR (hex)") : QStringLiteral("DVR (dec)"));
 }
 
-void FrmMain::calculatorField_LostFocus(QObject* field) {
-  if (field == fields_[static_cast<std::size_t>(txtR1)] ||
-      field == fields_[static_cast<std::size_t>(txtR2)]) {
+void FrmMain::calculatorField_LostFocus(QObject* left) {
+  if (left == &field(txtR1) || left == &field(txtR2)) {
     model_.updateRangeFromResistors();
-  } else if (field == fields_[static_cast<std::size_t>(txtVoutMax)] ||
-             field == fields_[static_cast<std::size_t>(txtVOutMin)]) {
+  } else if (left == &field(txtVoutMax) || left == &field(txtVOutMin)) {
     model_.updateResistorsFromRange();
-  } else if (field == fields_[static_cast<std::size_t>(txtRSET)]) {
+  } else if (left == &field(txtRSET)) {
     askWhichCalculation(QStringLiteral("Rset Changed - Update Range from Resistor Values?"));
-  } else if (field == fields_[static_cast<std::size_t>(txtAVDD)]) {
+  } else if (left == &field(txtAVDD)) {
     askWhichCalculation(QStringLiteral("AVDD Changed - Update Range from Resistor Values?"));
   }
 }

@@ -55,6 +55,7 @@ class FrmMain final : public QMainWindow, private CalculatorView {
   QString dvrText() const override;
   bool hexMode() const override { return hexMode_; }
 
+  QLineEdit& field(CalculatorField which) const;
   void buildWindow();
   void buildPictures(QWidget& client);
   void buildCalculator();
@@ -72,7 +73,7 @@ class FrmMain final : public QMainWindow, private CalculatorView {
   bool txtTest_KeyPress(int index, const QKeyEvent& event);
   void handleDvrKey(int index, int key);
   void opDisplayMode_Click(int index);
-  void calculatorField_LostFocus(QObject* field);
+  void calculatorField_LostFocus(QObject* left);
   void askWhichCalculation(const QString& title);
   void cmdForceSend_Click();
   void cmdWrite_Click();
