@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// The functions of the bridge library ksthid that the window uses, each with the library's own
+// name and result. A result is empty when the function could not be had from the library;
+// bindingError() then says why. Tests put a fake in the library's place.
+class BridgeLibrary {
+ public:
+  // What the GPIO setters return for a report that reached the board.
+  static constexpr std::int16_t kReportWritten = 8;
+  static constexpr std::int16_t kTrue = -1;
+
+  virtual ~BridgeLibrary() = default;
+
+  // Opens every attached bridge board; the number of boards found.
+  virtual std::optional<std::int16_t> connect() = 0;
+  // Lights the module indicator of one board.
+  virtual std::optional<std::int16_t> indicateSelectedModule(std::int16_t hidNumber) = 0;
+  virtual std::optional<std::int16_t> setGPIOValue(std::uint8_t valueByte1, std::uint8_t valueByte2,
+                                                   std::int16_t hidNumber) = 0;
+  virtual std::optional<std::int16_t> setGPIOConfiguration(std::uint8_t configByte1,
+                                                           std::uint8_t configByte2,
+                                                           std::int16_t configFlag,
+                                                           std::int16_t hidNumber) = 0;
+
+  virtual QString bindingError() const = 0;
+};

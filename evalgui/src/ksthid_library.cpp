@@ -1,0 +1,146 @@
+#include "ksthid_library.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include "ksthid.h"
+
+namespace {
+
+constexpr auto kLibraryName = "ksthid";
+
+BoxButtons buttonsOf(unsigned style) {
+  switch (style & KSTHID_MB_TYPEMASK) {
+    case KSTHID_MB_OKCANCEL:
+      return BoxButtons::OkCancel;
+    case KSTHID_MB_YESNO:
+      return BoxButtons::YesNo;
+    case KSTHID_MB_RETRYCANCEL:
+      return BoxButtons::RetryCancel;
+    default:
+      return BoxButtons::Ok;
+  }
+}
+
+BoxAnswer defaultAnswerOf(BoxButtons buttons, unsigned style) {
+  const bool second = (style & KSTHID_MB_DEFMASK) == KSTHID_MB_DEFBUTTON2;
+  switch (buttons) {
+    case BoxButtons::OkCancel:
+      return second ? BoxAnswer::Cancel : BoxAnswer::Ok;
+    case BoxButtons::YesNo:
+      return second ? BoxAnswer::No : BoxAnswer::Yes;
+    case BoxButtons::RetryCancel:
+      return second ? BoxAnswer::Cancel : BoxAnswer::Retry;
+    case BoxButtons::Ok:
+      break;
+  }
+  return BoxAnswer::Ok;
+}
+
+int answerId(BoxAnswer answer) {
+  switch (answer) {
+    case BoxAnswer::Cancel:
+      return KSTHID_IDCANCEL;
+    case BoxAnswer::Retry:
+      return KSTHID_IDRETRY;
+    case BoxAnswer::Yes:
+      return KSTHID_IDYES;
+    case BoxAnswer::No:
+      return KSTHID_IDNO;
+    case BoxAnswer::Ok:
+      break;
+  }
+  return KSTHID_IDOK;
+}
+
+// The library's boxes, shown from inside its calls on the calling thread.
+int showLibraryBox(void* context, const char* text, const char* caption, unsigned style) {
+  MessageBoxRequest box;
+  box.text = QString::fromLocal8Bit(text);
+  box.title = QString::fromLocal8Bit(caption);
+  box.buttons = buttonsOf(style);
+  box.icon =
+      (style & KSTHID_MB_ICONMASK) == KSTHID_MB_ICONQUESTION ? BoxIcon::Question : BoxIcon::None;
+  box.defaultAnswer = defaultAnswerOf(box.buttons, style);
+  return answerId(static_cast<MessageBoxes*>(context)->show(box));
+}
+
+}  // namespace
+
+KsthidLibrary::KsthidLibrary(MessageBoxes& boxes, QStringList fileNames)
+    : boxes_(boxes), fileNames_(std::move(fileNames)) {}
+
+QStringList KsthidLibrary::defaultFileNames() {
+  return {QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kLibraryName)),
+          QLatin1String(kLibraryName)};
+}
+
+// Every argument crosses by reference: the library gets the address of the copy made here.
+template <typename Function, typename... Arguments>
+std::optional<std::int16_t> KsthidLibrary::call(QFunctionPointer& bound, const char* name,
+                                                Arguments... arguments) {
+  const QFunctionPointer function = resolve(bound, name);
+  if (!function) return std::nullopt;
+  return reinterpret_cast<Function>(function)(&arguments...);
+}
+
+std::optional<std::int16_t> KsthidLibrary::connect() {
+  return call<decltype(&kstHID_connect)>(connect_, "kstHID_connect");
+}
+
+std::optional<std::int16_t> KsthidLibrary::indicateSelectedModule(std::int16_t hidNumber) {
+  return call<decltype(&kstHID_indicateSelectedModule)>(indicateSelectedModule_,
+                                                        "kstHID_indicateSelectedModule", hidNumber);
+}
+
+std::optional<std::int16_t> KsthidLibrary::setGPIOValue(std::uint8_t valueByte1,
+                                                        std::uint8_t valueByte2,
+                                                        std::int16_t hidNumber) {
+  return call<decltype(&kstHID_setGPIOValue)>(setGPIOValue_, "kstHID_setGPIOValue", valueByte1,
+                                              valueByte2, hidNumber);
+}
+
+std::optional<std::int16_t> KsthidLibrary::setGPIOConfiguration(std::uint8_t configByte1,
+                                                                std::uint8_t configByte2,
+                                                                std::int16_t configFlag,
+                                                                std::int16_t hidNumber) {
+  return call<decltype(&kstHID_setGPIOConfiguration)>(setGPIOConfiguration_,
+                                                      "kstHID_setGPIOConfiguration", configByte1,
+                                                      configByte2, configFlag, hidNumber);
+}
+
+QFunctionPointer KsthidLibrary::resolve(QFunctionPointer& bound, const char* name) {
+  if (!bound && load()) {
+    bound = library_.resolve(name);
+    if (!bound) {
+      error_ = QStringLiteral("The library %1 (%2) has no function %3.")
+                   .arg(QLatin1String(kLibraryName), library_.fileName(), QLatin1String(name));
+    }
+  }
+  return bound;
+}
+
+bool KsthidLibrary::load() {
+  if (library_.isLoaded()) return true;
+  QStringList failures;
+  for (const QString& fileName : fileNames_) {
+    library_.setFileName(fileName);
+    if (library_.load()) {
+      routeMessageBoxes();
+      return true;
+    }
+    failures.append(library_.errorString());
+  }
+  error_ = QStringLiteral("The library %1 cannot be loaded.\r\n%2")
+               .arg(QLatin1String(kLibraryName), failures.join(QStringLiteral("\r\n")));
+  return false;
+}
+
+// Without this the library would write its messages to standard error, where a user of the
+// window never sees them.
+void KsthidLibrary::routeMessageBoxes() {
+  if (const auto setHandler = reinterpret_cast<decltype(&kstHID_setMessageBoxHandler)>(
+          library_.resolve("kstHID_setMessageBoxHandler"))) {
+    setHandler(showLibraryBox, &boxes_);
+  }
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QPaintDevice>
+#include <QRect>
+
+#include <cmath>
+
+// The window is laid out in twips, 1/1440 inch, so that it keeps its proportions at any screen
+// resolution: 15 twips make one pixel at 96 dpi.
+class Twips {
+ public:
+  explicit Twips(const QPaintDevice& device)
+      : xDpi_(device.logicalDpiX()), yDpi_(device.logicalDpiY()) {}
+
+  int x(int twips) const { return pixels(twips, xDpi_); }
+  int y(int twips) const { return pixels(twips, yDpi_); }
+  QRect rect(int left, int top, int width, int height) const {
+    return {x(left), y(top), x(width), y(height)};
+  }
+
+ private:
+  static int pixels(int twips, int dpi) {
+    return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0));
+  }
+
+  int xDpi_;
+  int yDpi_;
+};

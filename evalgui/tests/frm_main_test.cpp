@@ -1,0 +1,403 @@
+#include "frm_main.h"
+
+#include <QtTest/qtestspontaneevent.h>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOption>
+#include <QtTest/QtTest>
+
+#include <memory>
+
+#include "fake_bridge_library.h"
+#include "fake_message_boxes.h"
+#include "ksthid_library.h"
+
+namespace {
+
+const QString kAtRestValue = QStringLiteral("value 50 00 #0");
+const QString kAtRestConfig = QStringLiteral("config BF FF -1 #0");
+
+// The window over a fake library and fake boxes, shown and active.
+struct Window {
+  explicit Window(std::int16_t boards = 1) {
+    library.boards = boards;
+    loaded = frmMain.load();
+    frmMain.show();
+    frmMain.activateWindow();
+    if (!QTest::qWaitForWindowActive(&frmMain)) qFatal("the window does not become active");
+  }
+
+  template <typename Control>
+  Control& find(const char* name) {
+    auto* control = frmMain.findChild<Control*>(QLatin1String(name));
+    if (!control) qFatal("no control %s", name);
+    return *control;
+  }
+  QLineEdit& field(const char* name) { return find<QLineEdit>(name); }
+  QLineEdit& dvr() { return field("txtTest"); }
+  QString text(const char* name) { return field(name).text(); }
+
+  // Moves the focus as the Tab key or a click would.
+  void focus(const char* name) { find<QWidget>(name).setFocus(Qt::TabFocusReason); }
+
+  // A wheel turn as the platform delivers it: to the control under the pointer, from where it
+  // passes up to the parents that the control leaves it to.
+  void roll(QWidget& under, int rotation, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    const QPointF centre = QRectF(under.rect()).center();
+    QWheelEvent wheel(centre, under.mapToGlobal(centre), QPoint(), QPoint(0, rotation),
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&wheel);
+    QApplication::instance()->notify(&under, &wheel);
+  }
+
+  Twips twips() const { return Twips(frmMain); }
+
+  FakeBridgeLibrary library;
+  FakeMessageBoxes boxes;
+  FrmMain frmMain{library, boxes};
+  bool loaded = false;
+};
+
+int textWidth(const QWidget& widget, const QString& text) {
+  return widget.fontMetrics().horizontalAdvance(text);
+}
+
+// The room that a control leaves for its text.
+QRect textRoom(QWidget& control) {
+  if (auto* button = qobject_cast<QPushButton*>(&control)) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+  }
+  if (auto* option = qobject_cast<QRadioButton*>(&control)) {
+    QStyleOptionButton style;
+    style.initFrom(option);
+    return option->style()->subElementRect(QStyle::SE_RadioButtonContents, &style, option);
+  }
+  if (auto* edit = qobject_cast<QLineEdit*>(&control)) {
+    QStyleOptionFrame frame;
+    frame.initFrom(edit);
+    frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
+    // The line edit keeps a margin of two pixels on either side of its text.
+    return edit->style()
+        ->subElementRect(QStyle::SE_LineEditContents, &frame, edit)
+        .adjusted(2, 0, -2, 0);
+  }
+  return control.contentsRect();
+}
+
+QString shownText(QWidget& control) {
+  if (auto* button = qobject_cast<QAbstractButton*>(&control)) return button->text();
+  if (auto* edit = qobject_cast<QLineEdit*>(&control)) return edit->text();
+  if (auto* label = qobject_cast<QLabel*>(&control)) return label->text();
+  return {};
+}
+
+}  // namespace
+
+class FrmMainTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QLocale::setDefault(QLocale(QLocale::English)); }
+
+  void fullLayoutWithABoard() {
+    Window window;
+    QVERIFY(window.loaded);
+    QCOMPARE(window.library.calls,
+             QStringList({QStringLiteral("connect"), QStringLiteral("indicate #0"), kAtRestValue,
+                          kAtRestConfig}));
+    const Twips twips = window.twips();
+    QCOMPARE(window.frmMain.windowTitle(),
+             QStringLiteral("Kestro QV6180 Evaluation Board Software"));
+    QCOMPARE(window.frmMain.centralWidget()->size(), twips.rect(0, 0, 10710, 4950).size());
+    QCOMPARE(window.find<QGroupBox>("fraCalculator").geometry(), twips.rect(120, 120, 4935, 4215));
+    QCOMPARE(window.find<QPushButton>("cmdForceSend").geometry(), twips.rect(360, 3480, 2055, 495));
+    QCOMPARE(window.find<QLabel>("Image1").geometry(), twips.rect(5280, 360, 5145, 3660));
+    QVERIFY(window.find<QPushButton>("cmdWrite").isVisible());
+    QCOMPARE(window.dvr().text(), QStringLiteral("00"));
+    QCOMPARE(window.find<QLabel>("lblDVR2").text(), QStringLiteral("DVR (hex)"));
+    QVERIFY(window.find<QRadioButton>("opDisplayMode_0").isChecked());
+    QCOMPARE(window.text("txtVoutMax"), QStringLiteral("11.002"));
+    QCOMPARE(window.text("txtVOutMin"), QStringLiteral("9.637"));
+    QCOMPARE(QApplication::focusWidget(), &window.dvr());
+  }
+
+  void calculatorOnlyWithoutABoard() {
+    Window window(0);
+    QVERIFY(window.loaded);
+    QCOMPARE(window.library.calls, QStringList(QStringLiteral("connect")));
+    const Twips twips = window.twips();
+    QCOMPARE(window.frmMain.height(), twips.y(5000));
+    QVERIFY(!window.find<QPushButton>("cmdForceSend").isVisible());
+    QVERIFY(!window.find<QPushButton>("cmdWrite").isVisible());
+    QCOMPARE(window.find<QGroupBox>("fraCalculator").height(), twips.y(3615));
+    QCOMPARE(window.find<QLabel>("imgKestroLogo").y(), twips.y(3840));
+    QCOMPARE(window.find<QPushButton>("btnHelp").y(), twips.y(3840));
+    QCOMPARE(window.text("txtVoutMax"), QStringLiteral("11.002"));
+  }
+
+  void everyTextFitsItsBox() {
+    Window window;
+    for (QWidget* control : window.frmMain.findChildren<QWidget*>()) {
+      const QString text = shownText(*control);
+      if (text.isEmpty()) continue;
+      const QRect room = textRoom(*control);
+      const QString what = control->objectName() + QStringLiteral(": ") + text;
+      QVERIFY2(textWidth(*control, text) <= room.width(), qPrintable(what));
+      QVERIFY2(control->fontMetrics().height() <= room.height(), qPrintable(what));
+    }
+    const QWidget& sending = window.find<QPushButton>("cmdForceSend");
+    QVERIFY(textWidth(sending, QStringLiteral("Sending... Please Wait")) <=
+            textRoom(window.find<QPushButton>("cmdForceSend")).width());
+  }
+
+  void helpShowsThreeLinesWithOk() {
+    Window window;
+    QTest::mouseClick(&window.find<QPushButton>("btnHelp"), Qt::LeftButton);
+    QCOMPARE(window.boxes.shown.size(), 1);
+    const MessageBoxRequest& help = window.boxes.shown.first();
+    QCOMPARE(help.text.split(QStringLiteral("\r\n")),
+             QStringList({QStringLiteral("EEPROM value is loaded to register on power-up."),
+                          QStringLiteral("Please set CE pin to high to enable counter interface."),
+                          QStringLiteral("Hover pointer over each field for explanations.")}));
+    QCOMPARE(help.title, QStringLiteral("QV6180"));
+    QCOMPARE(help.buttons, BoxButtons::Ok);
+    QCOMPARE(help.icon, BoxIcon::None);
+  }
+
+  void typingIsFilteredAndBounded() {
+    Window window;
+    QLineEdit& dvr = window.dvr();
+    dvr.selectAll();
+    QTest::keyClicks(&dvr, QStringLiteral("ag-b"));
+    QCOMPARE(dvr.text(), QStringLiteral("AB"));
+    QTest::keyClick(&dvr, Qt::Key_End);
+    QTest::keyClicks(&dvr, QStringLiteral("F"));
+    QCOMPARE(dvr.text(), QStringLiteral("0FF"));
+    dvr.selectAll();
+    QTest::keyClick(&dvr, Qt::Key_Backspace);
+    QCOMPARE(dvr.text(), QStringLiteral("0"));
+    QCOMPARE(dvr.cursorPosition(), 1);
+
+    QTest::mouseClick(&window.find<QRadioButton>("opDisplayMode_1"), Qt::LeftButton);
+    dvr.selectAll();
+    QTest::keyClicks(&dvr, QStringLiteral("2a-.5"));
+    QCOMPARE(dvr.text(), QStringLiteral("25"));
+    dvr.selectAll();
+    QTest::keyClick(&dvr, Qt::Key_Backspace);
+    QCOMPARE(dvr.text(), QStringLiteral("0"));
+  }
+
+  // Typing alone leaves the calculator as it is; Enter runs it without touching the text.
+  void enterRecalculates() {
+    Window window;
+    QLineEdit& dvr = window.dvr();
+    dvr.selectAll();
+    QTest::keyClicks(&dvr, QStringLiteral("FF"));
+    QCOMPARE(window.text("txtVOUT"), QStringLiteral("11.002"));
+    QTest::keyClick(&dvr, Qt::Key_Return);
+    QCOMPARE(dvr.text(), QStringLiteral("FF"));
+    QCOMPARE(window.text("txtVOUT"), QStringLiteral("9.637"));
+  }
+
+  void pastedTextThatIsNotHexIsRefused() {
+    Window window;
+    QLineEdit& dvr = window.dvr();
+    dvr.selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("1g"));
+    dvr.paste();
+    QCOMPARE(dvr.text(), QStringLiteral("00"));
+    QApplication::clipboard()->setText(QStringLiteral("c8"));
+    dvr.paste();
+    QCOMPARE(dvr.text(), QStringLiteral("C8"));
+  }
+
+  void keysStepTheValueWithinItsRange() {
+    Window window;
+    QLineEdit& dvr = window.dvr();
+    dvr.setText(QStringLiteral("0FF"));
+    QTest::keyClick(&dvr, Qt::Key_Up);
+    QCOMPARE(dvr.text(), QStringLiteral("0FF"));
+    QCOMPARE(window.text("txtVOUT"), QStringLiteral("9.637"));
+    QTest::keyClick(&dvr, Qt::Key_PageDown);
+    QCOMPARE(dvr.text(), QStringLiteral("0EF"));
+    dvr.setText(QStringLiteral("005"));
+    QTest::keyClick(&dvr, Qt::Key_PageDown);
+    QCOMPARE(dvr.text(), QStringLiteral("000"));
+    QTest::keyClick(&dvr, Qt::Key_Down);
+    QCOMPARE(dvr.text(), QStringLiteral("000"));
+
+    QTest::mouseClick(&window.find<QRadioButton>("opDisplayMode_1"), Qt::LeftButton);
+    QTest::keyClick(&dvr, Qt::Key_Down);
+    QCOMPARE(dvr.text(), QStringLiteral("0"));
+    QCOMPARE(window.text("txtVOUT"), QStringLiteral("11.002"));
+    dvr.setText(QStringLiteral("250"));
+    QTest::keyClick(&dvr, Qt::Key_PageUp);
+    QCOMPARE(dvr.text(), QStringLiteral("255"));
+  }
+
+  void notationSwitchKeepsTheValue() {
+    Window window;
+    QLineEdit& dvr = window.dvr();
+    auto& hex = window.find<QRadioButton>("opDisplayMode_0");
+    auto& dec = window.find<QRadioButton>("opDisplayMode_1");
+    dvr.setText(QStringLiteral("0FF"));
+    QTest::mouseClick(&dec, Qt::LeftButton);
+    QCOMPARE(dvr.text(), QStringLiteral("255"));
+    QCOMPARE(window.find<QLabel>("lblDVR2").text(), QStringLiteral("DVR (dec)"));
+    QTest::mouseClick(&dec, Qt::LeftButton);
+    QCOMPARE(dvr.text(), QStringLiteral("255"));
+    QTest::mouseClick(&hex, Qt::LeftButton);
+    QCOMPARE(dvr.text(), QStringLiteral("0FF"));
+    QTest::mouseClick(&dec, Qt::LeftButton);
+    dvr.setText(QStringLiteral("11"));
+    QTest::mouseClick(&hex, Qt::LeftButton);
+    QCOMPARE(dvr.text(), QStringLiteral("00B"));
+    QCOMPARE(window.find<QLabel>("lblDVR2").text(), QStringLiteral("DVR (hex)"));
+  }
+
+  void wheelStepsTheValueFromAnyControl() {
+    Window window;
+    QLineEdit& dvr = window.dvr();
+    dvr.setText(QStringLiteral("010"));
+    window.roll(window.field("txtAVDD"), 120);
+    QCOMPARE(dvr.text(), QStringLiteral("00F"));
+    window.roll(window.find<QLabel>("Image1"), -120, Qt::ControlModifier);
+    window.roll(window.frmMain, -360, Qt::ShiftModifier);
+    QCOMPARE(dvr.text(), QStringLiteral("011"));
+    QCOMPARE(window.text("txtIOUT"), QStringLiteral("0.00001"));
+
+    window.frmMain.close();
+    window.roll(window.field("txtAVDD"), 120);
+    QCOMPARE(dvr.text(), QStringLiteral("011"));
+  }
+
+  void leavingRsetAskedYesKeepsTheResistors() {
+    Window window;
+    window.focus("txtRSET");
+    window.field("txtRSET").setText(QStringLiteral("20000"));
+    window.boxes.answers = {BoxAnswer::Yes};
+    window.focus("txtR1");
+    QCOMPARE(window.boxes.shown.size(), 1);
+    QCOMPARE(window.boxes.shown[0].title,
+             QStringLiteral("Rset Changed - Update Range from Resistor Values?"));
+    QCOMPARE(window.text("txtR1"), QStringLiteral("24900"));
+    QCOMPARE(window.text("txtR2"), QStringLiteral("39200"));
+    QCOMPARE(window.text("txtVoutMax"), QStringLiteral("11.005"));
+    QCOMPARE(window.text("txtVOutMin"), QStringLiteral("10.323"));
+  }
+
+  void leavingRsetAskedNoKeepsTheRange() {
+    Window window;
+    window.focus("txtRSET");
+    window.field("txtRSET").setText(QStringLiteral("20000"));
+    window.boxes.answers = {BoxAnswer::No};
+    window.focus("txtR1");
+    QCOMPARE(window.text("txtVoutMax"), QStringLiteral("11.002"));
+    QCOMPARE(window.text("txtVOutMin"), QStringLiteral("9.637"));
+    QCOMPARE(window.text("txtR1"), QStringLiteral("49797.7"));
+    QCOMPARE(window.text("txtR2"), QStringLiteral("78388.2"));
+  }
+
+  void tabbingFromAvddAsksWithNoAsDefault() {
+    Window window;
+    window.focus("txtAVDD");
+    QTest::keyClick(&window.field("txtAVDD"), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), &window.field("txtRSET"));
+    QCOMPARE(window.boxes.shown.size(), 1);
+    const MessageBoxRequest& prompt = window.boxes.shown[0];
+    QCOMPARE(prompt.title, QStringLiteral("AVDD Changed - Update Range from Resistor Values?"));
+    QCOMPARE(prompt.buttons, BoxButtons::YesNo);
+    QCOMPARE(prompt.icon, BoxIcon::Question);
+    QCOMPARE(prompt.defaultAnswer, BoxAnswer::No);
+    QCOMPARE(window.text("txtR1"), QStringLiteral("24898.9"));
+  }
+
+  // Leaving VOUTmax works out the resistors; the click then works out the range from them.
+  void calculateFromVoutMaxRunsBothCalculations() {
+    Window window;
+    window.focus("txtVoutMax");
+    window.field("txtVoutMax").setText(QStringLiteral("12"));
+    QTest::mouseClick(&window.find<QPushButton>("cmdCalculate"), Qt::LeftButton);
+    QVERIFY(window.text("txtR1") != QStringLiteral("24900"));
+    QCOMPARE(window.text("txtVoutMax"), QStringLiteral("12.000"));
+    QCOMPARE(window.text("txtVOutMin"), QStringLiteral("9.637"));
+  }
+
+  void sendShowsItsCaptionWhileAsking() {
+    Window window;
+    auto& send = window.find<QPushButton>("cmdForceSend");
+    QStringList captions;
+    window.boxes.whileShown = [&](const MessageBoxRequest&) { captions.append(send.text()); };
+    window.dvr().setText(QStringLiteral("0FE"));
+    window.library.calls.clear();
+    QTest::mouseClick(&send, Qt::LeftButton);
+    QCOMPARE(window.boxes.texts(),
+             QStringList({QStringLiteral("Click to Send"), QStringLiteral("Send Complete")}));
+    QCOMPARE(captions, QStringList({QStringLiteral("Sending... Please Wait"),
+                                    QStringLiteral("Send Value to Register")}));
+    QCOMPARE(window.library.calls.size(), 2 * 257 + 2 * 1);
+  }
+
+  void sendToABoardThatStopsAnsweringReportsTheFailure() {
+    Window window;
+    auto& send = window.find<QPushButton>("cmdForceSend");
+    window.library.failingFromCall = window.library.calls.size() + 40;
+    QTest::mouseClick(&send, Qt::LeftButton);
+    QCOMPARE(window.boxes.shown.size(), 2);
+    QVERIFY(!window.boxes.texts().contains(QStringLiteral("Send Complete")));
+    QVERIFY(window.boxes.shown[1].text.startsWith(QStringLiteral("Sending failed")));
+    QCOMPARE(window.boxes.shown[1].icon, BoxIcon::Critical);
+    QCOMPARE(send.text(), QStringLiteral("Send Value to Register"));
+  }
+
+  void writeEepromIsSilentUnlessItFails() {
+    Window window;
+    window.library.calls.clear();
+    QTest::mouseClick(&window.find<QPushButton>("cmdWrite"), Qt::LeftButton);
+    QCOMPARE(window.library.calls, QStringList({QStringLiteral("value 70 00 #0"), kAtRestValue}));
+    QVERIFY(window.boxes.shown.isEmpty());
+    window.library.failingFromCall = 0;
+    QTest::mouseClick(&window.find<QPushButton>("cmdWrite"), Qt::LeftButton);
+    QCOMPARE(window.boxes.shown.size(), 1);
+    QVERIFY(window.boxes.shown[0].text.startsWith(QStringLiteral("Writing the EEPROM failed")));
+  }
+
+  void exitMakesNoLibraryCall() {
+    Window window;
+    const QStringList callsBefore = window.library.calls;
+    window.frmMain.findChild<QAction*>(QStringLiteral("mnuExit"))->trigger();
+    QVERIFY(!window.frmMain.isVisible());
+    QCOMPARE(window.library.calls, callsBefore);
+  }
+
+  void missingLibraryEndsStartUpWithAnError() {
+    FakeMessageBoxes boxes;
+    KsthidLibrary library(boxes, {QStringLiteral("/nonexistent/ksthid")});
+    FrmMain frmMain(library, boxes);
+    QVERIFY(!frmMain.load());
+    QCOMPARE(boxes.shown.size(), 1);
+    QVERIFY(boxes.shown[0].text.contains(QStringLiteral("ksthid")));
+    QCOMPARE(boxes.shown[0].icon, BoxIcon::Critical);
+    QVERIFY(!frmMain.isVisible());
+  }
+
+  void libraryWithoutConnectEndsStartUpWithAnError() {
+    FakeMessageBoxes boxes;
+    KsthidLibrary library(boxes,
+                          {QCoreApplication::applicationDirPath() + QStringLiteral("/not_ksthid")});
+    FrmMain frmMain(library, boxes);
+    QVERIFY(!frmMain.load());
+    QCOMPARE(boxes.shown.size(), 1);
+    QVERIFY(boxes.shown[0].text.contains(QStringLiteral("kstHID_connect")));
+  }
+};
+
+QTEST_MAIN(FrmMainTest)
+#include "frm_main_test.moc"
