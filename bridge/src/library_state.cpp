@@ -1,8 +1,10 @@
 #include "library_state.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "composite_transport.h"
@@ -15,16 +17,16 @@ namespace {
 
 constexpr int maxSimulatedBoards = 16;
 
-// How many virtual boards KSTHID_SIMULATE asks for.
-int simulatedBoardCount() {
-  const char* setting = std::getenv("KSTHID_SIMULATE");
-  if (!setting || !*setting) return 0;
+// A whole number from the environment within 0 to `most`; empty when unset.
+std::optional<int> countFromEnvironment(const char* variable, int most) {
+  const char* setting = std::getenv(variable);
+  if (!setting || !*setting) return std::nullopt;
   char* end = nullptr;
   const long count = std::strtol(setting, &end, 10);
-  if (*end != '\0' || count < 0 || count > maxSimulatedBoards) {
-    std::fprintf(stderr, "ksthid: KSTHID_SIMULATE=%s ignored: give a number of boards, 0 to %d\n",
-                 setting, maxSimulatedBoards);
-    return 0;
+  if (*end != '\0' || count < 0 || count > most) {
+    std::fprintf(stderr, "ksthid: %s=%s ignored: give a whole number from 0 to %d\n", variable,
+                 setting, most);
+    return std::nullopt;
   }
   return static_cast<int>(count);
 }
@@ -43,7 +45,8 @@ class DefaultTransport {
  public:
   DefaultTransport() : platform_(makePlatformTransport()), trace_(traceFromEnvironment()) {
     Transport* active = platform_.get();
-    if (const int boards = simulatedBoardCount(); boards > 0) {
+    if (const int boards = countFromEnvironment("KSTHID_SIMULATE", maxSimulatedBoards).value_or(0);
+        boards > 0) {
       simulated_ = std::make_unique<VirtualTransport>(clock_);
       for (int board = 0; board < boards; ++board)
         addSimulatedBoard("sim:" + std::to_string(board));
@@ -61,8 +64,13 @@ class DefaultTransport {
   Transport& get() { return *active_; }
 
  private:
+  // KSTHID_SIMULATE_UNPLUG_AFTER=N pulls every virtual board out once it has
+  // taken N reports, to try what a user sees when a board goes away.
   void addSimulatedBoard(const std::string& path) {
     VirtualBridge& board = simulated_->addBridge(path);
+    if (const auto reports = countFromEnvironment("KSTHID_SIMULATE_UNPLUG_AFTER", INT_MAX)) {
+      simulated_->unplugAfter(path, *reports);
+    }
     if (trace_) {
       board.chip().setChangeListener(
           [trace = trace_.get(), path](int dvr, int eeprom) { trace->chip(path, dvr, eeprom); });

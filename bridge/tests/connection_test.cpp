@@ -74,6 +74,18 @@ TEST_F(ConnectionTest, KnownBoardKeepsItsNumberAheadOfEarlierEnumeratedNewOnes) 
   EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"b", "a"}));
 }
 
+TEST_F(ConnectionTest, BoardPulledOutMidwayFailsItsWritesAndDropsOut) {
+  addBoard("a");
+  transport.unplugAfter("a", 2);
+  ASSERT_EQ(connect(), 1);
+  EXPECT_EQ(setGpioValue(0x50, 0, 0), 8);
+  EXPECT_EQ(setGpioValue(0x10, 0, 0), 8);
+  answerNextBox(KSTHID_IDRETRY);
+  EXPECT_EQ(setGpioValue(0x50, 0, 0), 0);
+  EXPECT_EQ(boxTexts(), std::vector<std::string>{"Please check USB connection.\r\ncheckStatus"});
+  EXPECT_TRUE(libraryState().boardPaths.empty());
+}
+
 TEST_F(ConnectionTest, ValidateHidNumberNamesTheBadNumber) {
   addBoard("a");
   ASSERT_EQ(connect(), 1);

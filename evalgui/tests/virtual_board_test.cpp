@@ -124,6 +124,26 @@ class VirtualBoardTest : public QObject {
     QVERIFY(lastChipState(readTrace(tracePath_)).startsWith(QStringLiteral("dvr=128 ")));
   }
 
+  // The board is pulled out part of the way through the up-steps.
+  void sendToABoardThatIsPulledOut() {
+    if (qEnvironmentVariable("KSTHID_SIMULATE_UNPLUG_AFTER").isEmpty())
+      QSKIP("needs KSTHID_SIMULATE_UNPLUG_AFTER");
+    requireBoard();
+    FrmMain& frmMain = window();
+    auto& dvr = *frmMain.findChild<QLineEdit*>(QStringLiteral("txtTest"));
+    dvr.setText(QStringLiteral("0A0"));
+    auto& send = *frmMain.findChild<QPushButton*>(QStringLiteral("cmdForceSend"));
+    QTest::mouseClick(&send, Qt::LeftButton);
+
+    const QStringList texts = boxes_.texts();
+    QVERIFY(!texts.contains(QStringLiteral("Send Complete")));
+    QVERIFY(texts.contains(QStringLiteral("Please check USB connection.\r\ncheckStatus")));
+    QVERIFY(texts.last().startsWith(QStringLiteral("Sending failed")));
+    QCOMPARE(send.text(), QStringLiteral("Send Value to Register"));
+    const QStringList writes = gpioWrites(readTrace(tracePath_), 0);
+    QVERIFY(writes.size() < 2 + 2 * 257);  // the train stopped at the first refused call
+  }
+
   void calculatorOnlyWithoutABoard() {
     if (qEnvironmentVariableIntValue("KSTHID_SIMULATE") > 0) QSKIP("a virtual board is attached");
     FrmMain& frmMain = window();

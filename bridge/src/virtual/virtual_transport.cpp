@@ -37,6 +37,11 @@ void VirtualTransport::unplug(const std::string& path) {
   gone.input.clear();
 }
 
+void VirtualTransport::unplugAfter(const std::string& path, int reports) {
+  std::lock_guard lock(mutex_);
+  device(path).reportsUntilUnplugged = reports;
+}
+
 // A board plugged in again enumerates behind every other device.
 void VirtualTransport::plugIn(const std::string& path) {
   std::lock_guard lock(mutex_);
@@ -145,6 +150,11 @@ bool VirtualTransport::writeReport(Handle handle, const Report& report) {
   // The board may have gone while the report was on its way.
   target = deviceOf(handle);
   if (!target || !target->plugged) return false;
+  if (target->reportsUntilUnplugged && (*target->reportsUntilUnplugged)-- <= 0) {
+    target->plugged = false;
+    target->input.clear();
+    return false;
+  }
   record(Traffic::Direction::written, handles_.at(handle), report);
   if (!target->firmware) return true;
   const std::optional<Report> answer = target->firmware->handleRequest(report);

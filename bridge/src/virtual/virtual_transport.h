@@ -35,6 +35,8 @@ class VirtualTransport final : public Transport {
 
   // Faults.
   void unplug(const std::string& path);
+  // The board is pulled out once it has taken `reports` more reports.
+  void unplugAfter(const std::string& path, int reports);
   void plugIn(const std::string& path);
   void setAttributesUnreadable(const std::string& path, bool unreadable);
   void setWritesFail(const std::string& path, bool fail);
@@ -74,6 +76,7 @@ class VirtualTransport final : public Transport {
     bool attributesUnreadable = false;
     bool writesFail = false;
     bool silent = false;
+    std::optional<int> reportsUntilUnplugged;
     Microseconds answerDelay{0};
     std::deque<Arrival> input;
   };
