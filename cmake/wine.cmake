@@ -10,6 +10,13 @@ endif()
 # Debian keeps the loaders of both architectures in /usr/lib/wine and puts a
 # chooser script in the path; the loader itself is what each build needs.
 find_program(WINE_LOADER NAMES ${wine_loader_names} HINTS /usr/lib/wine REQUIRED)
+execute_process(COMMAND ${WINE_LOADER} --version RESULT_VARIABLE wine_cannot_run
+  OUTPUT_QUIET ERROR_QUIET)
+if(wine_cannot_run)
+  message(WARNING "${WINE_LOADER} cannot run on this machine (a 32-bit loader needs a kernel "
+                  "that runs 32-bit programs): the ${WINE_ARCH} tests that need Wine will be "
+                  "skipped")
+endif()
 
 set(WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
