@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: once
-# plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# plainly and once under AddressSanitizer and UndefinedBehaviorSanitizer;
+# then the Windows builds of the library, under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -17,3 +18,4 @@ run_suite() {
 
 run_suite build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DQV6180_SANITIZE=ON
+bash "$root/scripts/test-windows.sh"

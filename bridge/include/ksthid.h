@@ -44,9 +44,11 @@ extern "C" {
 #define KSTHID_IDYES 6
 #define KSTHID_IDNO 7
 
-/* Shows one modal box and returns the button the user chose. */
-typedef int (*kstHID_MessageBoxHandler)(void* context, const char* text, const char* caption,
-                                        unsigned style);
+/* Shows one modal box and returns the button the user chose. Called with
+ * the exports' calling convention, so that a Basic host can hand over a
+ * procedure of its own (AddressOf). */
+typedef int(KSTHID_CALL* kstHID_MessageBoxHandler)(void* context, const char* text,
+                                                   const char* caption, unsigned style);
 
 /* Lets a host show the library's boxes itself. A null handler restores the
  * default: the system's message box on Windows; elsewhere one line on standard

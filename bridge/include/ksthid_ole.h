@@ -9,8 +9,10 @@
 #define KSTHID_OLE_H
 
 #ifdef _WIN32
-#include <oleauto.h>
+// windows.h first: oleauto.h needs its base types.
 #include <windows.h>
+
+#include <oleauto.h>
 #else
 
 #include <stdint.h>

@@ -33,7 +33,8 @@ template <typename Read>
 std::optional<std::int16_t> readNumber(const VARIANT& v, bool byReference, Read read) {
   switch (v.vt & ~VT_BYREF) {
     case VT_I1:
-      return read(v.cVal, v.pcVal, byReference);
+      // Plain char on Windows, which is no integer type to std::in_range.
+      return read(static_cast<signed char>(v.cVal), v.pcVal, byReference);
     case VT_UI1:
       return read(v.bVal, v.pbVal, byReference);
     case VT_I2:

@@ -74,7 +74,8 @@ class LibraryTest : public ::testing::Test {
   std::deque<std::function<int()>> answers;
 
  private:
-  static int showBox(void* context, const char* text, const char* caption, unsigned style) {
+  static int KSTHID_CALL showBox(void* context, const char* text, const char* caption,
+                                 unsigned style) {
     auto* test = static_cast<LibraryTest*>(context);
     test->boxes.push_back({text, caption, style});
     if (test->answers.empty()) {

@@ -47,6 +47,8 @@ TEST(OleTypesTest, LockedArrayCannotBeResizedOrDestroyed) {
   EXPECT_EQ(SafeArrayDestroy(array), S_OK);
 }
 
+// Windows has the whole of OLE Automation; elsewhere only byte arrays.
+#ifndef _WIN32
 TEST(OleTypesTest, OnlyByteArraysAreMade) {
   EXPECT_EQ(SafeArrayCreateVector(VT_I2, 0, 4), nullptr);
   SAFEARRAY* empty = SafeArrayCreateVector(VT_UI1, 0, 0);
@@ -56,6 +58,7 @@ TEST(OleTypesTest, OnlyByteArraysAreMade) {
   EXPECT_EQ(upper, -1);
   SafeArrayDestroy(empty);
 }
+#endif
 
 TEST(OleTypesTest, ClearingAVariantReleasesItsArray) {
   VARIANT v;

@@ -1,0 +1,37 @@
+# Cross-built Windows programs run under Wine, in a Wine prefix of their own
+# inside the build tree, so that CTest runs the Windows tests on this machine.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(WINE_ARCH win32)
+  set(wine_loader_names wine)
+else()
+  set(WINE_ARCH win64)
+  set(wine_loader_names wine64)
+endif()
+# Debian keeps the loaders of both architectures in /usr/lib/wine and puts a
+# chooser script in the path; the loader itself is what each build needs.
+find_program(WINE_LOADER NAMES ${wine_loader_names} HINTS /usr/lib/wine REQUIRED)
+execute_process(COMMAND ${WINE_LOADER} --version RESULT_VARIABLE wine_cannot_run
+  OUTPUT_QUIET ERROR_QUIET)
+if(wine_cannot_run)
+  message(WARNING "${WINE_LOADER} cannot run on this machine (a 32-bit loader needs a kernel "
+                  "that runs 32-bit programs): the ${WINE_ARCH} tests that need Wine will be "
+                  "skipped")
+endif()
+
+set(WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
+                   WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+
+# The prefix is made once, before the tests that run in it.
+add_test(NAME wine_prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix SKIP_RETURN_CODE 77)
+
+# add_test for a Windows program of this build, run under Wine.
+function(add_wine_test)
+  cmake_parse_arguments(PARSE_ARGV 0 WINE_TEST "" "NAME" "COMMAND")
+  add_test(NAME ${WINE_TEST_NAME} COMMAND ${WINE_TEST_COMMAND})
+  set_tests_properties(${WINE_TEST_NAME} PROPERTIES
+    FIXTURES_REQUIRED wine_prefix SKIP_RETURN_CODE 77)
+endfunction()
