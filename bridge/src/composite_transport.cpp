@@ -115,6 +115,15 @@ void CompositeTransport::closeHandle(Handle handle) {
   handles_.erase(handle);
 }
 
+std::string CompositeTransport::describeFailure(const std::string& path) {
+  std::unique_lock lock(mutex_);
+  const auto found = partOfPath_.find(path);
+  if (found == partOfPath_.end()) return {};
+  const std::size_t part = found->second;
+  lock.unlock();
+  return parts_[part]->describeFailure(path);
+}
+
 std::optional<CompositeTransport::PartHandle> CompositeTransport::find(Handle handle) {
   std::lock_guard lock(mutex_);
   const auto found = handles_.find(handle);

@@ -25,6 +25,7 @@ class CompositeTransport final : public Transport {
   void resetReadEvent(Handle event) override;
   void cancelRead(Handle handle) override;
   void closeHandle(Handle handle) override;
+  std::string describeFailure(const std::string& path) override;
 
  private:
   struct PartHandle {

@@ -25,6 +25,10 @@ void PacketTrace::report(char direction, const std::string& path, const Report& 
   line(std::string(1, direction) + " " + path + " " + hex);
 }
 
+void PacketTrace::failure(const std::string& path, const std::string& why) {
+  line("E " + path + " " + why);
+}
+
 void PacketTrace::chip(const std::string& path, int dvr, int eeprom) {
   line("C " + path + " dvr=" + std::to_string(dvr) + " eeprom=" + std::to_string(eeprom));
 }
@@ -48,9 +52,19 @@ Handle TracingTransport::openReadHandle(const std::string& path,
 }
 
 Handle TracingTransport::remember(Handle handle, const std::string& path) {
+  if (handle == invalidHandle) traceFailure(path, "cannot open");
   std::lock_guard lock(mutex_);
   paths_[handle] = path;
   return handle;
+}
+
+std::optional<HidAttributes> TracingTransport::attributes(Handle handle) {
+  auto attributes = traced_.attributes(handle);
+  // A handle that could not be opened has had its line already.
+  if (!attributes && handle != invalidHandle) {
+    traceFailure(pathOf(handle), "cannot identify");
+  }
+  return attributes;
 }
 
 bool TracingTransport::writeReport(Handle handle, const Report& report) {
@@ -76,6 +90,11 @@ WaitResult TracingTransport::waitForRead(Handle event, std::uint32_t millisecond
     trace_.report('R', pending->second.path, *pending->second.into);
   pendingByEvent_.erase(pending);
   return result;
+}
+
+void TracingTransport::traceFailure(const std::string& path, const std::string& what) {
+  const std::string why = traced_.describeFailure(path);
+  trace_.failure(path, why.empty() ? what : what + ": " + why);
 }
 
 void TracingTransport::closeHandle(Handle handle) {

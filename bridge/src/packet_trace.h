@@ -1,7 +1,9 @@
 // The packet trace that KSTHID_TRACE=FILE asks for: one line per report
-// written ("T W PATH HEX") or read ("T R PATH HEX"), and one per change of a
-// virtual chip ("T C PATH dvr=N eeprom=N"), where T is microseconds since the
-// trace was opened. Each line is flushed at once.
+// written ("T W PATH HEX") or read ("T R PATH HEX"), one per device that
+// could not be opened or identified ("T E PATH WHY"), so that a user who sees
+// no board can tell a device they may not open from one that is absent, and
+// one per change of a virtual chip ("T C PATH dvr=N eeprom=N"), where T is
+// microseconds since the trace was opened. Each line is flushed at once.
 #pragma once
 
 #include <chrono>
@@ -22,6 +24,7 @@ class PacketTrace {
   ~PacketTrace();
 
   void report(char direction, const std::string& path, const Report& report);
+  void failure(const std::string& path, const std::string& why);
   void chip(const std::string& path, int dvr, int eeprom);
 
  private:
@@ -41,9 +44,7 @@ class TracingTransport final : public Transport {
   std::vector<std::string> enumerateHidPaths() override { return traced_.enumerateHidPaths(); }
   Handle openWriteHandle(const std::string& path, const SecurityAttributes& security) override;
   Handle openReadHandle(const std::string& path, const SecurityAttributes& security) override;
-  std::optional<HidAttributes> attributes(Handle handle) override {
-    return traced_.attributes(handle);
-  }
+  std::optional<HidAttributes> attributes(Handle handle) override;
   bool writeReport(Handle handle, const Report& report) override;
   Handle createReadEvent(const SecurityAttributes& security) override {
     return traced_.createReadEvent(security);
@@ -53,6 +54,9 @@ class TracingTransport final : public Transport {
   void resetReadEvent(Handle event) override { traced_.resetReadEvent(event); }
   void cancelRead(Handle handle) override { traced_.cancelRead(handle); }
   void closeHandle(Handle handle) override;
+  std::string describeFailure(const std::string& path) override {
+    return traced_.describeFailure(path);
+  }
 
  private:
   struct PendingRead {
@@ -62,6 +66,7 @@ class TracingTransport final : public Transport {
 
   Handle remember(Handle handle, const std::string& path);
   std::string pathOf(Handle handle);
+  void traceFailure(const std::string& path, const std::string& what);
 
   Transport& traced_;
   PacketTrace& trace_;

@@ -64,6 +64,9 @@ class Transport {
   // Cancels the read pending on a handle, if any; no report is lost by it.
   virtual void cancelRead(Handle handle) = 0;
   virtual void closeHandle(Handle handle) = 0;
+  // Why the last attempt to open or identify the device at `path` failed, in
+  // words for the packet trace; empty when the transport cannot tell.
+  virtual std::string describeFailure(const std::string& /*path*/) { return {}; }
 };
 
 }  // namespace ksthid

@@ -60,5 +60,14 @@ TEST_F(PacketTraceTest, EveryReportWrittenAndReadIsOneLine) {
   EXPECT_TRUE(all[7].ends_with(" W sim:0 01030050" + zeros));
 }
 
+TEST_F(PacketTraceTest, DeviceThatCannotBeIdentifiedIsNamed) {
+  transport.addOtherDevice("broken", {});
+  transport.setAttributesUnreadable("broken", true);
+  EXPECT_EQ(connect(), 0);
+  const std::vector<std::string> all = lines();
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_TRUE(all[0].ends_with(" E broken cannot identify")) << all[0];
+}
+
 }  // namespace
 }  // namespace ksthid::testing
