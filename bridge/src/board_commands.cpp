@@ -110,8 +110,6 @@ extern "C" KSTHID_API void KSTHID_CALL kstHID_showVersion(int16_t* HIDnumber) {
 }
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_getSystemClockFrequency(VARIANT* HIDnumber) {
-  const auto board = boardIndexFromVariant(HIDnumber);
-  if (!board) return 0;
-  const auto answer = runQuery(*board, commandClocks);
-  return answer ? thousandsOf(answer->report[2]) : 0;
+  const auto board = integerFromVariant(HIDnumber);
+  return board ? thousandsOf(queryResponse(*board, commandClocks)[2]) : 0;
 }

@@ -35,8 +35,4 @@ std::optional<std::span<std::uint8_t>> byteArrayElements(SAFEARRAY* array);
 // half to even; empty for other types and for values beyond 16 bits.
 std::optional<std::int16_t> integerFromVariant(const VARIANT* variant);
 
-inline std::optional<std::int16_t> boardIndexFromVariant(const VARIANT* variant) {
-  return integerFromVariant(variant);
-}
-
 }  // namespace ksthid
