@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "divider_formulas.h"
 #include "dvr_value.h"
 
 namespace {
@@ -15,7 +16,6 @@ constexpr double kDefaultRset = 10000.0;
 constexpr double kDefaultResistor = 20000.0;
 constexpr double kDefaultVoutMin = 0.0;
 
-constexpr int kHighestDvr = 255;
 constexpr int kReadoutTopAtDvr0 = 720;
 constexpr int kPointerYAtDvr0 = 840;
 constexpr double kTwipsPerDvrStep = 7.52941;
@@ -23,37 +23,6 @@ constexpr double kTwipsPerDvrStep = 7.52941;
 constexpr int kCurrentDecimals = 5;
 constexpr int kVoltageDecimals = 3;
 constexpr int kResistorDecimals = 1;
-
-// The full-scale current AVDD / (20 Rset) is divided into 256 steps: 5120 = 20 * 256. The
-// grouping of each formula is part of the result, down to the last bit.
-double outputCurrent(double avdd, double rset, int dvr) {
-  return (avdd / (rset * 20)) * (dvr / 256.0);
-}
-
-double topResistor(double voutMax, double voutMin, double rset) {
-  return ((voutMax - voutMin) / (voutMax * 256 - voutMin)) * (rset * 5120);
-}
-
-double bottomResistor(double voutMax, double voutMin, double avdd, double rset) {
-  return ((voutMax - voutMin) / ((avdd * 255 + voutMin) - voutMax * 256)) * (rset * 5120);
-}
-
-double unloadedVcom(double avdd, double r1, double r2) {
-  return (r2 / (r2 + r1)) * avdd;
-}
-
-// VCOM counts DVR + 1 current steps, so DVR 255 draws the full-scale current.
-double vcomVoltage(double avdd, double rset, double r1, double r2, int dvr) {
-  return (1 - ((dvr + 1) * r1) / (rset * 5120)) * unloadedVcom(avdd, r1, r2);
-}
-
-double lowestVout(double avdd, double rset, double r1, double r2) {
-  return (1 - r1 / (rset * 20)) * unloadedVcom(avdd, r1, r2);
-}
-
-double highestVout(double avdd, double rset, double r1, double r2) {
-  return (1 - r1 / (rset * 5120)) * unloadedVcom(avdd, r1, r2);
-}
 
 }  // namespace
 
@@ -149,9 +118,8 @@ int DividerModel::readDvr() {
 }
 
 void DividerModel::writeDvrReadings(double avdd, double rset, double r1, double r2, int dvr) {
-  const double iout = outputCurrent(avdd, rset, dvr);
-  writeResult(txtIOUT, iout, kCurrentDecimals);
-  writeResult(txtVRSET, rset * iout, kVoltageDecimals);
+  writeResult(txtIOUT, outputCurrent(avdd, rset, dvr), kCurrentDecimals);
+  writeResult(txtVRSET, vrsetVoltage(avdd, rset, dvr), kVoltageDecimals);
   writeResult(txtVOUT, vcomVoltage(avdd, rset, r1, r2, dvr), kVoltageDecimals);
 }
 

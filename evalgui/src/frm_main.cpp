@@ -179,7 +179,8 @@ QLineEdit& FrmMain::field(CalculatorField which) const {
 bool FrmMain::load() {
   const auto boards = library_.connect();
   if (!boards) {
-    boxes_.show({library_.bindingError(), kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
+    boxes_.show({QString::fromStdString(library_.bindingError()), kAppTitle, BoxButtons::Ok,
+                 BoxIcon::Critical});
     return false;
   }
   boardFound_ = *boards != 0;

@@ -31,7 +31,7 @@ class FakeBridgeLibrary : public BridgeLibrary {
                     .arg(configFlag)
                     .arg(hidNumber));
   }
-  QString bindingError() const override { return {}; }
+  std::string bindingError() const override { return {}; }
 
   std::int16_t boards = 1;
   qsizetype failingFromCall = -1;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "divider_formulas.h"
+
 namespace {
 
 constexpr std::uint8_t kValueAtRest = 0x50;
@@ -12,7 +14,6 @@ constexpr std::uint8_t kConfigurationCounterDriven = 0xFF;
 constexpr std::uint8_t kSecondValue = 0x00;
 constexpr std::uint8_t kSecondConfiguration = 0xFF;
 
-constexpr int kHighestDvr = 255;
 constexpr int kMiddleDvr = 128;
 // Enough steps to reach an end of the range from any value.
 constexpr int kStepsToAnEnd = kHighestDvr + 2;
