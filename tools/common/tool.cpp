@@ -47,6 +47,22 @@ void exportToLibrary(const CLI::App& root) {
   }
 }
 
+// What the batch's own command line says for each of its lines; a line may name another board.
+std::vector<std::string> optionsForEveryLine(const CLI::App& root,
+                                             const std::vector<std::string>& line) {
+  std::vector<std::string> options;
+  for (const char* name : {"--simulate", "--trace", "--retry", "--board"}) {
+    if (const auto* option = root.get_option(name); option->count() > 0) {
+      options.insert(options.end(), {name, option->as<std::string>()});
+    }
+  }
+  const bool namesBoard = std::ranges::any_of(
+      line, [](const std::string& word) { return word == "-b" || word.starts_with("--board"); });
+  if (namesBoard && root.get_option("--board")->count() > 0) options.resize(options.size() - 2);
+  if (root.get_option("--json")->count() > 0) options.push_back("--json");
+  return options;
+}
+
 void writeJson(std::ostream& out, const nlohmann::json& document) {
   out << document.dump() << '\n';
 }
@@ -109,7 +125,7 @@ class Runner {
       const bool usage =
           error.status() == ExitStatus::usage || error.status() == ExitStatus::noSuchBoard;
       if (usage) return refuse(root, error.what(), error.status(), json);
-      errors_ << program_ << ": " << error.what() << '\n';
+      if (!error.shown()) errors_ << program_ << ": " << error.what() << '\n';
       if (json) writeJson(out_, {{"error", error.what()}, {"status", error.status()}});
       return static_cast<int>(error.status());
     }
@@ -130,16 +146,11 @@ class Runner {
       return refuse(root, "cannot read the batch file " + file, ExitStatus::usage, false);
     }
     std::istream& lines = file == "-" ? std::cin : opened;
-    std::vector<std::string> common;
-    for (const char* name : {"--simulate", "--trace", "--retry"}) {
-      if (const auto* option = root.get_option(name); option->count() > 0) {
-        common.insert(common.end(), {name, option->as<std::string>()});
-      }
-    }
     std::string line;
     while (std::getline(lines, line)) {
       std::vector<std::string> args = words(line);
       if (args.empty() || args.front().starts_with('#')) continue;
+      const auto common = optionsForEveryLine(root, args);
       args.insert(args.begin(), common.begin(), common.end());
       if (const int status = run(args); status != 0) return status;
     }
@@ -204,7 +215,7 @@ bool Invocation::given(const std::string& name) const {
 }
 
 void Invocation::stopOnBoxFailure() {
-  if (const auto& failure = boxes_.failure()) throw ToolError(failure->status, failure->text);
+  if (const auto& failure = boxes_.failure()) throw ToolError(failure->status, failure->text, true);
 }
 
 CommandSet::CommandSet(const std::string& program, const std::string& description)

@@ -25,12 +25,15 @@ namespace tools {
 // Ends a command: the message says what went wrong.
 class ToolError : public std::runtime_error {
  public:
-  ToolError(ExitStatus status, const std::string& message)
-      : std::runtime_error(message), status_(status) {}
+  ToolError(ExitStatus status, const std::string& message, bool shown = false)
+      : std::runtime_error(message), status_(status), shown_(shown) {}
   ExitStatus status() const { return status_; }
+  // The message is a box's, already shown as a line of its own.
+  bool shown() const { return shown_; }
 
  private:
   ExitStatus status_;
+  bool shown_;
 };
 
 // An argument or option that takes a number from lowest to highest (decimal or 0x hexadecimal).
