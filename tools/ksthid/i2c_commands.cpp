@@ -76,13 +76,13 @@ void scan(Invocation& run) {
   std::uint8_t reg = 0;
   auto& found = run.result()["addresses"] = nlohmann::json::array();
   run.out() << "     0  1  2  3  4  5  6  7  8  9  a  b  c  d  e  f";
-  for (int address = 0; address <= kHighestAddress; ++address) {
+  for (int address = 0; address <= kLastScanned; ++address) {
     if (address % 16 == 0) {
       char row[8];
       std::snprintf(row, sizeof row, "\n%02x:", address);
       run.out() << row;
     }
-    if (address < kFirstScanned || address > kLastScanned) {
+    if (address < kFirstScanned) {
       run.out() << "   ";
       continue;
     }
