@@ -181,6 +181,23 @@ TEST_F(ToolsTest, BadArgumentsAreRefusedBeforeAnyReport) {
   }
 }
 
+// The largest transfers one report carries go out, each in one report.
+TEST_F(ToolsTest, TransfersAtTheReportsLimitsAreSent) {
+  const auto bytes = [](int count) {
+    std::string listed;
+    for (int i = 0; i < count; ++i) listed += " 7";
+    return listed;
+  };
+  const std::string limits[] = {"i2c read 0x50 0 62", "i2c read 0x50 193 62",
+                                "i2c write 0x50 0" + bytes(59), "i2c write 0x50 1" + bytes(58),
+                                "spi xfer" + bytes(57)};
+  for (const std::string& args : limits) {
+    const ToolRun ran = ksthid(args);
+    EXPECT_EQ(ran.status, 0) << args << ": " << ran.err;
+    EXPECT_EQ(ran.traced('W').size(), 1u) << args;
+  }
+}
+
 TEST_F(ToolsTest, ADeviceThatDoesNotAnswerIsARefusal) {
   const ToolRun ran = ksthid("i2c read 0x51 0 1");
   EXPECT_EQ(ran.status, 4);
