@@ -7,6 +7,7 @@
 #include "counter_interface.h"
 #include "divider_formulas.h"
 #include "linked_bridge.h"
+#include "precise_waits.h"
 #include "progress.h"
 
 namespace qv6180_tool {
@@ -26,6 +27,7 @@ void runTrain(Invocation& run, const std::string& what, const std::string& conse
   train(dryRun);
 
   const std::int16_t board = run.board();
+  askForPreciseWaits();
   Progress progress(std::cerr, ::isatty(STDERR_FILENO) != 0, counter.calls());
   LinkedBridge bridge([&progress] { progress.advance(); });
   CounterInterface chip(bridge, board);
