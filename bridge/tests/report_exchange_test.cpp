@@ -38,7 +38,6 @@ class ReportExchangeTest : public LibraryTest {
 TEST_F(ReportExchangeTest, DrainWithNothingWaitingCostsOneMillisecond) {
   Report report{};
   EXPECT_EQ(elapsedDuring([&] { drainInput(report, 63); }), milliseconds(1));
-  EXPECT_EQ(transport.pendingReads(), 0);
 }
 
 TEST_F(ReportExchangeTest, DrainConsumesEveryStaleReport) {
@@ -47,7 +46,6 @@ TEST_F(ReportExchangeTest, DrainConsumesEveryStaleReport) {
   Report report{};
   EXPECT_EQ(elapsedDuring([&] { drainInput(report, 63); }), milliseconds(1));
   EXPECT_EQ(readsFrom("a"), 2u);
-  EXPECT_EQ(transport.pendingReads(), 0);
 }
 
 TEST_F(ReportExchangeTest, ReadResponseDecodesTheStatusByte) {
@@ -68,7 +66,6 @@ TEST_F(ReportExchangeTest, SilentBoardTimesOutAfterSixSecondsWithAClearedReport)
   EXPECT_EQ(elapsedDuring([&] { result = readResponse(report, 0); }), milliseconds(6000));
   EXPECT_EQ(result, xferReadFailed);
   EXPECT_EQ(report, Report{});
-  EXPECT_EQ(transport.pendingReads(), 0);
 }
 
 TEST_F(ReportExchangeTest, QueryToASilentBoardShowsTheConnectionBox) {
