@@ -13,6 +13,11 @@ namespace {
 
 constexpr std::chrono::milliseconds kResponseWait{6000};
 constexpr std::chrono::milliseconds kDrainWait{1};
+// Before each request at most 64 reports that the board has already sent
+// are read and discarded, as many as the platform queues for a device; a
+// board that keeps sending beyond them cannot hold the command in its drain.
+// The packet trace shows each discarded report as an R line.
+constexpr int kMaxStaleReports = 64;
 
 // A missing handle (a board that could not be opened again) reads nothing.
 ReadResult readFromCurrentBoard(Report& report, std::chrono::milliseconds wait) {
@@ -46,7 +51,9 @@ bool selectBoard(std::int16_t hidNumber) {
 }
 
 void drainInput(Report& report, std::uint8_t /*lastIndex: always a whole report*/) {
-  while (readFromCurrentBoard(report, kDrainWait) == ReadResult::report) {
+  for (int drained = 0;
+       drained < kMaxStaleReports && readFromCurrentBoard(report, kDrainWait) == ReadResult::report;
+       ++drained) {
   }
 }
 

@@ -48,6 +48,14 @@ TEST_F(ReportExchangeTest, DrainConsumesEveryStaleReport) {
   EXPECT_EQ(readsFrom("a"), 2u);
 }
 
+// The drain gives up after 64 stale reports and the command goes on.
+TEST_F(ReportExchangeTest, BoardThatNeverStopsSendingCannotHoldACommandInItsDrain) {
+  for (int report = 0; report < 1000; ++report) transport.sendUnsolicited("a", answer(7));
+  EXPECT_EQ(setGpioValue(0x50, 0, 0), 8);
+  EXPECT_EQ(readsFrom("a"), 64u);
+  EXPECT_EQ(writtenTo("a"), std::vector<Report>{request({3, 0, 0x50, 0})});
+}
+
 TEST_F(ReportExchangeTest, ReadResponseDecodesTheStatusByte) {
   Report report{};
   transport.sendUnsolicited("a", answer(0));
