@@ -3,6 +3,32 @@
 #include <memory>
 
 namespace ksthid {
+namespace {
+
+void appendHex(std::string& text, std::uint8_t byte) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  text += kDigits[byte >> 4];
+  text += kDigits[byte & 0x0F];
+}
+
+// Device names and paths are the device's and the system's words, with any
+// bytes in them: all but printable ASCII is written as \xNN, so that a line
+// stays one printable line whatever a device calls itself.
+std::string printable(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F) {
+      escaped += c;
+    } else {
+      escaped += "\\x";
+      appendHex(escaped, byte);
+    }
+  }
+  return escaped;
+}
+
+}  // namespace
 
 std::unique_ptr<PacketTrace> PacketTrace::open(const std::string& file) {
   std::FILE* opened = std::fopen(file.c_str(), "a");
@@ -15,18 +41,14 @@ PacketTrace::~PacketTrace() {
 }
 
 void PacketTrace::report(char direction, const std::string& path, const Report& report) {
-  static constexpr char kDigits[] = "0123456789abcdef";
   std::string hex;
   hex.reserve(2 * report.size());
-  for (const std::uint8_t byte : report) {
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0x0F];
-  }
+  for (const std::uint8_t byte : report) appendHex(hex, byte);
   line(std::string(1, direction) + " " + path + " " + hex);
 }
 
 void PacketTrace::failure(const std::string& path, const std::string& why) {
-  line("E " + path + " " + why);
+  line("E " + printable(path) + " " + printable(why));
 }
 
 void PacketTrace::chip(const std::string& path, int dvr, int eeprom) {
