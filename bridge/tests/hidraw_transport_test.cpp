@@ -7,8 +7,12 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <fcntl.h>
 #include <chrono>
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include "fake_hidraw_fs.h"
@@ -291,6 +295,54 @@ TEST_F(HidrawTransportTest, DevicesThatCannotBeUsedAreNamedInThePacketTrace) {
                            " cannot identify: Input/output error"
                            " (HID 0003:0000046D:0000C52B \"Other HID device\")",
                    }));
+}
+
+// Nodes that are no device: a FIFO in place of a hidraw node.
+class HidrawFifoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(root / "sys/class/hidraw/hidraw0");
+    std::filesystem::create_directories(root / "dev");
+    ASSERT_EQ(::mkfifo(node.c_str(), 0600), 0);
+  }
+  void TearDown() override { std::filesystem::remove_all(root); }
+
+  const std::filesystem::path root =
+      ::testing::TempDir() + "hidraw-fifo-" + std::to_string(::getpid());
+  const std::string node = (root / "dev/hidraw0").string();
+  HidrawTransport hidraw{root / "sys", root / "dev"};
+};
+
+// Nobody reads the FIFO: it is opened without blocking, and refused.
+TEST_F(HidrawFifoTest, NodeThatWouldBlockAnOpenIsRefusedAtOnce) {
+  auto opened = std::async(std::launch::async, [&] { return hidraw.open(node) != nullptr; });
+  const bool returned = opened.wait_for(10s) == std::future_status::ready;
+  if (!returned) ::close(::open(node.c_str(), O_RDONLY | O_NONBLOCK));  // lets a blocked open go
+  EXPECT_TRUE(returned);
+  EXPECT_FALSE(opened.get());
+  EXPECT_EQ(hidraw.describeFailure(node), "No such device or address");
+}
+
+// Writes still wait until the node takes the report, as blocking ones do.
+TEST_F(HidrawFifoTest, WritesWaitForANodeThatIsSlowToTakeThem) {
+  const int reader = ::open(node.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  const auto device = hidraw.open(node);
+  ASSERT_NE(device, nullptr);
+  constexpr int kReports = 2000;  // more than the FIFO holds
+  std::thread slowReader([&] {
+    Report taken;
+    for (int report = 0; report < kReports;) {
+      const ssize_t length = ::read(reader, taken.data(), taken.size());
+      if (length > 0) report += static_cast<int>(length / taken.size());
+      if (length <= 0) std::this_thread::sleep_for(1ms);
+    }
+  });
+  int written = 0;
+  for (int report = 0; report < kReports; ++report) written += device->write(Report{});
+  slowReader.join();
+  ::close(reader);
+  EXPECT_EQ(written, kReports);
 }
 
 }  // namespace

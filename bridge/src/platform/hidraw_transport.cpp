@@ -27,6 +27,9 @@ using SteadyTime = std::chrono::steady_clock;
 // answering "interrupted" is failing, and no call may spin on it.
 constexpr int kAttemptsWhenInterrupted = 4;
 
+// A node that has taken no report in this time is failing.
+constexpr std::chrono::milliseconds kWriteWait{6000};
+
 // How many input reports hidraw keeps for each open file.
 constexpr int kHidrawQueueLength = 64;
 
@@ -147,10 +150,20 @@ class HidrawTransport::Node final : public DeviceHandle {
                          static_cast<std::uint16_t>(info.product), 0};
   }
 
+  // The descriptor does not block, so a node that cannot take the report yet
+  // is waited for here, as a blocking write would.
   bool write(const Report& report) override {
-    const ssize_t written =
-        retryInterrupted([&] { return ::write(writeFd_, report.data(), report.size()); });
-    return written == static_cast<ssize_t>(reportLength);
+    const auto deadline = SteadyTime::now() + kWriteWait;
+    for (;;) {
+      const ssize_t written =
+          retryInterrupted([&] { return ::write(writeFd_, report.data(), report.size()); });
+      if (written >= 0) return written == static_cast<ssize_t>(reportLength);
+      if (errno != EAGAIN || SteadyTime::now() >= deadline) return false;
+      pollfd node{writeFd_, POLLOUT, 0};
+      if (retryInterrupted([&] { return ::poll(&node, 1, millisecondsUntil(deadline)); }) <= 0) {
+        return false;
+      }
+    }
   }
 
   ReadResult read(Report& into, std::chrono::milliseconds wait) override {
@@ -164,9 +177,11 @@ class HidrawTransport::Node final : public DeviceHandle {
   const int readFd_;
 };
 
-// Device handles never pass on to programs that the host starts.
+// Device handles never pass on to programs that the host starts, and no
+// open blocks: a node that is no device, such as a FIFO, cannot hold up a
+// connect.
 std::unique_ptr<DeviceHandle> HidrawTransport::open(const std::string& path) {
-  const int writeFd = openDescriptor(path, O_WRONLY);
+  const int writeFd = openDescriptor(path, O_WRONLY | O_NONBLOCK);
   if (writeFd < 0) return nullptr;
   const int readFd = openDescriptor(path, O_RDONLY | O_NONBLOCK);
   if (readFd < 0) {
