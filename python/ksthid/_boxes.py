@@ -11,6 +11,7 @@ exception.
 
 from __future__ import annotations
 
+import atexit
 import sys
 import threading
 from dataclasses import dataclass, field
@@ -92,9 +93,11 @@ def _show(_context, text: bytes, caption: bytes, style: int) -> int:
     return answer
 
 
-# Kept for the life of the process: the library holds on to it.
+# Kept while the library holds on to it; the library's own boxes come back
+# before the interpreter, which runs the handler, goes away.
 _handler = MessageBoxHandler(_show)
 library.kstHID_setMessageBoxHandler(_handler, None)
+atexit.register(library.kstHID_setMessageBoxHandler, MessageBoxHandler(), None)
 
 Result = TypeVar("Result")
 

@@ -27,6 +27,8 @@ def _set_led(board):
         ),
         (_set_led, lambda b: (b.led(0), b.led(1)), (False, True)),
         (lambda b: setattr(b.i2c, "options", 5), lambda b: b.i2c.options, 5),
+        # Clocking a free bus raises nothing and writes the options back as they were.
+        (lambda b: (setattr(b.i2c, "options", 6), b.i2c.toggle_scl()), lambda b: b.i2c.options, 6),
         (lambda b: setattr(b.smbus, "timer", 200), lambda b: b.smbus.timer, 200),
         (lambda b: setattr(b.spi, "options", 3), lambda b: b.spi.options, 3),
         (lambda b: setattr(b.spi, "divisor", 9), lambda b: b.spi.divisor, 9),
@@ -117,6 +119,8 @@ def test_bad_arguments_are_refused_before_any_report(board, reports_written, cal
     with pytest.raises(ValueError, match=re.escape(message)):
         call(board)
     assert reports_written() == []
+    board.gpio.set(0, 0)
+    assert len(reports_written()) == 1
 
 
 def test_a_board_refuses_another_thread_which_opens_its_own(board):
