@@ -17,7 +17,7 @@ import threading
 from dataclasses import dataclass, field
 from typing import Callable, List, NamedTuple, Optional, Type, TypeVar
 
-from ._library import MessageBoxHandler, library
+from ._library import MessageBoxHandler, kWindows, library
 from .errors import DeviceError, InvalidBoard, KsthidError, UsbError
 
 kTypeMask = 0xF
@@ -30,6 +30,8 @@ kAnswerRetry = 4
 kAnswerNo = 7
 
 kNotAcknowledged = "Invalid I2C address."
+# The library's texts are narrow strings: the ANSI code page on Windows.
+kTextEncoding = "mbcs" if kWindows else "utf-8"
 
 # Opening words of each failure box and what it becomes.
 _FAILURES = (
@@ -81,12 +83,12 @@ _running = threading.local()
 
 
 def _show(_context, text: bytes, caption: bytes, style: int) -> int:
-    message = text.decode("utf-8", "replace")
+    message = text.decode(kTextEncoding, "replace")
     call: Optional[_Call] = getattr(_running, "call", None)
     if call is None:
         # A box from a call the package did not make: shown as the library
         # would show it without a desktop.
-        print(f"{message} [{caption.decode('utf-8', 'replace')}]", file=sys.stderr)
+        print(f"{message} [{caption.decode(kTextEncoding, 'replace')}]", file=sys.stderr)
         return _non_blocking_answer(style & kTypeMask)
     answer = call.answer(message, style)
     call.boxes.append(Box(message, answer))
