@@ -54,6 +54,9 @@ def _not_done(result: int) -> bool:
 
 
 def _byte_string(name: str, data: Bytes, most: int) -> bytes:
+    """``data`` as the bytes of one report, or the error that says why not."""
+    if isinstance(data, int):  # bytes(n) would make n zero bytes
+        raise TypeError(f"{name} must be bytes or a sequence of byte values, not an integer")
     try:
         payload = bytes(data)
     except ValueError as error:
@@ -82,6 +85,8 @@ class BoardInfo(NamedTuple):
 
 
 class GpioConfiguration(NamedTuple):
+    """The GPIO configuration bytes and flag, as the bridge reports them."""
+
     first: int
     second: int
     flag: bool
