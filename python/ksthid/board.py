@@ -9,10 +9,9 @@ from typing import Any, Callable, Iterable, List, NamedTuple, Optional, TypeVar,
 from . import _paths
 from ._boxes import failure_kind, run
 from ._library import ByteArray, integer_variant, library
-from .errors import InvalidBoard, KsthidError, WrongThread
+from .errors import InvalidBoard, KsthidError, UsbError, WrongThread
 
 kTrue = -1  # the library's True flag
-kWritten = 8  # a setter's result when its report left the host
 kMaxBoardIndex = 0x7FFF
 kI2CAddresses = (0x00, 0x7F)
 kI2CScanned = range(0x08, 0x78)  # the addresses i2cdetect scans by default
@@ -40,16 +39,8 @@ def _checked(name: str, value: int, bounds: tuple[int, int], as_hex: bool = Fals
     return value
 
 
-def _written(result: int) -> bool:
-    return result == kWritten
-
-
-def _done(result: int) -> bool:
-    """A transaction's result: 0 done, 1 failed or refused."""
-    return result == 0
-
-
 def _not_done(result: int) -> bool:
+    """A transaction's result: 0 done, 1 failed or refused."""
     return result != 0
 
 
@@ -66,9 +57,9 @@ def _byte_string(name: str, data: Bytes, most: int) -> bytes:
     return payload
 
 
-def _version(number: c_int16, retries: int) -> str:
+def _version(number: c_int16) -> str:
     """The firmware version text the library composes, taken from its box."""
-    _result, boxes = run(lambda: library.kstHID_showVersion(byref(number)), retries)
+    _result, boxes = run(lambda: library.kstHID_showVersion(byref(number)))
     texts = [box.text for box in boxes if failure_kind(box.text) is None]
     if not texts:
         raise KsthidError("the library showed no firmware version")
@@ -95,24 +86,37 @@ class GpioConfiguration(NamedTuple):
 _thread_boards = threading.local()
 
 
-def _open_in_this_thread() -> int:
-    return getattr(_thread_boards, "count", 0)
+def _open_in_this_thread() -> List["Board"]:
+    if not hasattr(_thread_boards, "open"):
+        _thread_boards.open = []
+    return _thread_boards.open
+
+
+def _connect() -> List[Optional[str]]:
+    """Connects the calling thread's boards and returns their paths by
+    index. The library keeps known boards in their order and drops those
+    gone, so each open Board of the thread finds its index again."""
+    previous = getattr(_thread_boards, "found", None)
+    paths = _paths.after_connect(library.kstHID_connect())
+    _thread_boards.found = len(paths)
+    for board in _open_in_this_thread():
+        board._follow(paths, changed=previous is not None and previous != len(paths))
+    return paths
 
 
 def _close_unless_in_use() -> None:
     """The library's handles are per thread: closed once no Board of this
     thread needs them."""
-    if _open_in_this_thread() == 0:
+    if not _open_in_this_thread():
         library.kstHID_closeHandles()
 
 
 def boards() -> List[BoardInfo]:
     """Connects and lists the boards found, with their firmware versions."""
-    count = library.kstHID_connect()
-    paths = _paths.after_connect(count)
+    paths = _connect()
     try:
         return [
-            BoardInfo(index, paths[index], _version(c_int16(index), 0)) for index in range(count)
+            BoardInfo(index, path, _version(c_int16(index))) for index, path in enumerate(paths)
         ]
     finally:
         _close_unless_in_use()
@@ -121,26 +125,28 @@ def boards() -> List[BoardInfo]:
 def open(index: int = 0, *, retries: int = 0) -> "Board":  # noqa: A001 - the package's verb
     """Connects and returns board ``index`` for use in the calling thread.
 
-    ``retries`` is how many of the library's Retry/Cancel boxes one call may
-    answer Retry (which reconnects every board and tries again); the rest
-    are answered Cancel, so that a call never waits for a person.
+    ``retries`` is how many times one call that failed with a UsbError
+    reconnects every board and tries again, as Retry in the library's USB
+    boxes does; a call never waits for a person.
     """
     _checked("board index", index, (0, kMaxBoardIndex))
     _checked("retries", retries, (0, kMaxBoardIndex))
-    count = library.kstHID_connect()
-    paths = _paths.after_connect(count)
-    if index >= count:
+    paths = _connect()
+    if index >= len(paths):
         _close_unless_in_use()
-        raise InvalidBoard(f"Invalid HID Number: {index} ({count} boards found)")
-    _thread_boards.count = _open_in_this_thread() + 1
-    return Board(index, paths[index], retries)
+        raise InvalidBoard(f"Invalid HID Number: {index} ({len(paths)} boards found)")
+    board = Board(index, paths[index], retries)
+    _open_in_this_thread().append(board)
+    return board
 
 
 class Board:
     """One open board. The library keeps its boards per thread, so a Board
     serves only the thread that opened it: from any other thread it raises
-    :class:`WrongThread` (open the board there instead). Leaving a ``with``
-    block closes it."""
+    :class:`WrongThread` (open the board there instead). When the boards are
+    connected again, a Board follows its path to its new index; one that
+    cannot be found again raises UsbError rather than reach another board.
+    Leaving a ``with`` block closes it."""
 
     def __init__(self, index: int, path: Optional[str], retries: int) -> None:
         self.index = index
@@ -148,6 +154,7 @@ class Board:
         self.retries = retries
         self._thread = threading.current_thread()
         self._closed = False
+        self._gone = False
         self._number = c_int16(index)
         self._variant = integer_variant(index)
         self.gpio = Gpio(self)
@@ -169,38 +176,72 @@ class Board:
         """Closes the board; the library's handles close with the thread's last board."""
         if self._closed:
             return
-        self._ensure_usable()
+        self._ensure_in_own_thread()
         self._closed = True
-        _thread_boards.count = _open_in_this_thread() - 1
+        _open_in_this_thread().remove(self)
         _close_unless_in_use()
 
     def _ensure_usable(self) -> None:
         if self._closed:
             raise ValueError(f"board {self.index} is closed")
+        self._ensure_in_own_thread()
+        if self._gone:
+            raise UsbError(
+                f"board {self.path or self.index} is not found again after the boards changed: "
+                "open it again"
+            )
+
+    def _ensure_in_own_thread(self) -> None:
         if threading.current_thread() is not self._thread:
             raise WrongThread(
                 f"board {self.index} was opened in thread {self._thread.name!r} and the library "
                 f"keeps its boards per thread: open it in {threading.current_thread().name!r}"
             )
 
+    def _follow(self, paths: List[Optional[str]], changed: bool) -> None:
+        """Takes the index the library now gives this board's path. Where
+        paths cannot be told, the board keeps its index while the number of
+        boards holds, and is taken for gone when it does not."""
+        if self.path is None or None in paths:
+            self._gone = self._gone or changed
+            return
+        if self.path not in paths:
+            self._gone = True
+            return
+        self.index = paths.index(self.path)
+        # Changed in place: prepared calls hold references to these.
+        self._number.value = self.index
+        self._variant.iVal = self.index
+
+    def _with_retries(self, attempt: Callable[[], Result]) -> Result:
+        self._ensure_usable()
+        retries_left = self.retries
+        while True:
+            try:
+                return attempt()
+            except UsbError:
+                if retries_left == 0:
+                    raise
+                retries_left -= 1
+                _connect()
+                if self._gone:
+                    raise
+
     def _call(
         self,
         export: Callable[..., Result],
         *arguments: Any,
-        succeeded: Callable[[Result], bool] = lambda _result: False,
         refused: Callable[[Result], bool] = lambda _result: False,
         address: Optional[int] = None,
     ) -> Result:
         """Calls an export with every argument by reference, as they all take them."""
-        self._ensure_usable()
         references = [byref(argument) for argument in arguments]
-        return run(lambda: export(*references), self.retries, succeeded, refused, address)[0]
+        return self._with_retries(lambda: run(lambda: export(*references), refused, address)[0])
 
     @property
     def version(self) -> str:
         """The firmware version text, e.g. "Firmware Version 1.3 - 2009/February/27"."""
-        self._ensure_usable()
-        return _version(self._number, self.retries)
+        return self._with_retries(lambda: _version(self._number))
 
     @property
     def clock_hz(self) -> int:
@@ -246,7 +287,7 @@ class Gpio(_Family):
         """Sets the two value bytes."""
         one = c_uint8(_checked("first value byte", first, kByte))
         two = c_uint8(_checked("second value byte", second, kByte))
-        self._call(library.kstHID_setGPIOValue, one, two, self._number, succeeded=_written)
+        self._call(library.kstHID_setGPIOValue, one, two, self._number)
 
     @property
     def configuration(self) -> GpioConfiguration:
@@ -261,9 +302,7 @@ class Gpio(_Family):
         one = c_uint8(_checked("first configuration byte", first, kByte))
         two = c_uint8(_checked("second configuration byte", second, kByte))
         on = c_int16(kTrue if flag else 0)
-        self._call(
-            library.kstHID_setGPIOConfiguration, one, two, on, self._number, succeeded=_written
-        )
+        self._call(library.kstHID_setGPIOConfiguration, one, two, on, self._number)
 
 
 class I2C(_Family):
@@ -284,7 +323,6 @@ class I2C(_Family):
                 register_buffer.pointer,
                 self._number,
                 quiet,
-                succeeded=_done,
                 refused=_not_done,
                 address=address,
             )
@@ -318,10 +356,7 @@ class I2C(_Family):
         _checked("I2C address", address, kI2CAddresses, as_hex=True)
         target = c_uint8(address)
         sent = c_uint8(_checked("register", register, kByte, as_hex=True))
-        result = self._call(
-            library.kstHID_probeI2CAddress, target, self._number, sent, succeeded=_done
-        )
-        return _done(result)
+        return self._call(library.kstHID_probeI2CAddress, target, self._number, sent) == 0
 
     def scan(self) -> List[int]:
         """The addresses from 0x08 to 0x77 that a device acknowledges."""
@@ -336,9 +371,7 @@ class I2C(_Family):
     def options(self, bits: int) -> None:
         options = c_uint8(_checked("I2C options", bits, kOptionBits))
         no_toggle = c_uint8(0)
-        self._call(
-            library.kstHID_setI2COptions, options, no_toggle, self._number, succeeded=_written
-        )
+        self._call(library.kstHID_setI2COptions, options, no_toggle, self._number)
 
     def toggle_scl(self) -> None:
         """Clocks SCL to free a bus whose SDA line is held low; DeviceError
@@ -376,7 +409,7 @@ class SPI(_Family):
     @options.setter
     def options(self, bits: int) -> None:
         value = integer_variant(_checked("SPI options", bits, kOptionBits))
-        self._call(library.kstHID_setSPIOptions, value, self._board._variant, succeeded=_written)
+        self._call(library.kstHID_setSPIOptions, value, self._board._variant)
 
     @property
     def divisor(self) -> int:
