@@ -52,11 +52,14 @@ def failure_kind(text: str) -> Optional[Type[KsthidError]]:
 
 
 class Box(NamedTuple):
+    """A box the library showed during a call, and the answer it was given."""
+
     text: str
     answer: int
 
 
 def _answer(style: int) -> int:
+    """The answer that lets the call go on without a person."""
     kind = style & kTypeMask
     if kind in (kOkCancel, kRetryCancel):
         return kAnswerCancel
