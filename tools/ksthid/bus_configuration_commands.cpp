@@ -8,7 +8,6 @@ namespace {
 using tools::Invocation;
 
 constexpr int kMostSpiBytes = 57;
-constexpr std::int16_t kTrue = -1;
 
 void reportNumber(Invocation& run, const char* name, int value) {
   run.stopOnBoxFailure();
@@ -53,8 +52,8 @@ void spiTransfer(Invocation& run) {
                            std::to_string(kMostSpiBytes) + " at most");
   }
   auto count = static_cast<std::uint8_t>(bytes.size());
-  std::int16_t readBack = run.given("--no-read") ? 0 : kTrue;
-  std::int16_t flag = run.given("--flag") ? kTrue : 0;
+  std::int16_t readBack = run.given("--no-read") ? KSTHID_FALSE : KSTHID_TRUE;
+  std::int16_t flag = run.given("--flag") ? KSTHID_TRUE : KSTHID_FALSE;
   auto parameter = run.number<std::uint8_t>("--param");
   std::int16_t board = run.board();
   tools::ByteArray data(bytes);

@@ -7,8 +7,6 @@ namespace {
 
 using tools::Invocation;
 
-constexpr std::int16_t kTrue = -1;
-
 void showGpio(Invocation& run) {
   std::int16_t board = run.board();
   std::int16_t pinLevels = 0;
@@ -38,7 +36,7 @@ void setGpioValue(Invocation& run) {
 void configureGpio(Invocation& run) {
   auto first = run.number<std::uint8_t>("C1");
   auto second = run.number<std::uint8_t>("C2");
-  std::int16_t flag = run.given("--flag") ? kTrue : 0;
+  std::int16_t flag = run.given("--flag") ? KSTHID_TRUE : KSTHID_FALSE;
   std::int16_t board = run.board();
   kstHID_setGPIOConfiguration(&first, &second, &flag, &board);
 }

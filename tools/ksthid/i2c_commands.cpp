@@ -22,7 +22,8 @@ constexpr int kMostWrittenAfterRegister = 58;
 constexpr int kHighestRegisterEnd = 255;
 constexpr int kMemorySize = 256;
 constexpr int kBytesPerDumpLine = 16;
-constexpr std::int16_t kQuiet = -1;
+// No box when a device does not answer: the exit status says so.
+constexpr std::int16_t kQuiet = KSTHID_TRUE;
 constexpr const char* kCarriedByOneReport = "the most one report carries";
 
 struct Transaction {
@@ -32,7 +33,7 @@ struct Transaction {
 
 // The transaction's failure: a box says when it was the USB's, else the device refused.
 void stopOnFailedTransaction(Invocation& run, std::int16_t result, const Transaction& done) {
-  if (result == 0) {
+  if (result == KSTHID_I2C_DONE) {
     // A USB failure answered Retry was repeated and went through.
     run.boxes().forget();
     return;
@@ -87,7 +88,7 @@ void scan(Invocation& run) {
       continue;
     }
     auto probed = static_cast<std::uint8_t>(address);
-    const bool answered = kstHID_probeI2CAddress(&probed, &board, &reg) == 0;
+    const bool answered = kstHID_probeI2CAddress(&probed, &board, &reg) == KSTHID_I2C_DONE;
     run.stopOnBoxFailure();
     char cell[8];
     std::snprintf(cell, sizeof cell, answered ? " %02x" : " --", address);
