@@ -5,6 +5,7 @@
 
 #include "commands.h"
 #include "divider_formulas.h"
+#include "standard_resistors.h"
 
 namespace qv6180_tool {
 namespace {
@@ -100,6 +101,30 @@ void show(Invocation& run, const char* name, double value, int decimals, const c
   run.result()[name] = value;
 }
 
+// The pairs of standard values nearest to the exact R1 and R2, best first.
+void showStandardPairs(Invocation& run, const Divider& divider) {
+  const WantedRange wanted{divider.avdd, divider.rset, quantity(run, "--vmax"),
+                           quantity(run, "--vmin")};
+  auto& listed = run.result()["standardPairs"] = nlohmann::json::array();
+  run.out() << "Nearest standard pairs, best first:\n";
+  for (const StandardPair& pair : nearestStandardPairs(wanted)) {
+    const std::string series(seriesName(pair.series));
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "%-4s R1 %.6g R2 %.6g VOUTmax %.3f V VOUTmin %.3f V error %.1f mV (%.2f %%)\n",
+                  series.c_str(), pair.r1, pair.r2, pair.voutMax, pair.voutMin,
+                  pair.errorMillivolts, pair.errorPercent);
+    run.out() << line;
+    listed.push_back({{"series", series},
+                      {"R1", pair.r1},
+                      {"R2", pair.r2},
+                      {"VOUTmax", pair.voutMax},
+                      {"VOUTmin", pair.voutMin},
+                      {"errorMillivolts", pair.errorMillivolts},
+                      {"errorPercent", pair.errorPercent}});
+  }
+}
+
 void calc(Invocation& run) {
   const bool fromWantedRange = run.given("--vmax");
   const Divider divider = fromWantedRange ? fromRange(run) : fromResistors(run);
@@ -107,6 +132,7 @@ void calc(Invocation& run) {
   if (fromWantedRange) {
     show(run, "R1", r1, 1, "ohm");
     show(run, "R2", r2, 1, "ohm");
+    showStandardPairs(run, divider);
   } else {
     show(run, "VOUTmax", highestVout(avdd, rset, r1, r2), 3, "V");
     show(run, "VOUTmin", lowestVout(avdd, rset, r1, r2), 3, "V");

@@ -246,6 +246,13 @@ TEST_F(ToolsTest, CalcWorksTheDividerBothWays) {
                         .document();
   EXPECT_NEAR(back["VOUTmax"], 7.0, 1e-9);
   EXPECT_NEAR(back["VOUTmin"], 3.5, 1e-9);
+
+  const json best = resistors["standardPairs"].at(0);
+  const json fitted =
+      qv6180("calc --avdd 15 --r1 " + best["R1"].dump() + " --r2 " + best["R2"].dump() + " --json")
+          .document();
+  EXPECT_DOUBLE_EQ(fitted["VOUTmax"], best["VOUTmax"]);
+  EXPECT_DOUBLE_EQ(fitted["VOUTmin"], best["VOUTmin"]);
 }
 
 TEST_F(ToolsTest, TableListsEveryDvrValue) {
