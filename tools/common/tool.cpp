@@ -98,6 +98,10 @@ class Runner {
       return refuse(root, parseErrorMessage(error, root), ExitStatus::usage, json);
     }
     if (const auto* batch = root.get_option("--batch"); batch->count() > 0) {
+      if (&lastCommand(root) != &root) {
+        return refuse(root, "--batch takes its commands from the file only", ExitStatus::usage,
+                      json);
+      }
       return runBatch(root, batch->as<std::string>());
     }
     return runCommand(set, json);
@@ -122,9 +126,10 @@ class Runner {
       (*action)(invocation);
       invocation.stopOnBoxFailure();
     } catch (const ToolError& error) {
+      // A board asked for that is not there is a bad argument too, unless a box told of it.
       const bool usage =
           error.status() == ExitStatus::usage || error.status() == ExitStatus::noSuchBoard;
-      if (usage) return refuse(root, error.what(), error.status(), json);
+      if (usage && !error.shown()) return refuse(root, error.what(), error.status(), json);
       if (!error.shown()) errors_ << program_ << ": " << error.what() << '\n';
       if (json) writeJson(out_, {{"error", error.what()}, {"status", error.status()}});
       return static_cast<int>(error.status());
