@@ -30,7 +30,6 @@ class CounterInterface {
 
   bool upStep();
   bool downStep();
-  bool steps(int count, Step step);
   bool setValue(std::uint8_t valueByte1);
   bool setConfiguration(std::uint8_t configByte1);
   bool taken(std::optional<std::int16_t> result);

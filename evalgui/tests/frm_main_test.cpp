@@ -26,7 +26,7 @@ const QString kAtRestConfig = QStringLiteral("config BF FF -1 #0");
 struct Window {
   explicit Window(std::int16_t boards = 1) {
     library.boards = boards;
-    loaded = frmMain.load();
+    loaded = frmMain.Form_Load();
     frmMain.show();
     frmMain.activateWindow();
     if (!QTest::qWaitForWindowActive(&frmMain)) qFatal("the window does not become active");
@@ -89,6 +89,10 @@ QRect textRoom(QWidget& control) {
         .adjusted(2, 0, -2, 0);
   }
   return control.contentsRect();
+}
+
+bool isRed(const QLineEdit& field) {
+  return field.palette().color(QPalette::Text) == QColor(255, 0, 0);
 }
 
 QString shownText(QWidget& control) {
@@ -345,6 +349,26 @@ class FrmMainTest : public QObject {
     QCOMPARE(window.library.calls.size(), 2 * 257 + 2 * 1);
   }
 
+  // R1 = R2 = 0 leaves the range without a value: the texts stay, marked, until written again.
+  void resultsWithoutAValueAreMarkedUntilWrittenAgain() {
+    Window window;
+    QLineEdit& voutMax = window.field("txtVoutMax");
+    const QString tip = voutMax.toolTip();
+    window.field("txtR1").setText(QStringLiteral("0"));
+    window.field("txtR2").setText(QStringLiteral("0"));
+    QTest::mouseClick(&window.find<QPushButton>("cmdCalculate"), Qt::LeftButton);
+    QCOMPARE(window.boxes.texts(), QStringList(QStringLiteral("R1+R2 is less than 0?")));
+    QCOMPARE(voutMax.text(), QStringLiteral("11.002"));
+    QVERIFY(isRed(voutMax));
+    QVERIFY(voutMax.toolTip().contains(QStringLiteral("Not computed: R1 + R2 is 0")));
+
+    window.field("txtR1").setText(QStringLiteral("24900"));
+    window.field("txtR2").setText(QStringLiteral("39200"));
+    QTest::mouseClick(&window.find<QPushButton>("cmdCalculate"), Qt::LeftButton);
+    QVERIFY(!isRed(voutMax));
+    QCOMPARE(voutMax.toolTip(), tip);
+  }
+
   void sendToABoardThatStopsAnsweringReportsTheFailure() {
     Window window;
     auto& send = window.find<QPushButton>("cmdForceSend");
@@ -381,7 +405,7 @@ class FrmMainTest : public QObject {
     FakeMessageBoxes boxes;
     KsthidLibrary library(boxes, {QStringLiteral("/nonexistent/ksthid")});
     FrmMain frmMain(library, boxes);
-    QVERIFY(!frmMain.load());
+    QVERIFY(!frmMain.Form_Load());
     QCOMPARE(boxes.shown.size(), 1);
     QVERIFY(boxes.shown[0].text.contains(QStringLiteral("ksthid")));
     QCOMPARE(boxes.shown[0].icon, BoxIcon::Critical);
@@ -393,7 +417,7 @@ class FrmMainTest : public QObject {
     KsthidLibrary library(boxes,
                           {QCoreApplication::applicationDirPath() + QStringLiteral("/not_ksthid")});
     FrmMain frmMain(library, boxes);
-    QVERIFY(!frmMain.load());
+    QVERIFY(!frmMain.Form_Load());
     QCOMPARE(boxes.shown.size(), 1);
     QVERIFY(boxes.shown[0].text.contains(QStringLiteral("kstHID_connect")));
   }

@@ -163,7 +163,7 @@ class VirtualBoardTest : public QObject {
   FrmMain& window() {
     if (!frmMain_) {
       frmMain_ = std::make_unique<FrmMain>(library_, boxes_);
-      if (!frmMain_->load()) qFatal("%s", library_.bindingError().c_str());
+      if (!frmMain_->Form_Load()) qFatal("%s", library_.bindingError().c_str());
     }
     return *frmMain_;
   }
