@@ -16,6 +16,7 @@
 #include "fake_bridge_library.h"
 #include "fake_message_boxes.h"
 #include "ksthid_library.h"
+#include "qt_message_boxes.h"
 
 namespace {
 
@@ -367,6 +368,23 @@ class FrmMainTest : public QObject {
     QTest::mouseClick(&window.find<QPushButton>("cmdCalculate"), Qt::LeftButton);
     QVERIFY(!isRed(voutMax));
     QCOMPARE(voutMax.toolTip(), tip);
+  }
+
+  // The longest title comes with the shortest text.
+  void boxesAreWideEnoughForTheirTitles() {
+    QtMessageBoxes boxes;
+    for (const QString& title :
+         {QStringLiteral("AVDD Changed - Update Range from Resistor Values?"),
+          QStringLiteral("QV6180")}) {
+      int width = 0;
+      QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        width = box->width();
+        box->close();
+      });
+      boxes.show({QStringLiteral("Click to Send"), title});
+      QVERIFY2(width >= QtMessageBoxes::widthForTitle(title), qPrintable(title));
+    }
   }
 
   void sendToABoardThatStopsAnsweringReportsTheFailure() {
