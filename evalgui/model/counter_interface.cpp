@@ -30,7 +30,7 @@ void CounterInterface::park() {
 }
 
 // From the nearer end the fewer steps are needed: at most 127 after the run to the end.
-bool CounterInterface::send(int target) {
+bool CounterInterface::send(int target, const Progress& progress) {
   if (!atRest_) park();
   const bool fromTheTop = target >= kMiddleDvr;
   const Step toTheEnd = fromTheTop ? &CounterInterface::upStep : &CounterInterface::downStep;
@@ -40,6 +40,7 @@ bool CounterInterface::send(int target) {
   const int inAll = kStepsToAnEnd + stepsBack;
   for (int done = 0; done < inAll; ++done) {
     if (!(this->*(done < kStepsToAnEnd ? toTheEnd : back))()) return false;
+    if (progress) progress(done + 1, inAll);
   }
   return true;
 }

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <array>
+#include "busy_window.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ void FrmMain::buildPictures(QWidget& client) {
 }
 
 void FrmMain::buildDeviceButtons() {
-  cmdForceSend_ = new QPushButton(kSendCaption, fraCalculator_);
+  cmdForceSend_ = new ProgressButton(kSendCaption, fraCalculator_);
   cmdForceSend_->setObjectName(QStringLiteral("cmdForceSend"));
   cmdForceSend_->setToolTip(QStringLiteral("Click to Send current value to Data Register"));
   twips_.place(*cmdForceSend_, kSendButton);
@@ -212,7 +212,7 @@ void FrmMain::cmdForceSend_Click() {
   cmdForceSend_->setText(QStringLiteral("Sending... Please Wait"));
   const int target = fraCalculator_->dvrEntry().value();
   showMessage(QStringLiteral("Click to Send"));
-  const bool sent = counter_.send(target);
+  const bool sent = sendWithProgress(target);
   cmdForceSend_->setText(kSendCaption);
   if (sent) {
     showMessage(QStringLiteral("Send Complete"));
@@ -223,6 +223,17 @@ void FrmMain::cmdForceSend_Click() {
                               "the board answers.")
                    .arg(kSendCaption),
                kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
+}
+
+// The library's state belongs to this thread, so the train runs here; the window paints when the
+// bar along the button grows, and takes no input until the train has ended.
+bool FrmMain::sendWithProgress(int target) {
+  BusyWindow busy(*this);
+  const bool sent = counter_.send(target, [&](int done, int inAll) {
+    if (cmdForceSend_->showProgress(done, inAll)) busy.paint();
+  });
+  cmdForceSend_->hideProgress();
+  return sent;
 }
 
 void FrmMain::cmdWrite_Click() {

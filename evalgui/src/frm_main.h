@@ -9,6 +9,7 @@
 #include "counter_interface.h"
 #include "message_boxes.h"
 #include "mouse_wheel.h"
+#include "progress_button.h"
 #include "twips.h"
 
 class QLabel;
@@ -46,6 +47,7 @@ class FrmMain final : public QMainWindow {
   void calculatorField_LostFocus(CalculatorField field);
   void askWhichCalculation(const QString& title);
   void cmdForceSend_Click();
+  bool sendWithProgress(int target);
   void cmdWrite_Click();
   void btnHelp_Click();
   void mnuExit_Click();
@@ -62,7 +64,7 @@ class FrmMain final : public QMainWindow {
   bool boardFound_ = false;
 
   CalculatorFrame* fraCalculator_ = nullptr;
-  QPushButton* cmdForceSend_ = nullptr;
+  ProgressButton* cmdForceSend_ = nullptr;
   QPushButton* cmdWrite_ = nullptr;
   QPushButton* btnHelp_ = nullptr;
   QLabel* imgKestroLogo_ = nullptr;

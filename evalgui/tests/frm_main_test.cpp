@@ -16,6 +16,7 @@
 #include "fake_bridge_library.h"
 #include "fake_message_boxes.h"
 #include "ksthid_library.h"
+#include "progress_button.h"
 #include "qt_message_boxes.h"
 
 namespace {
@@ -91,6 +92,19 @@ QRect textRoom(QWidget& control) {
   }
   return control.contentsRect();
 }
+
+// Counts the paint events of one widget.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return QObject::eventFilter(watched, event);
+  }
+};
 
 bool isRed(const QLineEdit& field) {
   return field.palette().color(QPalette::Text) == QColor(255, 0, 0);
@@ -348,6 +362,34 @@ class FrmMainTest : public QObject {
     QCOMPARE(captions, QStringList({QStringLiteral("Sending... Please Wait"),
                                     QStringLiteral("Send Value to Register")}));
     QCOMPARE(window.library.calls.size(), 2 * 257 + 2 * 1);
+  }
+
+  // Halfway through the train the window has painted the growing bar, and a key, a click and a
+  // close meant for the window are dropped.
+  void sendPaintsProgressAndTakesNoInput() {
+    Window window;
+    auto& send = window.find<ProgressButton>("cmdForceSend");
+    const PaintCounter counter(send);
+    window.dvr().setText(QStringLiteral("0FE"));
+    int paintsByHalfway = -1;
+    std::optional<int> levelAtHalfway;
+    window.library.duringGpioCall = [&] {
+      if (window.library.calls.size() != 300) return;
+      paintsByHalfway = counter.paints;
+      levelAtHalfway = send.progressLevel();
+      QTest::keyClick(&window.dvr(), Qt::Key_1);
+      QTest::mouseClick(&window.find<QPushButton>("cmdWrite"), Qt::LeftButton);
+      window.frmMain.close();
+    };
+    QTest::mouseClick(&send, Qt::LeftButton);
+    QVERIFY(paintsByHalfway > 0);
+    QVERIFY(levelAtHalfway > 0 && levelAtHalfway < ProgressButton::kLevels);
+    QCOMPARE(send.progressLevel(), std::nullopt);
+    QCOMPARE(window.dvr().text(), QStringLiteral("0FE"));
+    QVERIFY(!window.library.calls.contains(QStringLiteral("value 70 00 #0")));
+    QVERIFY(window.frmMain.isVisible());
+    QCOMPARE(window.boxes.texts(),
+             QStringList({QStringLiteral("Click to Send"), QStringLiteral("Send Complete")}));
   }
 
   // R1 = R2 = 0 leaves the range without a value: the texts stay, marked, until written again.
