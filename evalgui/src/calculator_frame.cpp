@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <limits>
 
 #include "calculator_layout.h"
 
@@ -108,6 +109,24 @@ void CalculatorFrame::updateResistorsFromRange() {
 
 void CalculatorFrame::updateRangeFromResistors() {
   apply(model_.updateRangeFromResistors(inputs()));
+}
+
+WantedRange CalculatorFrame::wantedRange() const {
+  using enum CalculatorField;
+  return {.avdd = fieldNumber(txtAVDD),
+          .rset = fieldNumber(txtRSET),
+          .voutMax = fieldNumber(txtVoutMax),
+          .voutMin = fieldNumber(txtVOutMin)};
+}
+
+void CalculatorFrame::useResistors(double r1, double r2) {
+  field(CalculatorField::txtR1).setText(numbers_.general(r1));
+  field(CalculatorField::txtR2).setText(numbers_.general(r2));
+  updateRangeFromResistors();
+}
+
+double CalculatorFrame::fieldNumber(CalculatorField which) const {
+  return numbers_.parse(field(which).text()).value_or(std::numeric_limits<double>::quiet_NaN());
 }
 
 CalculatorInputs CalculatorFrame::inputs() const {

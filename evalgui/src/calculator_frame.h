@@ -10,6 +10,7 @@
 #include "dvr_entry.h"
 #include "locale_numbers.h"
 #include "message_boxes.h"
+#include "standard_resistors.h"
 #include "twips.h"
 
 class QLabel;
@@ -29,6 +30,12 @@ class CalculatorFrame final : public QGroupBox {
   void updateRangeFromResistors();
   bool numberIsNotValid(const QString& text) const { return model_.numberIsNotValid(text); }
 
+  // The range that AVDD, Rset, VOUTmax and VOUTmin hold; a text that holds no number gives a
+  // range that no resistors give.
+  WantedRange wantedRange() const;
+  // Writes the resistors into R1 and R2 and works out the range they give.
+  void useResistors(double r1, double r2);
+
   DvrEntry& dvrEntry() { return *dvrEntry_; }
   QLineEdit& field(CalculatorField which) const;
   QPushButton& calculateButton() const { return *cmdCalculate_; }
@@ -46,6 +53,7 @@ class CalculatorFrame final : public QGroupBox {
   void buildFields();
   void buildCalculateButton();
 
+  double fieldNumber(CalculatorField which) const;
   CalculatorInputs inputs() const;
   void apply(const CalculatorUpdates& updates);
   void apply(const ShowMessage& step);

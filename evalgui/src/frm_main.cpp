@@ -8,6 +8,7 @@
 #include <QRadioButton>
 
 #include "busy_window.h"
+#include "standard_resistors_dialog.h"
 
 namespace {
 
@@ -68,6 +69,10 @@ FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes)
 void FrmMain::buildMenu() {
   QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
   mnuFile->setObjectName(QStringLiteral("mnuFile"));
+  QAction* mnuStandardResistors = mnuFile->addAction(QStringLiteral("Standard resistors..."));
+  mnuStandardResistors->setObjectName(QStringLiteral("mnuStandardResistors"));
+  connect(mnuStandardResistors, &QAction::triggered, this, &FrmMain::mnuStandardResistors_Click);
+  mnuFile->addSeparator();
   QAction* mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
   mnuExit->setObjectName(QStringLiteral("mnuExit"));
   connect(mnuExit, &QAction::triggered, this, &FrmMain::mnuExit_Click);
@@ -248,6 +253,13 @@ void FrmMain::btnHelp_Click() {
       QStringLiteral("EEPROM value is loaded to register on power-up.\r\n"
                      "Please set CE pin to high to enable counter interface.\r\n"
                      "Hover pointer over each field for explanations."));
+}
+
+// A chosen pair replaces R1 and R2, and the range follows from them.
+void FrmMain::mnuStandardResistors_Click() {
+  StandardResistorsDialog dialog(fraCalculator_->wantedRange(), QLocale(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (const auto pair = dialog.chosenPair()) fraCalculator_->useResistors(pair->r1, pair->r2);
 }
 
 void FrmMain::mnuExit_Click() {

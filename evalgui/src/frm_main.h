@@ -50,6 +50,7 @@ class FrmMain final : public QMainWindow {
   bool sendWithProgress(int target);
   void cmdWrite_Click();
   void btnHelp_Click();
+  void mnuStandardResistors_Click();
   void mnuExit_Click();
   void Form_Unload();
   void showMessage(const QString& text);

@@ -18,6 +18,7 @@
 #include "ksthid_library.h"
 #include "progress_button.h"
 #include "qt_message_boxes.h"
+#include "standard_resistors_dialog.h"
 
 namespace {
 
@@ -451,6 +452,29 @@ class FrmMainTest : public QObject {
     QTest::mouseClick(&window.find<QPushButton>("cmdWrite"), Qt::LeftButton);
     QCOMPARE(window.boxes.shown.size(), 1);
     QVERIFY(window.boxes.shown[0].text.startsWith(QStringLiteral("Writing the EEPROM failed")));
+  }
+
+  // The range 12 to 10 V: the best standard pair goes into R1 and R2, and the range follows.
+  void chosenStandardPairReplacesTheResistors() {
+    Window window;
+    window.field("txtVoutMax").setText(QStringLiteral("12"));
+    window.field("txtVOutMin").setText(QStringLiteral("10"));
+    const StandardPair best = nearestStandardPairs({18, 10000, 12, 10}).front();
+    auto choose = [&](bool accept) {
+      QTimer::singleShot(0, [accept] {
+        auto* dialog = qobject_cast<StandardResistorsDialog*>(QApplication::activeModalWidget());
+        if (!dialog) qFatal("no standard resistors dialog");
+        accept ? dialog->accept() : dialog->reject();
+      });
+      window.find<QAction>("mnuStandardResistors").trigger();
+    };
+    choose(false);
+    QCOMPARE(window.text("txtR1"), QStringLiteral("24900"));
+    choose(true);
+    QCOMPARE(window.text("txtR1"), QString::number(best.r1));
+    QCOMPARE(window.text("txtR2"), QString::number(best.r2));
+    QCOMPARE(window.text("txtVoutMax"), QString::number(best.voutMax, 'f', 3));
+    QCOMPARE(window.text("txtVOutMin"), QString::number(best.voutMin, 'f', 3));
   }
 
   void exitMakesNoLibraryCall() {
