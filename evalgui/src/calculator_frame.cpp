@@ -46,13 +46,13 @@ QLineEdit& CalculatorFrame::field(CalculatorField which) const {
 }
 
 void CalculatorFrame::buildScale() {
-  for (const ScaleLine& spec : kScaleLines) {
+  for (const ScaleLine& design : kScaleLines) {
     auto* line = new QWidget(this);
-    line->setObjectName(QLatin1String(spec.name));
+    line->setObjectName(QLatin1String(design.name));
     line->setAutoFillBackground(true);
     line->setPalette(QPalette(Qt::black, Qt::black));
-    line->setGeometry(QRect(QPoint(twips_.x(spec.x1), twips_.y(spec.y1)),
-                            QPoint(twips_.x(spec.x2), twips_.y(spec.y2))));
+    line->setGeometry(QRect(QPoint(twips_.x(design.x1), twips_.y(design.y1)),
+                            QPoint(twips_.x(design.x2), twips_.y(design.y2))));
   }
   line4_ = findChild<QWidget*>(QStringLiteral("Line4"));
 }
@@ -68,13 +68,13 @@ void CalculatorFrame::buildCaptions() {
 }
 
 void CalculatorFrame::buildFields() {
-  for (const NumberField& spec : kNumberFields) {
-    auto* field = new QLineEdit(QLatin1String(spec.text), this);
-    field->setObjectName(QLatin1String(spec.name));
-    field->setToolTip(QLatin1String(spec.tip));
+  for (const NumberField& design : kNumberFields) {
+    auto* field = new QLineEdit(QLatin1String(design.text), this);
+    field->setObjectName(QLatin1String(design.name));
+    field->setToolTip(QLatin1String(design.tip));
     field->setAlignment(Qt::AlignCenter);
-    twips_.place(*field, spec.box);
-    if (spec.locked) {
+    twips_.place(*field, design.box);
+    if (design.locked) {
       field->setReadOnly(true);
       QPalette palette = field->palette();
       palette.setColor(QPalette::Base, palette.color(QPalette::Button));
@@ -82,7 +82,7 @@ void CalculatorFrame::buildFields() {
     } else {
       field->installEventFilter(this);
     }
-    fields_[indexOf(spec.field)] = field;
+    fields_[indexOf(design.field)] = field;
   }
 }
 
