@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "report.h"
+#include "protocol.h"
 
 namespace ksthid {
 

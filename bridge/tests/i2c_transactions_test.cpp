@@ -39,7 +39,7 @@ class I2CTransactionsTest : public LibraryTest {
     return kstHID_probeI2CAddress(&address, &board, &reg);
   }
 
-  std::vector<std::uint8_t>& eeprom() { return bus->device(virtualEepromAddress).bytes(); }
+  std::vector<std::uint8_t>& eeprom() { return bus->device(kVirtualEepromAddress).bytes(); }
 
   VirtualI2CBus* bus = nullptr;
   ByteArray data;
@@ -70,7 +70,7 @@ TEST_F(I2CTransactionsTest, WriteSendsRegisterThenCountDataBytes) {
   data = ByteArray({0x0A, 0x0B, 0x0C, 0x0D});
   EXPECT_EQ(write(0x20, 5, 3), 0);
   EXPECT_EQ(writtenTo("a"), std::vector<Report>{request({6, 0x40, 3, 1, 5, 0x0A, 0x0B, 0x0C})});
-  const auto& registers = bus->device(virtualRegisterFileAddress).bytes();
+  const auto& registers = bus->device(kVirtualRegisterFileAddress).bytes();
   EXPECT_EQ(std::vector<std::uint8_t>(registers.begin() + 5, registers.begin() + 9),
             (std::vector<std::uint8_t>{0x0A, 0x0B, 0x0C, 0x00}));
   EXPECT_EQ(data.elements(), (std::vector<std::uint8_t>{0x0A, 0x0B, 0x0C, 0x0D}));

@@ -104,7 +104,8 @@ class Win32HidTransport final : public Transport {
 
   bool writeReport(Handle handle, const Report& report) override {
     DWORD written = 0;
-    return WriteFile(systemHandle(handle), report.data(), reportLength, &written, nullptr) != FALSE;
+    return WriteFile(systemHandle(handle), report.data(), kReportLength, &written, nullptr) !=
+           FALSE;
   }
 
   Handle createReadEvent(const SecurityAttributes& security) override {
@@ -113,7 +114,8 @@ class Win32HidTransport final : public Transport {
 
   void startRead(Handle handle, Report& into, ReadRecord& record) override {
     remember(handle, record);
-    if (!ReadFile(systemHandle(handle), into.data(), reportLength, nullptr, systemRecord(record)) &&
+    if (!ReadFile(systemHandle(handle), into.data(), kReportLength, nullptr,
+                  systemRecord(record)) &&
         GetLastError() != ERROR_IO_PENDING) {
       // Refused at once: nothing will signal, so the wait runs out as it
       // does for a silent device.

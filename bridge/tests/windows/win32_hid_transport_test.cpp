@@ -19,21 +19,21 @@ class PipeDevice {
       : path_("\\\\.\\pipe\\ksthid-" + name + "-" + std::to_string(GetCurrentProcessId())),
         end_(CreateNamedPipeA(path_.c_str(), PIPE_ACCESS_DUPLEX,
                               PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1,
-                              reportLength, reportLength, 0, nullptr)) {}
+                              kReportLength, kReportLength, 0, nullptr)) {}
   ~PipeDevice() { CloseHandle(end_); }
 
   const std::string& path() const { return path_; }
 
   void send(const Report& report) {
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(end_, report.data(), reportLength, &written, nullptr));
+    ASSERT_TRUE(WriteFile(end_, report.data(), kReportLength, &written, nullptr));
   }
 
   Report receive() {
     Report report{};
     DWORD read = 0;
-    EXPECT_TRUE(ReadFile(end_, report.data(), reportLength, &read, nullptr));
-    EXPECT_EQ(read, reportLength);
+    EXPECT_TRUE(ReadFile(end_, report.data(), kReportLength, &read, nullptr));
+    EXPECT_EQ(read, kReportLength);
     return report;
   }
 
@@ -44,7 +44,7 @@ class PipeDevice {
 
 Report reportWith(std::uint8_t byte1) {
   Report report{};
-  report[0] = requestReportId;
+  report[0] = kRequestReportId;
   report[1] = byte1;
   return report;
 }
