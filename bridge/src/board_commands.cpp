@@ -81,8 +81,7 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_getLEDState(int16_t* ledNumber,
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setLEDState(uint8_t* ledState, int16_t* ledNumber,
                                                              int16_t* HIDnumber) {
-  if (anyNull(ledState, ledNumber, HIDnumber)) return 1;
-  if (validateHidNumber(*HIDnumber) != 0) return 1;
+  if (anyNull(ledState, ledNumber, HIDnumber) || validateHidNumber(*HIDnumber) != 0) return 1;
   // Opened, and so drained, before the query of the other LED.
   auto exchange = Exchange::open(*HIDnumber);
   const std::uint8_t pair = ledPairWith(*ledState, *ledNumber, *HIDnumber);

@@ -3,26 +3,17 @@
 //
 // Every exchange is of 64-byte HID reports, bytes numbered 0 to 63 in the
 // order in which they are written and read. A request is one output report:
-// byte 0 the report ID 1, byte 1 the command code, from byte 2 the command's
-// fields; every byte a command does not name is 0. An answer is one input
-// report: byte 0, the report ID as the platform delivers it, is never
-// examined; byte 1 is the status of an I2C transaction (0 = done, anything
-// else = failed) and not examined otherwise; the values start at byte 2.
-// Nothing in an answer names its request: answers are matched to requests by
-// order alone, which is why stale input is drained before each request.
+// byte 0 the report ID 1, byte 1 the command code, then the command's fields;
+// every byte a command does not name is 0. An answer is one input report:
+// byte 0 (the report ID as the platform delivers it) is never examined, byte
+// 1 is the status of an I2C transaction and not examined otherwise, and the
+// values start at byte 2. Nothing in an answer names its request: answers
+// match requests by order alone, which is why stale input is drained first.
 //
-// The command set (every command but the I2C and SPI transactions) carries
-// the direction in byte 2: a set (0) carries its fields from byte 3 and is
-// not answered; a query (1) is answered by one report within 6000 ms. A set
-// of the I2C options with SCL toggling asked for is the exception: the bridge
-// clocks the bus free and answers once, saying whether SDA is still held low.
-// Frequencies and clocks travel in thousands of their unit.
-//
-// An I2C transaction always gets one answer; it carries the register address
-// and, for a write, the data in one report, so a read returns at most 62
-// bytes and a write carries at most 59, 58 after a register address. An SPI
-// transaction sends at most 57 bytes and is answered, with the bytes received
-// in place of those sent, only when it asks for them.
+// Every command but the two transactions carries the direction in byte 2: a
+// set (0) carries its fields from byte 3 and is not answered, a query (1) is
+// answered by one report within 6000 ms. An I2C transaction is always
+// answered; an SPI transaction only when it asks for the bytes received.
 #pragma once
 
 #include <algorithm>
