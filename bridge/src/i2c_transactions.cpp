@@ -39,6 +39,12 @@ std::optional<std::uint8_t> beginTransaction(std::uint8_t address, std::int16_t 
   return setI2CAddress(address);
 }
 
+// One array passed as both: it cannot hold the data and the register
+// address at once.
+bool sameArray(SAFEARRAY** data, SAFEARRAY** registerBuffer) {
+  return data == registerBuffer || (*data != nullptr && *data == *registerBuffer);
+}
+
 bool registerRangeFits(std::uint8_t reg, std::uint8_t count) {
   return reg + count <= kMaxRegisterEnd;
 }
@@ -99,16 +105,20 @@ std::int16_t exportResult(std::int16_t transferResult) {
 
 using namespace ksthid;
 
+// A refused transaction leaves the caller's arrays as they were, except that
+// a read on an open board and a valid address first gives its data array
+// `count` zeros.
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_doI2CRead(uint8_t* address, uint8_t* reg,
                                                            uint8_t* count, SAFEARRAY** data,
                                                            SAFEARRAY** registerBuffer,
                                                            int16_t* HIDnumber, int16_t* quiet) {
-  if (anyNull(address, reg, count, data, registerBuffer, HIDnumber, quiet)) {
+  if (anyNull(address, reg, count, data, registerBuffer, HIDnumber, quiet) ||
+      sameArray(data, registerBuffer)) {
     return kTransactionFailed;
   }
   const auto address8 = beginTransaction(*address, *HIDnumber);
-  if (!address8 || !resizeByteArray(data, *count)) return kTransactionFailed;
-  if (*count == 0 || *count > kMaxI2CReadCount || !registerRangeFits(*reg, *count)) {
+  if (!address8 || !resizeByteArray(data, *count) || *count == 0 || *count > kMaxI2CReadCount ||
+      !registerRangeFits(*reg, *count)) {
     return kTransactionFailed;
   }
   const auto registerBytes = registerAddress(registerBuffer, *reg);
@@ -121,21 +131,19 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_doI2CWrite(uint8_t* address, ui
                                                             uint8_t* count, SAFEARRAY** data,
                                                             SAFEARRAY** registerBuffer,
                                                             int16_t* HIDnumber, int16_t* quiet) {
-  if (anyNull(address, reg, count, data, registerBuffer, HIDnumber, quiet)) {
+  if (anyNull(address, reg, count, data, registerBuffer, HIDnumber, quiet) ||
+      sameArray(data, registerBuffer)) {
     return kTransactionFailed;
   }
   const auto address8 = beginTransaction(*address, *HIDnumber);
-  if (!address8) return kTransactionFailed;
+  const auto elements = byteArrayElements(*data);
   const std::size_t registerLength = *reg != 0 ? 1 : 0;
-  if (*count == 0 || registerLength + *count > kMaxI2CWriteLength ||
-      !registerRangeFits(*reg, *count)) {
+  if (!address8 || !elements || elements->size() < *count || *count == 0 ||
+      registerLength + *count > kMaxI2CWriteLength || !registerRangeFits(*reg, *count)) {
     return kTransactionFailed;
   }
-  // The register buffer is resized before the data are looked at: a caller
-  // may pass one array as both.
   const auto registerBytes = registerAddress(registerBuffer, *reg);
-  const auto elements = byteArrayElements(*data);
-  if (!registerBytes || !elements || elements->size() < *count) return kTransactionFailed;
+  if (!registerBytes) return kTransactionFailed;
   const Report request = i2cRequest(*address8, *count, *registerBytes, elements->first(*count));
   return exportResult(transact(request, {}, *HIDnumber, *quiet));
 }

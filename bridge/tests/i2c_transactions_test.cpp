@@ -135,6 +135,34 @@ TEST_F(I2CTransactionsTest, ArgumentsThatDoNotFitAreRefusedSilently) {
   EXPECT_TRUE(boxes.empty());
 }
 
+// One array cannot hold the data and the register address at once.
+TEST_F(I2CTransactionsTest, OneArrayAsDataAndRegisterBufferIsRefusedUntouched) {
+  const std::vector<std::uint8_t> before{1, 2, 3};
+  data = ByteArray(before);
+  std::uint8_t address = 0x50, reg = 5;
+  std::int16_t board = 0, quiet = 0;
+  for (std::uint8_t count : {1, 2}) {
+    EXPECT_EQ(kstHID_doI2CRead(&address, &reg, &count, data.byReference(), data.byReference(),
+                               &board, &quiet),
+              1);
+    EXPECT_EQ(kstHID_doI2CWrite(&address, &reg, &count, data.byReference(), data.byReference(),
+                                &board, &quiet),
+              1);
+  }
+  EXPECT_EQ(data.elements(), before);
+  EXPECT_TRUE(transport.traffic().empty());
+}
+
+TEST_F(I2CTransactionsTest, WriteRefusingShortDataLeavesTheRegisterBufferAsItWas) {
+  data = ByteArray({1, 2});
+  registerBuffer = ByteArray({7, 8, 9});
+  EXPECT_EQ(write(0x50, 5, 3), 1);
+  EXPECT_EQ(registerBuffer.elements(), (std::vector<std::uint8_t>{7, 8, 9}));
+  registerBuffer = ByteArray();
+  EXPECT_EQ(write(0x50, 5, 3), 1);
+  EXPECT_TRUE(registerBuffer.elements().empty());  // still never dimensioned
+}
+
 TEST_F(I2CTransactionsTest, InvalidBoardGivesItsMessageAndNoTransfer) {
   EXPECT_EQ(read(0x50, 0, 1, 0, 1), 1);
   EXPECT_EQ(probe(0x50, 0, -1), 1);
