@@ -80,6 +80,13 @@ typedef struct tagSAFEARRAY {
   SAFEARRAYBOUND rgsabound[1];
 } SAFEARRAY;
 
+/* A record held by a variant. Declared here rather than inside the union:
+ * ISO C++ allows no type declared in an anonymous union. */
+struct tagBRECORD {
+  void* pvRecord;
+  void* pRecInfo;
+};
+
 typedef struct tagVARIANT {
   VARTYPE vt;
   USHORT wReserved1;
@@ -113,10 +120,7 @@ typedef struct tagVARIANT {
     uint64_t* pullVal;
     int* pintVal;
     unsigned int* puintVal;
-    struct {
-      void* pvRecord;
-      void* pRecInfo;
-    } brecVal;
+    struct tagBRECORD brecVal;
   };
 } VARIANT;
 

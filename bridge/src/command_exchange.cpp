@@ -31,7 +31,7 @@ bool Exchange::selectBoard() {
 }
 
 bool Exchange::write(const Report& request) {
-  return selectBoard() && transport().writeReport(libraryState().currentWriteHandle, request);
+  return selectBoard() && writeRequest(request);
 }
 
 // A board that has gone gets no I/O and no box.

@@ -32,11 +32,6 @@ using Report = std::array<std::uint8_t, kReportLength>;
 inline constexpr std::uint16_t kBridgeVendorId = 0x3A5C;
 inline constexpr std::uint16_t kBridgeProductId = 0x4B17;
 
-// Bounded waits, in milliseconds: for the answer to a request, and for each
-// stale report drained before one.
-inline constexpr std::uint32_t kResponseWaitMs = 6000;
-inline constexpr std::uint32_t kDrainWaitMs = 1;
-
 // What one exchange came to.
 inline constexpr std::int16_t kXferDeviceError = 1;
 inline constexpr std::int16_t kXferReadFailed = 2;
