@@ -16,9 +16,6 @@
 namespace ksthid {
 namespace {
 
-constexpr std::int16_t kTransactionSucceeded = 0;
-constexpr std::int16_t kTransactionFailed = 1;
-
 constexpr std::uint8_t kMaxAddress = 127;
 // A transfer must not run past the device's last register.
 constexpr int kMaxRegisterEnd = 255;
@@ -97,7 +94,7 @@ std::int16_t readTransaction(std::uint8_t address8, std::span<std::uint8_t> data
 }
 
 std::int16_t exportResult(std::int16_t transferResult) {
-  return transferResult == kXferOk ? kTransactionSucceeded : kTransactionFailed;
+  return transferResult == kXferOk ? KSTHID_I2C_DONE : KSTHID_I2C_FAILED;
 }
 
 }  // namespace
@@ -114,15 +111,15 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_doI2CRead(uint8_t* address, uin
                                                            int16_t* HIDnumber, int16_t* quiet) {
   if (anyNull(address, reg, count, data, registerBuffer, HIDnumber, quiet) ||
       sameArray(data, registerBuffer)) {
-    return kTransactionFailed;
+    return KSTHID_I2C_FAILED;
   }
   const auto address8 = beginTransaction(*address, *HIDnumber);
   if (!address8 || !resizeByteArray(data, *count) || *count == 0 || *count > kMaxI2CReadCount ||
       !registerRangeFits(*reg, *count)) {
-    return kTransactionFailed;
+    return KSTHID_I2C_FAILED;
   }
   const auto registerBytes = registerAddress(registerBuffer, *reg);
-  if (!registerBytes) return kTransactionFailed;
+  if (!registerBytes) return KSTHID_I2C_FAILED;
   return exportResult(
       readTransaction(*address8, *byteArrayElements(*data), *registerBytes, *HIDnumber, *quiet));
 }
@@ -133,26 +130,26 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_doI2CWrite(uint8_t* address, ui
                                                             int16_t* HIDnumber, int16_t* quiet) {
   if (anyNull(address, reg, count, data, registerBuffer, HIDnumber, quiet) ||
       sameArray(data, registerBuffer)) {
-    return kTransactionFailed;
+    return KSTHID_I2C_FAILED;
   }
   const auto address8 = beginTransaction(*address, *HIDnumber);
   const auto elements = byteArrayElements(*data);
   const std::size_t registerLength = *reg != 0 ? 1 : 0;
   if (!address8 || !elements || elements->size() < *count || *count == 0 ||
       registerLength + *count > kMaxI2CWriteLength || !registerRangeFits(*reg, *count)) {
-    return kTransactionFailed;
+    return KSTHID_I2C_FAILED;
   }
   const auto registerBytes = registerAddress(registerBuffer, *reg);
-  if (!registerBytes) return kTransactionFailed;
+  if (!registerBytes) return KSTHID_I2C_FAILED;
   const Report request = i2cRequest(*address8, *count, *registerBytes, elements->first(*count));
   return exportResult(transact(request, {}, *HIDnumber, *quiet));
 }
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_probeI2CAddress(uint8_t* address,
                                                                  int16_t* HIDnumber, uint8_t* reg) {
-  if (anyNull(address, HIDnumber, reg)) return kTransactionFailed;
+  if (anyNull(address, HIDnumber, reg)) return KSTHID_I2C_FAILED;
   const auto address8 = beginTransaction(*address, *HIDnumber);
-  if (!address8) return kTransactionFailed;
+  if (!address8) return KSTHID_I2C_FAILED;
   // The register byte goes out even when it is 0, and absence is no error
   // worth a box: the caller asked whether anything answers.
   const std::array<std::uint8_t, 1> registerBytes{*reg};

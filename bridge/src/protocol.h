@@ -101,6 +101,8 @@ inline constexpr std::size_t kSPIDivisorByte = 3, kSystemClockAnswerByte = 2,
 // I2C transaction: the 8-bit address (the 7-bit address times two, bit 0
 // set for a read), the data count, the register-address length, then the
 // register address and, for a write, the data. Read data follow the status.
+// So a read returns at most 62 bytes, and a write carries at most 59, 58
+// after a register address.
 inline constexpr std::size_t kI2CAddressByte = 2, kI2CCountByte = 3, kI2CRegisterLengthByte = 4,
                              kI2CPayloadByte = 5, kI2CReadDataByte = kFirstValueByte;
 inline constexpr std::size_t kMaxI2CReadCount = kReportLength - kI2CReadDataByte;
@@ -108,7 +110,8 @@ inline constexpr std::size_t kMaxI2CWriteLength = kReportLength - kI2CPayloadByt
 inline constexpr std::uint8_t kI2CReadBit = 0x01;
 
 // SPI transaction (direction 0): asks for the bytes received (0/1), a 0/1
-// flag, a parameter, the count, then the data.
+// flag, a parameter, the count, then at most 57 bytes of data; the bytes
+// received come back in their place.
 inline constexpr std::size_t kSPIReadBackByte = 3, kSPIFlagByte = 4, kSPIParameterByte = 5,
                              kSPICountByte = 6, kSPIDataByte = 7,
                              kSPIReceivedByte = kFirstValueByte;
