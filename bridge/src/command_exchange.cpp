@@ -11,12 +11,11 @@ namespace ksthid {
 std::optional<Exchange> Exchange::open(std::int16_t hidNumber) {
   const std::vector<std::string>& paths = libraryState().boardPaths;
   if (hidNumber < 0 || static_cast<std::size_t>(hidNumber) >= paths.size()) return std::nullopt;
-  Exchange exchange(hidNumber, paths[static_cast<std::size_t>(hidNumber)]);
-  if (exchange.selectBoard()) {
+  if (ksthid::selectBoard(hidNumber)) {
     Report stale;
     drainInput(stale, kLastReportIndex);
   }
-  return exchange;
+  return Exchange(hidNumber, paths[static_cast<std::size_t>(hidNumber)]);
 }
 
 bool Exchange::selectBoard() {
@@ -37,8 +36,8 @@ bool Exchange::write(const Report& request) {
 // A board that has gone gets no I/O and no box.
 std::int16_t Exchange::send(const Report& request) {
   if (!selectBoard()) return 0;
-  const std::int16_t status = checkStatus(write(request) ? 1 : 0);
-  selectBoard();
+  const std::int16_t status = checkStatus(writeRequest(request) ? 1 : 0);
+  if (status != kXferOk) selectBoard();  // the box may have reconnected
   return status;
 }
 
