@@ -36,10 +36,19 @@ std::optional<std::uint8_t> beginTransaction(std::uint8_t address, std::int16_t 
   return setI2CAddress(address);
 }
 
-// One array passed as both: it cannot hold the data and the register
-// address at once.
-bool sameArray(SAFEARRAY** data, SAFEARRAY** registerBuffer) {
-  return data == registerBuffer || (*data != nullptr && *data == *registerBuffer);
+// What a read and a write check first: every argument given, two arrays
+// (one array cannot hold the data and the register address at once), an
+// open board and a 7-bit address. The 8-bit address, or empty when the
+// transaction is refused.
+std::optional<std::uint8_t> beginTransfer(const std::uint8_t* address, const std::uint8_t* reg,
+                                          const std::uint8_t* count, SAFEARRAY** data,
+                                          SAFEARRAY** registerBuffer, const std::int16_t* hidNumber,
+                                          const std::int16_t* quiet) {
+  if (anyNull(address, reg, count, data, registerBuffer, hidNumber, quiet) ||
+      data == registerBuffer || (*data != nullptr && *data == *registerBuffer)) {
+    return std::nullopt;
+  }
+  return beginTransaction(*address, *hidNumber);
 }
 
 bool registerRangeFits(std::uint8_t reg, std::uint8_t count) {
@@ -109,11 +118,7 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_doI2CRead(uint8_t* address, uin
                                                            uint8_t* count, SAFEARRAY** data,
                                                            SAFEARRAY** registerBuffer,
                                                            int16_t* HIDnumber, int16_t* quiet) {
-  if (anyNull(address, reg, count, data, registerBuffer, HIDnumber, quiet) ||
-      sameArray(data, registerBuffer)) {
-    return KSTHID_I2C_FAILED;
-  }
-  const auto address8 = beginTransaction(*address, *HIDnumber);
+  const auto address8 = beginTransfer(address, reg, count, data, registerBuffer, HIDnumber, quiet);
   if (!address8 || !resizeByteArray(data, *count) || *count == 0 || *count > kMaxI2CReadCount ||
       !registerRangeFits(*reg, *count)) {
     return KSTHID_I2C_FAILED;
@@ -128,14 +133,11 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_doI2CWrite(uint8_t* address, ui
                                                             uint8_t* count, SAFEARRAY** data,
                                                             SAFEARRAY** registerBuffer,
                                                             int16_t* HIDnumber, int16_t* quiet) {
-  if (anyNull(address, reg, count, data, registerBuffer, HIDnumber, quiet) ||
-      sameArray(data, registerBuffer)) {
-    return KSTHID_I2C_FAILED;
-  }
-  const auto address8 = beginTransaction(*address, *HIDnumber);
+  const auto address8 = beginTransfer(address, reg, count, data, registerBuffer, HIDnumber, quiet);
+  if (!address8) return KSTHID_I2C_FAILED;
   const auto elements = byteArrayElements(*data);
   const std::size_t registerLength = *reg != 0 ? 1 : 0;
-  if (!address8 || !elements || elements->size() < *count || *count == 0 ||
+  if (!elements || elements->size() < *count || *count == 0 ||
       registerLength + *count > kMaxI2CWriteLength || !registerRangeFits(*reg, *count)) {
     return KSTHID_I2C_FAILED;
   }
