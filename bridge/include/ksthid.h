@@ -70,7 +70,10 @@ typedef int(KSTHID_CALL* kstHID_MessageBoxHandler)(void* context, const char* te
  *    every board (kstHID_connect) from inside the call, which then goes on
  *    against the new board list; Cancel changes nothing.
  * Calls block: a setter until its 64-byte request is written, a query up to
- * 6000 ms more for the answer, and either as long as a box stays open. */
+ * 6000 ms more for the answer, and either as long as a box stays open.
+ * Before each request the library reads and discards the reports the board has
+ * already sent, at most 64: a board that keeps sending beyond that cannot hold
+ * a call up. Each discarded report is an R line in the packet trace. */
 
 /* Lets a host show the library's boxes itself; context is handed back to the
  * handler unchanged. A null handler restores the default: the system's message
