@@ -10,10 +10,10 @@ namespace {
 
 using std::chrono::milliseconds;
 
-const std::string invalidAddressBox =
+const std::string kInvalidAddressBox =
     "Invalid I2C address. Press Retry to return to GUI and enter valid address or Cancel.";
-const std::string writeFailedBox = "Please check USB connection.\r\nUSB WriteFile error.";
-const std::string readFailedBox = "Please check USB connection.\r\nUSB ReadFile error.";
+const std::string kWriteFailedBox = "Please check USB connection.\r\nUSB WriteFile error.";
+const std::string kReadFailedBox = "Please check USB connection.\r\nUSB ReadFile error.";
 
 class I2CTransactionsTest : public LibraryTest {
  protected:
@@ -183,7 +183,7 @@ TEST_F(I2CTransactionsTest, UnansweredAddressShowsItsBoxOnceUnlessQuiet) {
   answerNextBox(KSTHID_IDRETRY);  // changes nothing: the address is still wrong
   EXPECT_EQ(read(0x51, 0x10, 2), 1);
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, invalidAddressBox);
+  EXPECT_EQ(boxes[0].text, kInvalidAddressBox);
   EXPECT_EQ(boxes[0].style, KSTHID_MB_RETRYCANCEL);
   EXPECT_EQ(data.elements(), (std::vector<std::uint8_t>{0, 0}));
   EXPECT_EQ(writtenTo("a").size(), 1u);
@@ -203,7 +203,7 @@ TEST_F(I2CTransactionsTest, RetryAfterAFailedWriteReconnectsAndRepeats) {
     return KSTHID_IDRETRY;
   });
   EXPECT_EQ(read(0x50, 0x10, 1), 0);
-  EXPECT_EQ(boxTexts(), std::vector<std::string>{writeFailedBox});
+  EXPECT_EQ(boxTexts(), std::vector<std::string>{kWriteFailedBox});
   EXPECT_EQ(writtenTo("a"), std::vector<Report>{request({6, 0xA1, 1, 1, 0x10})});
   EXPECT_EQ(data.elements(), std::vector<std::uint8_t>{0x12});
   EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a", "b"}));  // reconnected
@@ -211,7 +211,7 @@ TEST_F(I2CTransactionsTest, RetryAfterAFailedWriteReconnectsAndRepeats) {
   transport.setWritesFail("a", true);
   data = ByteArray({1});
   EXPECT_EQ(write(0x50, 0, 1, -1), 1);  // Cancel
-  EXPECT_EQ(boxTexts().back(), writeFailedBox);
+  EXPECT_EQ(boxTexts().back(), kWriteFailedBox);
 }
 
 TEST_F(I2CTransactionsTest, SilentBoardTimesOutOnEveryAttempt) {
@@ -220,7 +220,7 @@ TEST_F(I2CTransactionsTest, SilentBoardTimesOutOnEveryAttempt) {
   std::int16_t result = 0;
   EXPECT_EQ(elapsedDuring([&] { result = read(0x50, 0, 1, -1); }), 2 * milliseconds(6001));
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(boxTexts(), (std::vector<std::string>{readFailedBox, readFailedBox}));
+  EXPECT_EQ(boxTexts(), (std::vector<std::string>{kReadFailedBox, kReadFailedBox}));
   EXPECT_EQ(writtenTo("a").size(), 2u);
 }
 
@@ -233,7 +233,7 @@ TEST_F(I2CTransactionsTest, RetryAfterTheBoardHasGoneWritesToNoOtherBoard) {
     return KSTHID_IDRETRY;
   });
   EXPECT_EQ(read(0x50, 0, 1, 0, 1), 1);
-  EXPECT_EQ(boxTexts(), (std::vector<std::string>{readFailedBox, writeFailedBox}));
+  EXPECT_EQ(boxTexts(), (std::vector<std::string>{kReadFailedBox, kWriteFailedBox}));
   EXPECT_TRUE(writtenTo("a").empty());
 }
 

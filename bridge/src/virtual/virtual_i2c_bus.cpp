@@ -3,7 +3,7 @@
 namespace ksthid {
 namespace {
 
-constexpr int maxClockPulses = 9;
+constexpr int kMaxClockPulses = 9;
 
 }  // namespace
 
@@ -49,9 +49,9 @@ std::uint8_t VirtualI2CBus::read(std::uint8_t address, std::span<const std::uint
 
 std::uint8_t VirtualI2CBus::clockFree() {
   int pulses = 0;
-  while (clocksUntilSdaReleased_ > 0 && pulses < maxClockPulses) {
+  while (clocksUntilSdaReleased_ > 0 && pulses < kMaxClockPulses) {
     ++pulses;
-    if (clocksUntilSdaReleased_ <= maxClockPulses) --clocksUntilSdaReleased_;
+    if (clocksUntilSdaReleased_ <= kMaxClockPulses) --clocksUntilSdaReleased_;
   }
   const bool sdaLow = clocksUntilSdaReleased_ > 0;
   return static_cast<std::uint8_t>(pulses << 1 | (sdaLow ? 1 : 0));
