@@ -95,6 +95,18 @@ std::int16_t checkStatus(std::int32_t value) {
   return 0;
 }
 
+void closeBoards(LibraryState& state) {
+  if (state.boardPaths.empty()) return;
+  for (std::size_t i = 0; i < state.writeHandles.size(); ++i) {
+    transport().closeHandle(state.writeHandles[i]);
+    transport().closeHandle(state.readHandles[i]);
+  }
+  state.writeHandles.clear();
+  state.readHandles.clear();
+  state.currentWriteHandle = invalidHandle;
+  state.currentReadHandle = invalidHandle;
+}
+
 }  // namespace ksthid
 
 using namespace ksthid;
@@ -110,14 +122,5 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_connect(void) {
 }
 
 extern "C" KSTHID_API void KSTHID_CALL kstHID_closeHandles(void) {
-  LibraryState& state = libraryState();
-  if (state.boardPaths.empty()) return;
-  for (std::size_t i = 0; i < state.writeHandles.size(); ++i) {
-    transport().closeHandle(state.writeHandles[i]);
-    transport().closeHandle(state.readHandles[i]);
-  }
-  state.writeHandles.clear();
-  state.readHandles.clear();
-  state.currentWriteHandle = invalidHandle;
-  state.currentReadHandle = invalidHandle;
+  closeBoards(libraryState());
 }

@@ -90,11 +90,6 @@ Transport* replacement = nullptr;
 
 }  // namespace
 
-LibraryState& libraryState() {
-  thread_local LibraryState state;
-  return state;
-}
-
 Transport& transport() {
   if (replacement) return *replacement;
   static DefaultTransport defaultTransport;
