@@ -39,15 +39,15 @@ using namespace ksthid;
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setSPIOptions(VARIANT* spiOptions,
                                                                VARIANT* HIDnumber) {
-  const auto options = integerFromVariant(spiOptions);
-  const auto board = integerFromVariant(HIDnumber);
+  const auto options = numberFromVariant(spiOptions);
+  const auto board = boardFromVariant(HIDnumber);
   if (!options || !board) return 1;
   const auto optionBits = static_cast<std::uint8_t>(*options & spiOptionMask);
   return runSetCommand(*board, commandSPIOptions, {optionBits}).value_or(1);
 }
 
 extern "C" KSTHID_API uint8_t KSTHID_CALL kstHID_getSPIOptions(VARIANT* HIDnumber) {
-  const auto board = integerFromVariant(HIDnumber);
+  const auto board = boardFromVariant(HIDnumber);
   return board ? queryResponse(*board, commandSPIOptions)[2] : 0;
 }
 
@@ -58,7 +58,7 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setSPIClockDivisor(uint8_t* clo
 }
 
 extern "C" KSTHID_API uint8_t KSTHID_CALL kstHID_getSPIClockDivisor(VARIANT* HIDnumber) {
-  const auto board = integerFromVariant(HIDnumber);
+  const auto board = boardFromVariant(HIDnumber);
   return board ? queryResponse(*board, commandClocks)[3] : 0;
 }
 
