@@ -95,6 +95,13 @@ typedef struct tagDEC {
 } DECIMAL;
 #define DECIMAL_NEG ((uint8_t)0x80)
 
+/* A record held by a variant. Declared here rather than inside the union:
+ * ISO C++ allows no type declared in an anonymous union. */
+struct tagBRECORD {
+  void* pvRecord;
+  void* pRecInfo;
+};
+
 /* A DECIMAL held by value fills the whole VARIANT, its wReserved being vt. */
 typedef struct tagVARIANT {
   VARTYPE vt;
@@ -132,10 +139,7 @@ typedef struct tagVARIANT {
     uint64_t* pullVal;
     int* pintVal;
     unsigned int* puintVal;
-    struct {
-      void* pvRecord;
-      void* pRecInfo;
-    } brecVal;
+    struct tagBRECORD brecVal;
   };
 } VARIANT;
 

@@ -5,8 +5,6 @@
 
 namespace ksthid {
 
-struct LibraryState;
-
 // 0 when HIDnumber names an open board; otherwise shows "Invalid HID Number: "
 // and returns 1. Wide enough for any number a caller's variant holds.
 std::int16_t validateHidNumber(std::int64_t hidNumber);
@@ -14,9 +12,5 @@ std::int16_t validateHidNumber(std::int64_t hidNumber);
 // xferOk for a non-zero value (a written report); for 0, shows the connection
 // box, reconnects every board on Retry, and returns 0.
 std::int16_t checkStatus(std::int32_t value);
-
-// Closes the handles of every board of `state`, keeping the paths, as
-// kstHID_closeHandles does for the calling thread.
-void closeBoards(LibraryState& state);
 
 }  // namespace ksthid

@@ -9,7 +9,6 @@
 // of the threads still running then, and their handles, go with the process.
 #include <windows.h>
 
-#include "connection.h"
 #include "library_state.h"
 
 namespace ksthid {
@@ -25,8 +24,7 @@ void releaseEndingThreadState() {
   LibraryState* state = stateInSlot();
   if (state == nullptr) return;
   TlsSetValue(stateSlot, nullptr);
-  closeBoards(*state);
-  delete state;
+  delete state;  // and with it the handles of its boards
 }
 
 // The loader calls every TLS callback of an image, program or DLL, when the

@@ -120,27 +120,32 @@ static void checkBusCommands(VariantInit_t VariantInit, SafeArrayDestroy_t SafeA
   SAFEARRAY* data = SafeArrayCreateVector(VT_UI1, 0, 3);
   SAFEARRAY* registerBuffer = NULL; /* never dimensioned */
   memcpy(data->pvData, "\x12\x34\x56", 3);
-  CHECK(kstHID_doI2CWrite(&eeprom, &reg, &three, &data, &registerBuffer, &board, &loud) == 0);
+  CHECK(kstHID_doI2CWrite(&eeprom, &reg, &three, &data, &registerBuffer, &board, &loud) ==
+        KSTHID_I2C_DONE);
   CHECK(registerBuffer && ((const uint8_t*)registerBuffer->pvData)[0] == 0x10);
   SAFEARRAY* readBack = NULL; /* never dimensioned: the read creates it */
-  CHECK(kstHID_doI2CRead(&eeprom, &reg, &three, &readBack, &registerBuffer, &board, &loud) == 0);
+  CHECK(kstHID_doI2CRead(&eeprom, &reg, &three, &readBack, &registerBuffer, &board, &loud) ==
+        KSTHID_I2C_DONE);
   CHECK(readBack && memcmp(readBack->pvData, "\x12\x34\x56", 3) == 0);
-  CHECK(kstHID_probeI2CAddress(&eeprom, &board, &reg) == 0);
-  CHECK(kstHID_probeI2CAddress(&nobody, &board, &reg) == 1);
+  CHECK(kstHID_probeI2CAddress(&eeprom, &board, &reg) == KSTHID_I2C_DONE);
+  CHECK(kstHID_probeI2CAddress(&nobody, &board, &reg) == KSTHID_I2C_FAILED);
   CHECK(boxCount == 0);
   uint8_t tooMany = 63;
-  CHECK(kstHID_doI2CRead(&eeprom, &reg, &tooMany, &readBack, &registerBuffer, &board, &loud) == 1);
+  CHECK(kstHID_doI2CRead(&eeprom, &reg, &tooMany, &readBack, &registerBuffer, &board, &loud) ==
+        KSTHID_I2C_FAILED);
   SAFEARRAY* missing = NULL;
-  CHECK(kstHID_doI2CWrite(&eeprom, &reg, &three, &missing, &registerBuffer, &board, &loud) == 1);
+  CHECK(kstHID_doI2CWrite(&eeprom, &reg, &three, &missing, &registerBuffer, &board, &loud) ==
+        KSTHID_I2C_FAILED);
   CHECK(boxCount == 0);
-  CHECK(kstHID_doI2CRead(&nobody, &reg, &three, &readBack, &registerBuffer, &board, &loud) == 1);
+  CHECK(kstHID_doI2CRead(&nobody, &reg, &three, &readBack, &registerBuffer, &board, &loud) ==
+        KSTHID_I2C_FAILED);
   CHECK(boxCount == 1 && strncmp(lastBox, "Invalid I2C address.", 20) == 0);
 
   uint8_t timer = 200, options = 0x05, noToggle = 0;
   CHECK(kstHID_setSMBusTimerCount(&timer, &board) == 0);
   CHECK(kstHID_getSMBusTimerCount(&board) == 200);
   CHECK(kstHID_getSMBusFrequency(&board) == 10000);
-  CHECK(kstHID_setI2COptions(&options, &noToggle, &board) == 8);
+  CHECK(kstHID_setI2COptions(&options, &noToggle, &board) == KSTHID_REPORT_WRITTEN);
   CHECK(kstHID_getI2COptions(&board) == 0x05);
   kstHID_toggleSCL(&board);
   CHECK(boxCount == 1); /* the bus is free: no "SDA error" */
@@ -152,13 +157,13 @@ static void checkBusCommands(VariantInit_t VariantInit, SafeArrayDestroy_t SafeA
   spiBoard.iVal = 1;
   spiOptions.vt = VT_I4;
   spiOptions.lVal = 0x0F;
-  CHECK(kstHID_setSPIOptions(&spiOptions, &spiBoard) == 8);
+  CHECK(kstHID_setSPIOptions(&spiOptions, &spiBoard) == KSTHID_REPORT_WRITTEN);
   CHECK(kstHID_getSPIOptions(&spiBoard) == 0x07);
   uint8_t divisor = 12;
   CHECK(kstHID_setSPIClockDivisor(&divisor, &board) == 0);
   CHECK(kstHID_getSPIClockDivisor(&spiBoard) == 12);
 
-  int16_t readIt = -1, noFlag = 0;
+  int16_t readIt = KSTHID_TRUE, noFlag = KSTHID_FALSE;
   uint8_t noParam = 0, four = 4;
   SAFEARRAY* spi = SafeArrayCreateVector(VT_UI1, 0, 4);
   memcpy(spi->pvData, "\x02\x20\xAB\xCD", 4); /* write 0xAB 0xCD at 0x20 */
@@ -167,7 +172,7 @@ static void checkBusCommands(VariantInit_t VariantInit, SafeArrayDestroy_t SafeA
   CHECK(kstHID_doSPITransaction(&four, &spi, &readIt, &board, &noFlag, &noParam) == 0);
   CHECK(memcmp((const uint8_t*)spi->pvData + 2, "\xAB\xCD", 2) == 0);
   uint8_t none = 0;
-  CHECK(kstHID_doSPITransaction(&none, &spi, &readIt, &board, &noFlag, &noParam) == 1);
+  CHECK(kstHID_doSPITransaction(&none, &spi, &readIt, &board, &noFlag, &noParam) == KSTHID_REFUSED);
   CHECK(boxCount == 1);
 
   SafeArrayDestroy(spi);
@@ -209,10 +214,10 @@ int main(void) {
   CHECK(kstHID_connect() == 2);
   checkBusCommands(VariantInit, SafeArrayDestroy);
 
-  int16_t board0 = 0, board1 = 1, board2 = 2, on = -1, off = 0;
+  int16_t board0 = 0, board1 = 1, board2 = 2, on = KSTHID_TRUE, off = 0;
   uint8_t idle = 0x50, low = 0x10, zero = 0, config = 0xBF, pushPull = 0xFF;
-  CHECK(kstHID_setGPIOValue(&idle, &zero, &board0) == 8);
-  CHECK(kstHID_setGPIOConfiguration(&config, &pushPull, &on, &board0) == 8);
+  CHECK(kstHID_setGPIOValue(&idle, &zero, &board0) == KSTHID_REPORT_WRITTEN);
+  CHECK(kstHID_setGPIOConfiguration(&config, &pushPull, &on, &board0) == KSTHID_REPORT_WRITTEN);
   for (int step = 0; step < 3; ++step) {
     kstHID_setGPIOValue(&low, &zero, &board0);
     kstHID_setGPIOValue(&idle, &zero, &board0);
@@ -221,7 +226,7 @@ int main(void) {
   CHECK(traceHas(traceFile, " W sim:0 010200bfff01000000"));
 
   SAFEARRAY* configuration = NULL; /* never dimensioned: the getter creates it */
-  CHECK(kstHID_getGPIOConfiguration(&configuration, &board0) == 1);
+  CHECK(kstHID_getGPIOConfiguration(&configuration, &board0) == KSTHID_QUERY_ATTEMPTED);
   LONG upper = 0;
   CHECK(configuration != NULL && SafeArrayGetUBound(configuration, 1, &upper) == S_OK);
   CHECK(upper == 3);
@@ -230,7 +235,7 @@ int main(void) {
   SafeArrayDestroy(configuration);
 
   SAFEARRAY* values = NULL;
-  CHECK(kstHID_getGPIOValue(&values, &on, &board0) == 1);
+  CHECK(kstHID_getGPIOValue(&values, &on, &board0) == KSTHID_QUERY_ATTEMPTED);
   CHECK(values && ((const uint8_t*)values->pvData)[0] == 0x50);
   CHECK(traceHas(traceFile, " W sim:0 01030101"));
   SafeArrayDestroy(values);

@@ -7,14 +7,8 @@ if(failed)
   message(FATAL_ERROR "${OBJDUMP} -p ${DLL} failed")
 endif()
 
-# Export lines are indented names; comments start with ';' and section
-# keywords at the margin.
-file(STRINGS ${DEF} export_lines REGEX "^[ \t]+[A-Za-z_]")
-set(expected)
-foreach(line IN LISTS export_lines)
-  string(REGEX MATCH "[A-Za-z_][A-Za-z0-9_]*" name "${line}")
-  list(APPEND expected ${name})
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/../../exports.cmake)
+ksthid_def_exports(expected ${DEF})
 
 # Square brackets would upset CMake's lists.
 string(REPLACE "[" "(" dump "${dump}")

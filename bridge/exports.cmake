@@ -1,0 +1,29 @@
+# The exports of ksthid. bridge/ksthid.def is the one list: the Windows build
+# exports every name in it. On other systems the entry point and the COM
+# server (DllMain, Dll*) have no meaning, and the library exports in their
+# place the OLE Automation functions that Windows itself provides, as
+# ksthid_ole.h declares them.
+
+# The names of a module-definition file: indented names; comments start with
+# ';' and section keywords stand at the margin.
+function(ksthid_def_exports out def)
+  file(STRINGS ${def} lines REGEX "^[ \t]+[A-Za-z_]")
+  set(names)
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "[A-Za-z_][A-Za-z0-9_]*" name "${line}")
+    list(APPEND names ${name})
+  endforeach()
+  set(${out} ${names} PARENT_SCOPE)
+endfunction()
+
+# The names a shared library of this build exports where Windows is not.
+function(ksthid_unix_exports out def ole_header)
+  ksthid_def_exports(names ${def})
+  list(FILTER names EXCLUDE REGEX "^Dll")
+  file(STRINGS ${ole_header} declarations REGEX "^KSTHID_OLE_API ")
+  foreach(declaration IN LISTS declarations)
+    string(REGEX MATCH "([A-Za-z_][A-Za-z0-9_]*)\\(" call "${declaration}")
+    list(APPEND names ${CMAKE_MATCH_1})
+  endforeach()
+  set(${out} ${names} PARENT_SCOPE)
+endfunction()
