@@ -1,12 +1,13 @@
 // Each thread's library state, held in a TLS slot of the system and released,
 // with the boards the thread opened, when the loader reports the thread's end.
 //
-// Not C++ thread_local: MinGW builds its destructors on winpthreads' keys and
-// runs the process's last ones from the runtime's exit handler inside the
-// loader's process detach, where they wait forever once a thread that
-// winpthreads did not create (a host's thread) has used the library, so the
-// process never ends. Here nothing at all runs at process detach: the state
-// of the threads still running then, and their handles, go with the process.
+// Not C++ thread_local: MinGW keeps its destructors on winpthreads' keys and
+// runs the exiting thread's from the runtime's exit handler inside the
+// loader's process detach. Once a host's own thread (CreateThread) has used
+// the library and ended, that handler waits forever on a winpthreads lock, and
+// a host that returns from main never ends. Here nothing runs at process
+// detach: the state of the threads still running then, and their handles, go
+// with the process.
 #include <windows.h>
 
 #include "library_state.h"
