@@ -161,7 +161,7 @@ TEST_F(ConnectionTest, ThreadThatEndsClosesOnlyItsOwnBoards) {
   for (int i = 0; i < 50; ++i) threads.emplace_back([] { connect(); });
   for (std::thread& thread : threads) thread.join();
   EXPECT_EQ(transport.openDevices("a") + transport.openDevices("b"), 2);  // this thread's
-  EXPECT_EQ(setGpioValue(0x50, 0, 1), xferOk);
+  EXPECT_EQ(setGpioValue(0x50, 0, 1), kXferOk);
 }
 
 // Every export with every kind of board number, before and after the
