@@ -125,9 +125,10 @@ KSTHID_API int16_t KSTHID_CALL kstHID_indicateSelectedModule(int16_t* HIDnumber)
 KSTHID_API void KSTHID_CALL kstHID_showVersion(int16_t* HIDnumber);
 
 /* The board's system clock value times 1000; 32767 when that does not fit
- * (values above 32). HIDnumber is a VARIANT holding a number (directly or by
- * reference; fractions are rounded). Returns 0 when HIDnumber is invalid or
- * holds no 16-bit number, when writing failed, and after an unanswered query. */
+ * (values above 32). HIDnumber is a VARIANT holding a number of any numeric
+ * type (directly or by reference; fractions rounded half to even); a number
+ * beyond 16 bits is an invalid HIDnumber. Returns 0 when HIDnumber is invalid
+ * or holds no number, when writing failed, and after an unanswered query. */
 KSTHID_API int16_t KSTHID_CALL kstHID_getSystemClockFrequency(VARIANT* HIDnumber);
 
 /* ---- I2C transactions ---- */
@@ -206,8 +207,8 @@ KSTHID_API void KSTHID_CALL kstHID_toggleSCL(int16_t* HIDnumber);
 
 /* Sends bits 0 to 2 of spiOptions (a VARIANT holding a number; the other bits
  * are dropped) to the board named by the VARIANT HIDnumber. Returns
- * KSTHID_REPORT_WRITTEN, KSTHID_NOT_WRITTEN, or KSTHID_INVALID_BOARD (also when
- * either VARIANT holds no 16-bit number). */
+ * KSTHID_REPORT_WRITTEN, KSTHID_NOT_WRITTEN, or KSTHID_INVALID_BOARD (also,
+ * without a box, when either VARIANT holds no number). */
 KSTHID_API int16_t KSTHID_CALL kstHID_setSPIOptions(VARIANT* spiOptions, VARIANT* HIDnumber);
 
 /* The SPI options byte the board reports, whole. HIDnumber is a VARIANT

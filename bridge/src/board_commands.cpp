@@ -108,7 +108,7 @@ extern "C" KSTHID_API void KSTHID_CALL kstHID_showVersion(int16_t* HIDnumber) {
 }
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_getSystemClockFrequency(VARIANT* HIDnumber) {
-  const auto board = integerFromVariant(HIDnumber);
+  const auto board = boardFromVariant(HIDnumber);
   if (!board) return 0;
   return thousandsOf(runQuery(*board, queryRequest(kCommandClocks)).report[kSystemClockAnswerByte]);
 }

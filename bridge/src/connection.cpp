@@ -53,9 +53,9 @@ void openNewBoards(LibraryState& state, const std::vector<std::string>& newPaths
 
 }  // namespace
 
-std::int16_t validateHidNumber(std::int16_t hidNumber) {
+std::int16_t validateHidNumber(std::int64_t hidNumber) {
   const auto boards = libraryState().boardPaths.size();
-  if (hidNumber >= 0 && static_cast<std::size_t>(hidNumber) < boards) return 0;
+  if (hidNumber >= 0 && static_cast<std::uint64_t>(hidNumber) < boards) return 0;
   showMessageBox("Invalid HID Number: " + std::to_string(hidNumber), KSTHID_MB_OK);
   return 1;
 }

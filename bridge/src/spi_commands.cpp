@@ -32,8 +32,8 @@ using namespace ksthid;
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setSPIOptions(VARIANT* spiOptions,
                                                                VARIANT* HIDnumber) {
-  const auto options = integerFromVariant(spiOptions);
-  const auto board = integerFromVariant(HIDnumber);
+  const auto options = numberFromVariant(spiOptions);
+  const auto board = boardFromVariant(HIDnumber);
   if (!options || !board) return 1;
   const auto optionBits = static_cast<std::uint8_t>(*options & kSPIOptionMask);
   return runSet(*board, setRequest(kCommandSPIOptions, {{kSPIOptionsByte, optionBits}}))
@@ -41,7 +41,7 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setSPIOptions(VARIANT* spiOptio
 }
 
 extern "C" KSTHID_API uint8_t KSTHID_CALL kstHID_getSPIOptions(VARIANT* HIDnumber) {
-  const auto board = integerFromVariant(HIDnumber);
+  const auto board = boardFromVariant(HIDnumber);
   if (!board) return 0;
   return runQuery(*board, queryRequest(kCommandSPIOptions)).report[kSPIOptionsAnswerByte];
 }
@@ -53,7 +53,7 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setSPIClockDivisor(uint8_t* clo
 }
 
 extern "C" KSTHID_API uint8_t KSTHID_CALL kstHID_getSPIClockDivisor(VARIANT* HIDnumber) {
-  const auto board = integerFromVariant(HIDnumber);
+  const auto board = boardFromVariant(HIDnumber);
   if (!board) return 0;
   return runQuery(*board, queryRequest(kCommandClocks)).report[kSPIDivisorAnswerByte];
 }

@@ -18,6 +18,7 @@
 #include "fake_hidraw_fs.h"
 #include "library_fixture.h"
 #include "packet_trace.h"
+#include "test_file.h"
 
 namespace ksthid::testing {
 namespace {
@@ -279,12 +280,12 @@ TEST_F(HidrawTransportTest, DevicesThatCannotBeUsedAreNamedInThePacketTrace) {
   fs->addOtherDevice("hidraw1", {0x046D, 0xC52B, 0});
   fs->change("hidraw1", [](FakeHidDevice& device) { device.identifyError = EIO; });
   fs->addBridge("hidraw2");
-  const std::string file = ::testing::TempDir() + "hidraw_trace_test.txt";
-  traceTo(file);
+  const TestFile file;
+  traceTo(file.path());
 
   EXPECT_EQ(connect(), 1);
   EXPECT_EQ(libraryState().boardPaths, nodes({"hidraw2"}));
-  std::ifstream in(file);
+  std::ifstream in(file.path());
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line.substr(line.find(' ') + 1));
   EXPECT_EQ(lines, (std::vector<std::string>{

@@ -69,6 +69,19 @@ TEST_F(SPICommandsTest, SetOptionsSendsBitsZeroToTwo) {
   EXPECT_EQ(getOptions(), 7);
 }
 
+TEST_F(SPICommandsTest, OptionsBeyondSixteenBitsKeepTheirLowBits) {
+  VARIANT wide;
+  VariantInit(&wide);
+  wide.vt = VT_I4;
+  wide.lVal = 0x10006;
+  EXPECT_EQ(setOptions(wide), 8);
+  wide.vt = VT_R8;
+  wide.dblVal = 70005.5;  // 70006
+  EXPECT_EQ(setOptions(wide), 8);
+  EXPECT_EQ(writtenTo("a"), (std::vector<Report>{request({7, 0, 6}), request({7, 0, 6})}));
+  EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(SPICommandsTest, GetOptionsReturnsTheWholeByte) {
   bridge->setSPIOptions(0xA5);
   EXPECT_EQ(getOptions(), 0xA5);
