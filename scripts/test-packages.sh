@@ -12,8 +12,10 @@ bash "$root/scripts/install-deps.sh"
 
 dir="$root/build-packages"
 echo "== Debian packages"
+# The Python package is made for Debian's interpreter, whatever comes first
+# on PATH.
 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DQV6180_BUILD_TESTS=OFF >/dev/null
+  -DPython3_EXECUTABLE=/usr/bin/python3 -DQV6180_BUILD_TESTS=OFF >/dev/null
 cmake --build "$dir" -j "$jobs"
 rm -f "$dir"/*.deb
 (cd "$dir" && cpack -G DEB >/dev/null)
