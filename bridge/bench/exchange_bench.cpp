@@ -46,8 +46,8 @@ BENCHMARK(BM_GetGpioValue);
 void BM_BareTransportWrite(benchmark::State& state) {
   OneBoard board;
   Report report{1, 3, 0, 0x50};
-  const Handle handle = libraryState().currentWriteHandle;
-  for (auto _ : state) benchmark::DoNotOptimize(board.transport().writeReport(handle, report));
+  DeviceHandle& device = *libraryState().boardHandles.front();
+  for (auto _ : state) benchmark::DoNotOptimize(device.write(report));
 }
 BENCHMARK(BM_BareTransportWrite);
 

@@ -9,8 +9,8 @@
 #include "export_arguments.h"
 #include "ksthid.h"
 #include "library_state.h"
-#include "locale_names.h"
 #include "message_box.h"
+#include "month_name.h"
 
 namespace ksthid {
 namespace {

@@ -37,7 +37,7 @@ void fillCommand(Report& report, CommandCode code, std::uint8_t direction,
 
 std::int16_t sendCommand(const Report& report, CommandTarget& target) {
   if (!selectTarget(target)) return 0;
-  const bool written = transport().writeReport(libraryState().currentWriteHandle, report);
+  const bool written = writeRequest(report);
   const std::int16_t status = checkStatus(written ? 1 : 0);
   selectTarget(target);
   return status;

@@ -1,6 +1,7 @@
 #include "connection.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,22 +13,9 @@
 namespace ksthid {
 namespace {
 
-struct BoardHandles {
-  Handle write;
-  Handle read;
-};
-
-BoardHandles openBoardHandles(LibraryState& state, const std::string& path) {
-  BoardHandles handles{transport().openWriteHandle(path, state.handleSecurity),
-                       transport().openReadHandle(path, state.handleSecurity)};
-  state.currentWriteHandle = handles.write;
-  state.currentReadHandle = handles.read;
-  return handles;
-}
-
-void appendBoard(LibraryState& state, const std::string& path, BoardHandles handles) {
-  state.writeHandles.push_back(handles.write);
-  state.readHandles.push_back(handles.read);
+void appendBoard(LibraryState& state, const std::string& path,
+                 std::unique_ptr<DeviceHandle> handle) {
+  state.boardHandles.push_back(std::move(handle));
   state.boardPaths.push_back(path);
 }
 
@@ -41,9 +29,9 @@ void keepKnownBoards(LibraryState& state, std::vector<std::string>& newPaths) {
       state.boardPaths.erase(state.boardPaths.begin() + static_cast<std::ptrdiff_t>(i));
       continue;
     }
-    const BoardHandles handles = openBoardHandles(state, *found);
-    state.writeHandles.push_back(handles.write);
-    state.readHandles.push_back(handles.read);
+    // Kept even when it cannot be opened again: its commands then fail as
+    // failed writes, with the connection box that offers a reconnect.
+    state.boardHandles.push_back(transport().open(*found));
     newPaths.erase(found);
     ++i;
   }
@@ -54,27 +42,13 @@ bool isBridge(const HidAttributes& attributes) {
 }
 
 void openNewBoards(LibraryState& state, const std::vector<std::string>& newPaths) {
-  state.handleSecurity = {sizeof(SecurityAttributes), nullptr, 1};
   for (const std::string& path : newPaths) {
-    const Handle write = transport().openWriteHandle(path, state.handleSecurity);
-    state.currentWriteHandle = write;
-    const auto attributes = transport().attributes(write);
-    if (attributes && isBridge(*attributes)) {
-      const Handle read = transport().openReadHandle(path, state.handleSecurity);
-      state.currentReadHandle = read;
-      appendBoard(state, path, {write, read});
-    } else {
-      // Also when the attributes could not be read: the handle is of no use.
-      transport().closeHandle(write);
-    }
+    std::unique_ptr<DeviceHandle> handle = transport().open(path);
+    if (!handle) continue;
+    const auto attributes = handle->attributes();
+    // Any other device, or one that cannot be identified, is closed again.
+    if (attributes && isBridge(*attributes)) appendBoard(state, path, std::move(handle));
   }
-}
-
-void prepareOverlapped(LibraryState& state) {
-  if (state.readEvent == 0) state.readEvent = transport().createReadEvent(state.handleSecurity);
-  state.readOverlapped.offset = 0;
-  state.readOverlapped.offsetHigh = 0;
-  state.readOverlapped.event = state.readEvent;
 }
 
 }  // namespace
@@ -105,19 +79,12 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_connect(void) {
   std::vector<std::string> newPaths = transport().enumerateHidPaths();
   keepKnownBoards(state, newPaths);
   openNewBoards(state, newPaths);
-  if (!state.boardPaths.empty()) prepareOverlapped(state);
-  return static_cast<int16_t>(state.writeHandles.size());
+  return static_cast<int16_t>(state.boardHandles.size());
 }
 
 extern "C" KSTHID_API void KSTHID_CALL kstHID_closeHandles(void) {
   LibraryState& state = libraryState();
   if (state.boardPaths.empty()) return;
-  for (std::size_t i = 0; i < state.writeHandles.size(); ++i) {
-    transport().closeHandle(state.writeHandles[i]);
-    transport().closeHandle(state.readHandles[i]);
-  }
-  state.writeHandles.clear();
-  state.readHandles.clear();
-  state.currentWriteHandle = invalidHandle;
-  state.currentReadHandle = invalidHandle;
+  state.currentBoard = nullptr;
+  state.boardHandles.clear();
 }

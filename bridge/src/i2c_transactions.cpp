@@ -74,7 +74,7 @@ bool startRequest(Report& report, std::uint8_t address8, std::size_t count,
 }
 
 std::int16_t writeAndReadAnswer(Report& report, std::int16_t hidNumber) {
-  if (!transport().writeReport(libraryState().currentWriteHandle, report)) return xferWriteFailed;
+  if (!writeRequest(report)) return xferWriteFailed;
   return readResponse(report, hidNumber);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,15 +13,11 @@ namespace ksthid {
 struct LibraryState {
   // Position in these lists is the board's HIDnumber.
   std::vector<std::string> boardPaths;
-  std::vector<Handle> writeHandles;
-  std::vector<Handle> readHandles;
-  Handle currentWriteHandle = 0;
-  Handle currentReadHandle = 0;
-  // Created by the first connect that finds a board; never closed.
-  Handle readEvent = 0;
-  // The one record used by every read.
-  ReadRecord readOverlapped;
-  SecurityAttributes handleSecurity;
+  // The open handle of each board, holding its write and read handles; null
+  // for a known board that could not be opened again, whose writes fail.
+  std::vector<std::unique_ptr<DeviceHandle>> boardHandles;
+  // The board the exchange in progress talks to; null after closeHandles.
+  DeviceHandle* currentBoard = nullptr;
   // Button code of the last Retry/Cancel box.
   std::int16_t lastAnswer = 0;
   // 8-bit address of the I2C transaction in progress.
@@ -30,8 +27,8 @@ struct LibraryState {
 // The calling thread's state.
 LibraryState& libraryState();
 
-// The transport every exchange goes through: the platform's HID devices,
-// followed by the virtual boards that KSTHID_SIMULATE asks for.
+// The transport every exchange goes through: the one the environment asks
+// for, unless a replacement is in use.
 Transport& transport();
 
 // Replaces the transport for this process; null restores the default. The

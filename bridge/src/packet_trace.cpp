@@ -3,6 +3,32 @@
 #include <memory>
 
 namespace ksthid {
+namespace {
+
+void appendHex(std::string& text, std::uint8_t byte) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  text += kDigits[byte >> 4];
+  text += kDigits[byte & 0x0F];
+}
+
+// Device names and paths are the device's and the system's words, with any
+// bytes in them: all but printable ASCII is written as \xNN, so that a line
+// stays one printable line whatever a device calls itself.
+std::string printable(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F) {
+      escaped += c;
+    } else {
+      escaped += "\\x";
+      appendHex(escaped, byte);
+    }
+  }
+  return escaped;
+}
+
+}  // namespace
 
 std::unique_ptr<PacketTrace> PacketTrace::open(const std::string& file) {
   std::FILE* opened = std::fopen(file.c_str(), "a");
@@ -15,18 +41,14 @@ PacketTrace::~PacketTrace() {
 }
 
 void PacketTrace::report(char direction, const std::string& path, const Report& report) {
-  static constexpr char digits[] = "0123456789abcdef";
   std::string hex;
   hex.reserve(2 * report.size());
-  for (const std::uint8_t byte : report) {
-    hex += digits[byte >> 4];
-    hex += digits[byte & 0x0F];
-  }
+  for (const std::uint8_t byte : report) appendHex(hex, byte);
   line(std::string(1, direction) + " " + path + " " + hex);
 }
 
 void PacketTrace::failure(const std::string& path, const std::string& why) {
-  line("E " + path + " " + why);
+  line("E " + printable(path) + " " + printable(why));
 }
 
 void PacketTrace::chip(const std::string& path, int dvr, int eeprom) {
@@ -41,72 +63,47 @@ void PacketTrace::line(const std::string& text) {
   std::fflush(file_);
 }
 
-Handle TracingTransport::openWriteHandle(const std::string& path,
-                                         const SecurityAttributes& security) {
-  return remember(traced_.openWriteHandle(path, security), path);
-}
+class TracingTransport::TracedDevice final : public DeviceHandle {
+ public:
+  TracedDevice(TracingTransport& transport, std::unique_ptr<DeviceHandle> traced, std::string path)
+      : transport_(transport), traced_(std::move(traced)), path_(std::move(path)) {}
 
-Handle TracingTransport::openReadHandle(const std::string& path,
-                                        const SecurityAttributes& security) {
-  return remember(traced_.openReadHandle(path, security), path);
-}
-
-Handle TracingTransport::remember(Handle handle, const std::string& path) {
-  if (handle == invalidHandle) traceFailure(path, "cannot open");
-  std::lock_guard lock(mutex_);
-  paths_[handle] = path;
-  return handle;
-}
-
-std::optional<HidAttributes> TracingTransport::attributes(Handle handle) {
-  auto attributes = traced_.attributes(handle);
-  // A handle that could not be opened has had its line already.
-  if (!attributes && handle != invalidHandle) {
-    traceFailure(pathOf(handle), "cannot identify");
+  std::optional<HidAttributes> attributes() override {
+    auto attributes = traced_->attributes();
+    if (!attributes) transport_.traceFailure(path_, "cannot identify");
+    return attributes;
   }
-  return attributes;
-}
 
-bool TracingTransport::writeReport(Handle handle, const Report& report) {
-  const bool written = traced_.writeReport(handle, report);
-  if (written) trace_.report('W', pathOf(handle), report);
-  return written;
-}
-
-void TracingTransport::startRead(Handle handle, Report& into, ReadRecord& record) {
-  {
-    std::lock_guard lock(mutex_);
-    pendingByEvent_[record.event] = {paths_[handle], &into};
+  bool write(const Report& report) override {
+    const bool written = traced_->write(report);
+    if (written) transport_.trace_.report('W', path_, report);
+    return written;
   }
-  traced_.startRead(handle, into, record);
-}
 
-WaitResult TracingTransport::waitForRead(Handle event, std::uint32_t milliseconds) {
-  const WaitResult result = traced_.waitForRead(event, milliseconds);
-  std::lock_guard lock(mutex_);
-  const auto pending = pendingByEvent_.find(event);
-  if (pending == pendingByEvent_.end()) return result;
-  if (result == WaitResult::signalled)
-    trace_.report('R', pending->second.path, *pending->second.into);
-  pendingByEvent_.erase(pending);
-  return result;
+  ReadResult read(Report& into, std::chrono::milliseconds wait) override {
+    const ReadResult result = traced_->read(into, wait);
+    if (result == ReadResult::report) transport_.trace_.report('R', path_, into);
+    return result;
+  }
+
+ private:
+  TracingTransport& transport_;
+  std::unique_ptr<DeviceHandle> traced_;
+  const std::string path_;
+};
+
+std::unique_ptr<DeviceHandle> TracingTransport::open(const std::string& path) {
+  std::unique_ptr<DeviceHandle> opened = traced_.open(path);
+  if (!opened) {
+    traceFailure(path, "cannot open");
+    return nullptr;
+  }
+  return std::make_unique<TracedDevice>(*this, std::move(opened), path);
 }
 
 void TracingTransport::traceFailure(const std::string& path, const std::string& what) {
   const std::string why = traced_.describeFailure(path);
   trace_.failure(path, why.empty() ? what : what + ": " + why);
-}
-
-void TracingTransport::closeHandle(Handle handle) {
-  traced_.closeHandle(handle);
-  std::lock_guard lock(mutex_);
-  paths_.erase(handle);
-}
-
-std::string TracingTransport::pathOf(Handle handle) {
-  std::lock_guard lock(mutex_);
-  const auto found = paths_.find(handle);
-  return found == paths_.end() ? std::string("?") : found->second;
 }
 
 }  // namespace ksthid

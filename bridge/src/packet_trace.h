@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -42,37 +41,18 @@ class TracingTransport final : public Transport {
   TracingTransport(Transport& traced, PacketTrace& trace) : traced_(traced), trace_(trace) {}
 
   std::vector<std::string> enumerateHidPaths() override { return traced_.enumerateHidPaths(); }
-  Handle openWriteHandle(const std::string& path, const SecurityAttributes& security) override;
-  Handle openReadHandle(const std::string& path, const SecurityAttributes& security) override;
-  std::optional<HidAttributes> attributes(Handle handle) override;
-  bool writeReport(Handle handle, const Report& report) override;
-  Handle createReadEvent(const SecurityAttributes& security) override {
-    return traced_.createReadEvent(security);
-  }
-  void startRead(Handle handle, Report& into, ReadRecord& record) override;
-  WaitResult waitForRead(Handle event, std::uint32_t milliseconds) override;
-  void resetReadEvent(Handle event) override { traced_.resetReadEvent(event); }
-  void cancelRead(Handle handle) override { traced_.cancelRead(handle); }
-  void closeHandle(Handle handle) override;
+  std::unique_ptr<DeviceHandle> open(const std::string& path) override;
   std::string describeFailure(const std::string& path) override {
     return traced_.describeFailure(path);
   }
 
  private:
-  struct PendingRead {
-    std::string path;
-    const Report* into;
-  };
+  class TracedDevice;
 
-  Handle remember(Handle handle, const std::string& path);
-  std::string pathOf(Handle handle);
   void traceFailure(const std::string& path, const std::string& what);
 
   Transport& traced_;
   PacketTrace& trace_;
-  std::mutex mutex_;
-  std::map<Handle, std::string> paths_;
-  std::map<Handle, PendingRead> pendingByEvent_;
 };
 
 }  // namespace ksthid

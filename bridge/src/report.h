@@ -36,10 +36,6 @@ inline constexpr std::int16_t xferReadFailed = 2;
 inline constexpr std::int16_t xferWriteFailed = 4;
 inline constexpr std::int16_t xferOk = 8;
 
-// Bounded waits, in milliseconds.
-inline constexpr std::uint32_t responseWaitMs = 6000;
-inline constexpr std::uint32_t drainWaitMs = 1;
-
 // USB identity of a bridge board.
 inline constexpr std::uint16_t bridgeVendorId = 0x3A5C;
 inline constexpr std::uint16_t bridgeProductId = 0x4B17;

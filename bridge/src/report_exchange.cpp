@@ -1,6 +1,7 @@
 #include "report_exchange.h"
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 
 #include "ksthid.h"
@@ -10,16 +11,18 @@
 namespace ksthid {
 namespace {
 
-// Starts a read of one report on the current board and waits for it; the
-// event is left reset and no read is left pending.
-bool readReport(Report& report, std::uint32_t waitMs) {
-  LibraryState& state = libraryState();
-  Transport& platform = transport();
-  platform.startRead(state.currentReadHandle, report, state.readOverlapped);
-  const bool signalled = platform.waitForRead(state.readEvent, waitMs) == WaitResult::signalled;
-  platform.resetReadEvent(state.readEvent);
-  if (!signalled) platform.cancelRead(state.currentReadHandle);
-  return signalled;
+constexpr std::chrono::milliseconds kResponseWait{6000};
+constexpr std::chrono::milliseconds kDrainWait{1};
+// Before each request at most 64 reports that the board has already sent
+// are read and discarded, as many as the platform queues for a device; a
+// board that keeps sending beyond them cannot hold the command in its drain.
+// The packet trace shows each discarded report as an R line.
+constexpr int kMaxStaleReports = 64;
+
+// A missing handle (a board that could not be opened again) reads nothing.
+ReadResult readFromCurrentBoard(Report& report, std::chrono::milliseconds wait) {
+  DeviceHandle* board = libraryState().currentBoard;
+  return board ? board->read(report, wait) : ReadResult::failed;
 }
 
 std::int16_t askUsbRetry(const char* failedCall) {
@@ -40,28 +43,29 @@ void setReportId(Report& report) {
 
 bool selectBoard(std::int16_t hidNumber) {
   LibraryState& state = libraryState();
-  if (hidNumber < 0 || static_cast<std::size_t>(hidNumber) >= state.writeHandles.size()) {
+  if (hidNumber < 0 || static_cast<std::size_t>(hidNumber) >= state.boardHandles.size()) {
     return false;
   }
-  state.currentWriteHandle = state.writeHandles[static_cast<std::size_t>(hidNumber)];
-  state.currentReadHandle = state.readHandles[static_cast<std::size_t>(hidNumber)];
+  state.currentBoard = state.boardHandles[static_cast<std::size_t>(hidNumber)].get();
   return true;
 }
 
 void drainInput(Report& report, std::uint8_t /*lastIndex: always a whole report*/) {
-  while (readReport(report, drainWaitMs)) {
+  for (int drained = 0;
+       drained < kMaxStaleReports && readFromCurrentBoard(report, kDrainWait) == ReadResult::report;
+       ++drained) {
   }
+}
+
+bool writeRequest(const Report& report) {
+  DeviceHandle* board = libraryState().currentBoard;
+  return board && board->write(report);
 }
 
 std::int16_t readResponse(Report& report, std::int16_t hidNumber) {
   clearReport(report, lastReportIndex, 0);
   if (!selectBoard(hidNumber)) return xferReadFailed;
-  if (!readReport(report, responseWaitMs)) {
-    // A read that completed between the time-out and its cancellation is
-    // as late as one that never came.
-    clearReport(report, lastReportIndex, 0);
-    return xferReadFailed;
-  }
+  if (readFromCurrentBoard(report, kResponseWait) != ReadResult::report) return xferReadFailed;
   return report[1] == 0 ? xferOk : xferDeviceError;
 }
 

@@ -19,6 +19,10 @@ bool selectBoard(std::int16_t hidNumber);
 // Reads and discards every report the current board has already sent.
 void drainInput(Report& report, std::uint8_t lastIndex);
 
+// Writes a request to the current board; false when it did not leave the
+// host, or the board has no open handle.
+bool writeRequest(const Report& report);
+
 // Reads one response of the board: xferOk when its status byte is 0,
 // xferDeviceError when not, xferReadFailed when none came in time.
 std::int16_t readResponse(Report& report, std::int16_t hidNumber);

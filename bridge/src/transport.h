@@ -1,7 +1,11 @@
-// What the library needs of the platform to find boards and exchange reports.
+// What the library needs of the platform to find boards and exchange reports:
+// the HID paths present, and for each board opened a handle that writes one
+// report and reads one report within a bounded time.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,34 +14,29 @@
 
 namespace ksthid {
 
-// A platform handle: a file handle, or the event that signals a read.
-using Handle = std::intptr_t;
-inline constexpr Handle invalidHandle = -1;
-
-// Laid out like the platform's security-attributes record.
-struct SecurityAttributes {
-  std::uint32_t length = 0;
-  void* descriptor = nullptr;
-  std::int32_t inherit = 0;
-};
-
-// Laid out like the platform's overlapped-I/O record, so that a transport
-// built on overlapped reads can hand it to the platform as it is.
-struct ReadRecord {
-  std::uintptr_t internal = 0;
-  std::uintptr_t internalHigh = 0;
-  std::uint32_t offset = 0;
-  std::uint32_t offsetHigh = 0;
-  Handle event = 0;
-};
-
 struct HidAttributes {
   std::uint16_t vendorId = 0;
   std::uint16_t productId = 0;
   std::uint16_t versionNumber = 0;
 };
 
-enum class WaitResult { signalled, timedOut, failed };
+enum class ReadResult { report, timedOut, failed };
+
+// One opened HID device with whatever its platform needs to talk to it.
+// Destroying it closes the device.
+class DeviceHandle {
+ public:
+  virtual ~DeviceHandle() = default;
+
+  virtual std::optional<HidAttributes> attributes() = 0;
+  // Writes one whole report and returns once it has left the host; false when
+  // it did not.
+  virtual bool write(const Report& report) = 0;
+  // Reads one report, waiting at most `wait` for it. `into` is changed only
+  // when a report is returned. No read is left pending when this returns, so
+  // a report that comes later is kept for the next read.
+  virtual ReadResult read(Report& into, std::chrono::milliseconds wait) = 0;
+};
 
 class Transport {
  public:
@@ -46,27 +45,14 @@ class Transport {
   // Device-interface paths of every HID interface present, in the
   // platform's enumeration order.
   virtual std::vector<std::string> enumerateHidPaths() = 0;
-  // Opens a path for blocking writes; invalidHandle when it cannot.
-  virtual Handle openWriteHandle(const std::string& path, const SecurityAttributes& security) = 0;
-  // Opens a path for reads that are started, waited for and cancelled.
-  virtual Handle openReadHandle(const std::string& path, const SecurityAttributes& security) = 0;
-  virtual std::optional<HidAttributes> attributes(Handle handle) = 0;
-  // Writes one whole report; false when it did not leave the host.
-  virtual bool writeReport(Handle handle, const Report& report) = 0;
-  // A manual-reset event that signals the completion of a started read.
-  virtual Handle createReadEvent(const SecurityAttributes& security) = 0;
-  // Starts reading one report into `into`; completion signals record.event.
-  // The read may complete at any time until it is waited for or cancelled,
-  // so `into` must stay untouched until then.
-  virtual void startRead(Handle handle, Report& into, ReadRecord& record) = 0;
-  virtual WaitResult waitForRead(Handle event, std::uint32_t milliseconds) = 0;
-  virtual void resetReadEvent(Handle event) = 0;
-  // Cancels the read pending on a handle, if any; no report is lost by it.
-  virtual void cancelRead(Handle handle) = 0;
-  virtual void closeHandle(Handle handle) = 0;
+  // Null when the device cannot be opened.
+  virtual std::unique_ptr<DeviceHandle> open(const std::string& path) = 0;
   // Why the last attempt to open or identify the device at `path` failed, in
   // words for the packet trace; empty when the transport cannot tell.
   virtual std::string describeFailure(const std::string& /*path*/) { return {}; }
 };
+
+// The HID devices of the platform the library runs on.
+std::unique_ptr<Transport> makePlatformTransport();
 
 }  // namespace ksthid

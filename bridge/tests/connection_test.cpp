@@ -15,9 +15,8 @@ TEST_F(ConnectionTest, NoBridgeAttachedFindsNothingAndSaysNothing) {
   transport.addOtherDevice("mouse", {0x046D, 0xC077, 1});
   EXPECT_EQ(connect(), 0);
   EXPECT_TRUE(libraryState().boardPaths.empty());
-  EXPECT_TRUE(libraryState().writeHandles.empty());
-  EXPECT_TRUE(libraryState().readHandles.empty());
-  EXPECT_EQ(transport.openHandles("mouse"), 0);
+  EXPECT_TRUE(libraryState().boardHandles.empty());
+  EXPECT_EQ(transport.openDevices("mouse"), 0);
   EXPECT_TRUE(boxes.empty());
 }
 
@@ -30,11 +29,10 @@ TEST_F(ConnectionTest, OpensEveryBridgeAndClosesOtherDevices) {
 
   EXPECT_EQ(connect(), 2);
   EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(transport.openHandles("a"), 2);
-  EXPECT_EQ(transport.openHandles("b"), 2);
-  EXPECT_EQ(transport.openHandles("keyboard"), 0);
-  EXPECT_EQ(transport.openHandles("broken"), 0);
-  EXPECT_NE(libraryState().readEvent, 0);
+  EXPECT_EQ(transport.openDevices("a"), 1);
+  EXPECT_EQ(transport.openDevices("b"), 1);
+  EXPECT_EQ(transport.openDevices("keyboard"), 0);
+  EXPECT_EQ(transport.openDevices("broken"), 0);
 }
 
 TEST_F(ConnectionTest, ReconnectKeepsBoardNumbersAndClosesPreviousHandles) {
@@ -43,8 +41,8 @@ TEST_F(ConnectionTest, ReconnectKeepsBoardNumbersAndClosesPreviousHandles) {
   ASSERT_EQ(connect(), 2);
   EXPECT_EQ(connect(), 2);
   EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(transport.openHandles("a"), 2);
-  EXPECT_EQ(transport.openHandles("b"), 2);
+  EXPECT_EQ(transport.openDevices("a"), 1);
+  EXPECT_EQ(transport.openDevices("b"), 1);
 }
 
 TEST_F(ConnectionTest, UnpluggedBoardDropsOutAndNewBoardComesLast) {
@@ -138,13 +136,12 @@ TEST_F(ConnectionTest, CloseHandlesClosesOnceAndKeepsThePaths) {
   ASSERT_EQ(connect(), 1);
 
   kstHID_closeHandles();
-  EXPECT_EQ(transport.openHandles("a"), 0);
-  EXPECT_EQ(libraryState().currentWriteHandle, invalidHandle);
-  EXPECT_EQ(libraryState().currentReadHandle, invalidHandle);
+  EXPECT_EQ(transport.openDevices("a"), 0);
+  EXPECT_EQ(libraryState().currentBoard, nullptr);
   EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a"}));
   kstHID_closeHandles();
   EXPECT_EQ(connect(), 1);
-  EXPECT_EQ(transport.openHandles("a"), 2);
+  EXPECT_EQ(transport.openDevices("a"), 1);
 }
 
 TEST_F(ConnectionTest, EachThreadHasItsOwnBoardLists) {

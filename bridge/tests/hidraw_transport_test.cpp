@@ -7,8 +7,12 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <fcntl.h>
 #include <chrono>
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include "fake_hidraw_fs.h"
@@ -40,21 +44,17 @@ class HidrawTransportTest : public LibraryTest {
 
   void TearDown() override {
     if (!fs) return;
-    hidraw->closeHandle(readHandle);
+    device.reset();
     kstHID_closeHandles();
     LibraryTest::TearDown();
   }
 
-  // Starts a read on the node as the library does; waitForRead() completes it.
-  void startReading(const std::string& name) {
-    readHandle = hidraw->openReadHandle(fs->node(name), {});
-    record.event = hidraw->createReadEvent({});
-    hidraw->startRead(readHandle, received, record);
+  void openDevice(const std::string& name) {
+    device = hidraw->open(fs->node(name));
+    ASSERT_NE(device, nullptr);
   }
 
-  WaitResult waitForRead(std::uint32_t milliseconds) {
-    return hidraw->waitForRead(record.event, milliseconds);
-  }
+  ReadResult read(std::chrono::milliseconds wait) { return device->read(received, wait); }
 
   std::vector<std::string> nodes(std::initializer_list<const char*> names) const {
     std::vector<std::string> paths;
@@ -87,8 +87,7 @@ class HidrawTransportTest : public LibraryTest {
   std::unique_ptr<HidrawTransport> hidraw;
   std::unique_ptr<PacketTrace> trace;
   std::unique_ptr<TracingTransport> tracing;
-  Handle readHandle = invalidHandle;
-  ReadRecord record;
+  std::unique_ptr<DeviceHandle> device;
   Report received{};
 };
 
@@ -124,19 +123,17 @@ TEST_F(HidrawTransportTest, CommandsReachTheBoardByteForByteAndQueriesAreAnswere
   EXPECT_TRUE(boxes.empty());
 }
 
-// The read is made only while it is waited for: a wait that ends without a
-// report leaves the next report, report ID and all, to the next read.
+// A wait that ends without a report leaves the next report, report ID and
+// all, to the next read.
 TEST_F(HidrawTransportTest, AWaitThatEndsEmptyLosesNoReport) {
   fs->addBridge("hidraw0");
-  startReading("hidraw0");
-  EXPECT_EQ(waitForRead(1), WaitResult::timedOut);
-  hidraw->cancelRead(readHandle);
+  openDevice("hidraw0");
+  EXPECT_EQ(read(1ms), ReadResult::timedOut);
 
   Report sent;
   for (std::size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<std::uint8_t>(i + 1);
   fs->queueReport("hidraw0", sent);
-  hidraw->startRead(readHandle, received, record);
-  EXPECT_EQ(waitForRead(1000), WaitResult::signalled);
+  EXPECT_EQ(read(1000ms), ReadResult::report);
   EXPECT_EQ(received, sent);
 }
 
@@ -146,7 +143,7 @@ TEST_F(HidrawTransportTest, SignalDuringAWaitDoesNotEndIt) {
   struct sigaction previous {};
   ignore.sa_handler = [](int) {};
   ASSERT_EQ(::sigaction(SIGUSR1, &ignore, &previous), 0);
-  startReading("hidraw0");
+  openDevice("hidraw0");
   const pthread_t waiting = ::pthread_self();
   std::thread interrupter([&] {
     std::this_thread::sleep_for(50ms);
@@ -154,7 +151,7 @@ TEST_F(HidrawTransportTest, SignalDuringAWaitDoesNotEndIt) {
     std::this_thread::sleep_for(50ms);
     fs->queueReport("hidraw0", ledAnswer(1));
   });
-  EXPECT_EQ(waitForRead(60000), WaitResult::signalled);
+  EXPECT_EQ(read(60000ms), ReadResult::report);
   interrupter.join();
   EXPECT_EQ(received, ledAnswer(1));
   ::sigaction(SIGUSR1, &previous, nullptr);
@@ -162,9 +159,9 @@ TEST_F(HidrawTransportTest, SignalDuringAWaitDoesNotEndIt) {
 
 TEST_F(HidrawTransportTest, DeviceUnpluggedDuringAWaitEndsItAtOnce) {
   fs->addBridge("hidraw0");
-  startReading("hidraw0");
+  openDevice("hidraw0");
   fs->change("hidraw0", [](FakeHidDevice& device) { device.present = false; });
-  EXPECT_EQ(waitForRead(60000), WaitResult::failed);
+  EXPECT_EQ(read(60000ms), ReadResult::failed);
 }
 
 TEST_F(HidrawTransportTest, SilentBoardTimesOutAfterSixSecondsAndStaleAnswersAreDrained) {
@@ -298,6 +295,54 @@ TEST_F(HidrawTransportTest, DevicesThatCannotBeUsedAreNamedInThePacketTrace) {
                            " cannot identify: Input/output error"
                            " (HID 0003:0000046D:0000C52B \"Other HID device\")",
                    }));
+}
+
+// Nodes that are no device: a FIFO in place of a hidraw node.
+class HidrawFifoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(root / "sys/class/hidraw/hidraw0");
+    std::filesystem::create_directories(root / "dev");
+    ASSERT_EQ(::mkfifo(node.c_str(), 0600), 0);
+  }
+  void TearDown() override { std::filesystem::remove_all(root); }
+
+  const std::filesystem::path root =
+      ::testing::TempDir() + "hidraw-fifo-" + std::to_string(::getpid());
+  const std::string node = (root / "dev/hidraw0").string();
+  HidrawTransport hidraw{root / "sys", root / "dev"};
+};
+
+// Nobody reads the FIFO: it is opened without blocking, and refused.
+TEST_F(HidrawFifoTest, NodeThatWouldBlockAnOpenIsRefusedAtOnce) {
+  auto opened = std::async(std::launch::async, [&] { return hidraw.open(node) != nullptr; });
+  const bool returned = opened.wait_for(10s) == std::future_status::ready;
+  if (!returned) ::close(::open(node.c_str(), O_RDONLY | O_NONBLOCK));  // lets a blocked open go
+  EXPECT_TRUE(returned);
+  EXPECT_FALSE(opened.get());
+  EXPECT_EQ(hidraw.describeFailure(node), "No such device or address");
+}
+
+// Writes still wait until the node takes the report, as blocking ones do.
+TEST_F(HidrawFifoTest, WritesWaitForANodeThatIsSlowToTakeThem) {
+  const int reader = ::open(node.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  const auto device = hidraw.open(node);
+  ASSERT_NE(device, nullptr);
+  constexpr int kReports = 2000;  // more than the FIFO holds
+  std::thread slowReader([&] {
+    Report taken;
+    for (int report = 0; report < kReports;) {
+      const ssize_t length = ::read(reader, taken.data(), taken.size());
+      if (length > 0) report += static_cast<int>(length / taken.size());
+      if (length <= 0) std::this_thread::sleep_for(1ms);
+    }
+  });
+  int written = 0;
+  for (int report = 0; report < kReports; ++report) written += device->write(Report{});
+  slowReader.join();
+  ::close(reader);
+  EXPECT_EQ(written, kReports);
 }
 
 }  // namespace

@@ -69,5 +69,17 @@ TEST_F(PacketTraceTest, DeviceThatCannotBeIdentifiedIsNamed) {
   EXPECT_TRUE(all[0].ends_with(" E broken cannot identify")) << all[0];
 }
 
+// A device may name itself with any bytes; its line stays one printable line.
+TEST_F(PacketTraceTest, DeviceNamesAreEscapedInTheirLine) {
+  trace->failure("/dev/hidraw0\r",
+                 "cannot open: Permission denied (HID \"Evil\r\n\x1b[2J\x7f\xc3\x9b\")");
+  const std::vector<std::string> all = lines();
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_TRUE(
+      all[0].ends_with(" E /dev/hidraw0\\x0d cannot open: Permission denied (HID "
+                       "\"Evil\\x0d\\x0a\\x1b[2J\\x7f\\xc3\\x9b\")"))
+      << all[0];
+}
+
 }  // namespace
 }  // namespace ksthid::testing

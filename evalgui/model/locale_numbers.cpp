@@ -21,6 +21,12 @@ qsizetype skipSymbol(QStringView text, qsizetype pos, std::initializer_list<QStr
   return pos;
 }
 
+// Arabic, Persian and Hebrew write their signs with a direction mark in front (U+061C, U+200E,
+// U+200F), which Qt's conversion does not read back. The marks are invisible and carry no value.
+bool isDirectionMark(QChar c) {
+  return c == u'\u061C' || c == u'\u200E' || c == u'\u200F';
+}
+
 }  // namespace
 
 LocaleNumbers::LocaleNumbers(QLocale locale) : locale_(std::move(locale)) {
@@ -28,8 +34,10 @@ LocaleNumbers::LocaleNumbers(QLocale locale) : locale_(std::move(locale)) {
 }
 
 std::optional<double> LocaleNumbers::parse(QStringView text) const {
+  QString unmarked = text.toString();
+  unmarked.removeIf(isDirectionMark);
   bool ok = false;
-  const double value = locale_.toDouble(text, &ok);
+  const double value = locale_.toDouble(unmarked, &ok);
   if (!ok || !std::isfinite(value)) return std::nullopt;
   return value;
 }

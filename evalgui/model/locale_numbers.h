@@ -13,8 +13,9 @@ class LocaleNumbers {
  public:
   explicit LocaleNumbers(QLocale locale = QLocale());
 
-  // The value of a text holding one finite number and nothing else but blanks around it. Texts
-  // beyond the range of double ("1e999", "1e-999"), "inf" and "nan" hold no number.
+  // The value of a text holding one finite number and nothing else but blanks around it;
+  // invisible direction marks are ignored. Texts beyond the range of double ("1e999", "1e-999"),
+  // "inf" and "nan" hold no number.
   std::optional<double> parse(QStringView text) const;
 
   // The value of the number the text starts with, after blanks, read up to the first character

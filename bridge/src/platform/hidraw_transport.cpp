@@ -18,8 +18,6 @@
 #include <system_error>
 #include <utility>
 
-#include "../platform_transport.h"
-
 namespace ksthid {
 namespace {
 
@@ -27,15 +25,18 @@ using SteadyTime = std::chrono::steady_clock;
 
 // A call that a signal interrupts is made again; a device that keeps
 // answering "interrupted" is failing, and no call may spin on it.
-constexpr int attemptsWhenInterrupted = 4;
+constexpr int kAttemptsWhenInterrupted = 4;
+
+// A node that has taken no report in this time is failing.
+constexpr std::chrono::milliseconds kWriteWait{6000};
 
 // How many input reports hidraw keeps for each open file.
-constexpr int hidrawQueueLength = 64;
+constexpr int kHidrawQueueLength = 64;
 
 template <typename Call>
 auto retryInterrupted(Call call) {
   auto result = call();
-  for (int attempt = 1; attempt < attemptsWhenInterrupted && result < 0 && errno == EINTR;
+  for (int attempt = 1; attempt < kAttemptsWhenInterrupted && result < 0 && errno == EINTR;
        ++attempt) {
     result = call();
   }
@@ -69,7 +70,7 @@ using ReadBuffer = std::array<std::uint8_t, reportLength + 1>;
 // too, so that none of it is taken for the answer to a later request.
 void discardQueuedReports(int fd) {
   ReadBuffer discarded;
-  for (int report = 0; report < hidrawQueueLength; ++report) {
+  for (int report = 0; report < kHidrawQueueLength; ++report) {
     if (retryInterrupted([&] { return ::read(fd, discarded.data(), discarded.size()); }) <= 0) {
       return;
     }
@@ -78,6 +79,7 @@ void discardQueuedReports(int fd) {
 
 enum class ReadOutcome { report, nothingYet, failed };
 
+// `into` is changed only when a whole report has been read.
 ReadOutcome readReport(int fd, Report& into) {
   ReadBuffer received;
   const ssize_t length =
@@ -93,20 +95,19 @@ ReadOutcome readReport(int fd, Report& into) {
 
 // Waits for the node to offer a report and reads it. A node that reports an
 // error or hang-up (a device unplugged) ends the wait at once.
-WaitResult awaitReport(int fd, SteadyTime::time_point deadline, Report& into) {
-  if (fd < 0) return WaitResult::failed;
+ReadResult awaitReport(int fd, SteadyTime::time_point deadline, Report& into) {
   for (;;) {
     pollfd node{fd, POLLIN, 0};
     const int ready = ::poll(&node, 1, millisecondsUntil(deadline));
-    if (ready == 0) return WaitResult::timedOut;
-    if (ready < 0 && errno != EINTR) return WaitResult::failed;
+    if (ready == 0) return ReadResult::timedOut;
+    if (ready < 0 && errno != EINTR) return ReadResult::failed;
     if (ready > 0) {
-      if (!(node.revents & POLLIN)) return WaitResult::failed;
+      if (!(node.revents & POLLIN)) return ReadResult::failed;
       const ReadOutcome outcome = readReport(fd, into);
-      if (outcome == ReadOutcome::report) return WaitResult::signalled;
-      if (outcome == ReadOutcome::failed) return WaitResult::failed;
+      if (outcome == ReadOutcome::report) return ReadResult::report;
+      if (outcome == ReadOutcome::failed) return ReadResult::failed;
     }
-    if (SteadyTime::now() >= deadline) return WaitResult::timedOut;
+    if (SteadyTime::now() >= deadline) return ReadResult::timedOut;
   }
 }
 
@@ -129,111 +130,71 @@ std::vector<std::string> HidrawTransport::enumerateHidPaths() {
   return paths;
 }
 
-// Device handles never pass on to programs that the host starts, whatever
-// the security record asks.
-Handle HidrawTransport::openWriteHandle(const std::string& path, const SecurityAttributes&) {
-  return open(path, O_WRONLY);
+class HidrawTransport::Node final : public DeviceHandle {
+ public:
+  Node(HidrawTransport& transport, std::string path, int writeFd, int readFd)
+      : transport_(transport), path_(std::move(path)), writeFd_(writeFd), readFd_(readFd) {}
+  ~Node() override {
+    ::close(writeFd_);
+    ::close(readFd_);
+  }
+
+  // Vendor and product from HIDIOCGRAWINFO, which carries no version number.
+  std::optional<HidAttributes> attributes() override {
+    hidraw_devinfo info{};
+    if (retryInterrupted([&] { return ::ioctl(writeFd_, HIDIOCGRAWINFO, &info); }) < 0) {
+      transport_.noteFailure(path_, errno);
+      return std::nullopt;
+    }
+    return HidAttributes{static_cast<std::uint16_t>(info.vendor),
+                         static_cast<std::uint16_t>(info.product), 0};
+  }
+
+  // The descriptor does not block, so a node that cannot take the report yet
+  // is waited for here, as a blocking write would.
+  bool write(const Report& report) override {
+    const auto deadline = SteadyTime::now() + kWriteWait;
+    for (;;) {
+      const ssize_t written =
+          retryInterrupted([&] { return ::write(writeFd_, report.data(), report.size()); });
+      if (written >= 0) return written == static_cast<ssize_t>(reportLength);
+      if (errno != EAGAIN || SteadyTime::now() >= deadline) return false;
+      pollfd node{writeFd_, POLLOUT, 0};
+      if (retryInterrupted([&] { return ::poll(&node, 1, millisecondsUntil(deadline)); }) <= 0) {
+        return false;
+      }
+    }
+  }
+
+  ReadResult read(Report& into, std::chrono::milliseconds wait) override {
+    return awaitReport(readFd_, SteadyTime::now() + wait, into);
+  }
+
+ private:
+  HidrawTransport& transport_;
+  const std::string path_;
+  const int writeFd_;
+  const int readFd_;
+};
+
+// Device handles never pass on to programs that the host starts, and no
+// open blocks: a node that is no device, such as a FIFO, cannot hold up a
+// connect.
+std::unique_ptr<DeviceHandle> HidrawTransport::open(const std::string& path) {
+  const int writeFd = openDescriptor(path, O_WRONLY | O_NONBLOCK);
+  if (writeFd < 0) return nullptr;
+  const int readFd = openDescriptor(path, O_RDONLY | O_NONBLOCK);
+  if (readFd < 0) {
+    ::close(writeFd);
+    return nullptr;
+  }
+  return std::make_unique<Node>(*this, path, writeFd, readFd);
 }
 
-Handle HidrawTransport::openReadHandle(const std::string& path, const SecurityAttributes&) {
-  return open(path, O_RDONLY | O_NONBLOCK);
-}
-
-Handle HidrawTransport::open(const std::string& path, int flags) {
+int HidrawTransport::openDescriptor(const std::string& path, int flags) {
   const int fd = retryInterrupted([&] { return ::open(path.c_str(), flags | O_CLOEXEC); });
-  if (fd < 0) {
-    noteFailure(path, errno);
-    return invalidHandle;
-  }
-  std::lock_guard lock(mutex_);
-  openPaths_[fd] = path;
+  if (fd < 0) noteFailure(path, errno);
   return fd;
-}
-
-std::optional<HidAttributes> HidrawTransport::attributes(Handle handle) {
-  if (handle == invalidHandle) return std::nullopt;
-  hidraw_devinfo info{};
-  const int fd = static_cast<int>(handle);
-  if (retryInterrupted([&] { return ::ioctl(fd, HIDIOCGRAWINFO, &info); }) < 0) {
-    const int error = errno;
-    std::unique_lock lock(mutex_);
-    const auto found = openPaths_.find(handle);
-    if (found == openPaths_.end()) return std::nullopt;
-    const std::string path = found->second;
-    lock.unlock();
-    noteFailure(path, error);
-    return std::nullopt;
-  }
-  return HidAttributes{static_cast<std::uint16_t>(info.vendor),
-                       static_cast<std::uint16_t>(info.product), 0};
-}
-
-bool HidrawTransport::writeReport(Handle handle, const Report& report) {
-  const int fd = static_cast<int>(handle);
-  const ssize_t written =
-      retryInterrupted([&] { return ::write(fd, report.data(), report.size()); });
-  return written == static_cast<ssize_t>(reportLength);
-}
-
-Handle HidrawTransport::createReadEvent(const SecurityAttributes&) {
-  std::lock_guard lock(mutex_);
-  const Handle event = nextEvent_++;
-  events_[event] = ReadEvent{};
-  return event;
-}
-
-void HidrawTransport::startRead(Handle handle, Report& into, ReadRecord& record) {
-  std::lock_guard lock(mutex_);
-  const auto found = events_.find(record.event);
-  if (found == events_.end()) return;
-  found->second.signalled = false;
-  found->second.pending = PendingRead{handle, &into};
-}
-
-WaitResult HidrawTransport::waitForRead(Handle eventHandle, std::uint32_t milliseconds) {
-  const auto deadline = SteadyTime::now() + std::chrono::milliseconds(milliseconds);
-  std::unique_lock lock(mutex_);
-  const auto found = events_.find(eventHandle);
-  if (found == events_.end()) return WaitResult::failed;
-  if (found->second.signalled) return WaitResult::signalled;
-  if (!found->second.pending) return WaitResult::failed;
-  const int fd = static_cast<int>(found->second.pending->handle);
-  lock.unlock();
-  Report received;
-  const WaitResult result = awaitReport(fd, deadline, received);
-  if (result == WaitResult::signalled) completeRead(eventHandle, received);
-  return result;
-}
-
-void HidrawTransport::completeRead(Handle eventHandle, const Report& received) {
-  std::lock_guard lock(mutex_);
-  ReadEvent& event = events_.at(eventHandle);
-  if (event.pending) *event.pending->into = received;
-  event.pending.reset();
-  event.signalled = true;
-}
-
-void HidrawTransport::resetReadEvent(Handle event) {
-  std::lock_guard lock(mutex_);
-  const auto found = events_.find(event);
-  if (found != events_.end()) found->second.signalled = false;
-}
-
-void HidrawTransport::cancelRead(Handle handle) {
-  std::lock_guard lock(mutex_);
-  for (auto& [id, event] : events_) {
-    if (event.pending && event.pending->handle == handle) event.pending.reset();
-  }
-}
-
-void HidrawTransport::closeHandle(Handle handle) {
-  if (handle == invalidHandle) return;
-  cancelRead(handle);
-  {
-    std::lock_guard lock(mutex_);
-    openPaths_.erase(handle);
-  }
-  ::close(static_cast<int>(handle));
 }
 
 std::string HidrawTransport::describeFailure(const std::string& path) {

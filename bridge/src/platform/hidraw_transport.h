@@ -20,45 +20,23 @@ class HidrawTransport final : public Transport {
 
   // The device nodes, hidraw0 before hidraw1 before hidraw10.
   std::vector<std::string> enumerateHidPaths() override;
-  // Blocking writes; file descriptors are the handles.
-  Handle openWriteHandle(const std::string& path, const SecurityAttributes& security) override;
-  // Non-blocking reads, made only when the node has said that a report waits.
-  Handle openReadHandle(const std::string& path, const SecurityAttributes& security) override;
-  // Vendor and product from HIDIOCGRAWINFO, which carries no version number.
-  std::optional<HidAttributes> attributes(Handle handle) override;
-  bool writeReport(Handle handle, const Report& report) override;
-  Handle createReadEvent(const SecurityAttributes& security) override;
-  // The read is made while it is waited for, so nothing is read that the wait
-  // does not deliver, and a cancel loses no report.
-  void startRead(Handle handle, Report& into, ReadRecord& record) override;
-  WaitResult waitForRead(Handle event, std::uint32_t milliseconds) override;
-  void resetReadEvent(Handle event) override;
-  void cancelRead(Handle handle) override;
-  void closeHandle(Handle handle) override;
+  // Two descriptors: one for blocking writes, one for reads made only when
+  // the node has said that a report waits, so a wait that ends empty takes
+  // nothing from the node.
+  std::unique_ptr<DeviceHandle> open(const std::string& path) override;
   std::string describeFailure(const std::string& path) override;
 
  private:
-  struct PendingRead {
-    Handle handle;
-    Report* into;
-  };
-  struct ReadEvent {
-    bool signalled = true;
-    std::optional<PendingRead> pending;
-  };
+  class Node;
 
-  Handle open(const std::string& path, int flags);
+  int openDescriptor(const std::string& path, int flags);
   void noteFailure(const std::string& path, int error);
   std::string identityOf(const std::string& path) const;
-  void completeRead(Handle event, const Report& received);
 
   const std::filesystem::path sysRoot_;
   const std::filesystem::path devRoot_;
   std::mutex mutex_;
-  std::map<Handle, std::string> openPaths_;
   std::map<std::string, std::string> failures_;
-  std::map<Handle, ReadEvent> events_;
-  Handle nextEvent_ = 1;
 };
 
 }  // namespace ksthid

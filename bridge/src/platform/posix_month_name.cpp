@@ -1,7 +1,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
-#include "../locale_names.h"
+#include "../month_name.h"
 
 namespace ksthid {
 

@@ -8,40 +8,18 @@ extern "C" {
 }
 #include <setupapi.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
-#include <map>
-#include <mutex>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
-#include "../platform_transport.h"
+#include "../transport.h"
 
 namespace ksthid {
 namespace {
-
-// The library's records go to the system as they are.
-static_assert(sizeof(ReadRecord) == sizeof(OVERLAPPED));
-static_assert(offsetof(ReadRecord, internal) == offsetof(OVERLAPPED, Internal));
-static_assert(offsetof(ReadRecord, internalHigh) == offsetof(OVERLAPPED, InternalHigh));
-static_assert(offsetof(ReadRecord, offset) == offsetof(OVERLAPPED, Offset));
-static_assert(offsetof(ReadRecord, offsetHigh) == offsetof(OVERLAPPED, OffsetHigh));
-static_assert(offsetof(ReadRecord, event) == offsetof(OVERLAPPED, hEvent));
-static_assert(sizeof(SecurityAttributes) == sizeof(SECURITY_ATTRIBUTES));
-static_assert(offsetof(SecurityAttributes, descriptor) ==
-              offsetof(SECURITY_ATTRIBUTES, lpSecurityDescriptor));
-static_assert(offsetof(SecurityAttributes, inherit) ==
-              offsetof(SECURITY_ATTRIBUTES, bInheritHandle));
-
-HANDLE systemHandle(Handle handle) {
-  return reinterpret_cast<HANDLE>(handle);
-}
-
-OVERLAPPED* systemRecord(ReadRecord& record) {
-  return reinterpret_cast<OVERLAPPED*>(&record);
-}
-
-// The system only reads the record; its interface is not const-correct.
-SECURITY_ATTRIBUTES* systemRecord(const SecurityAttributes& security) {
-  return reinterpret_cast<SECURITY_ATTRIBUTES*>(const_cast<SecurityAttributes*>(&security));
-}
 
 // The path of one device interface; empty when the system cannot give it.
 std::string interfacePath(HDEVINFO devices, SP_DEVICE_INTERFACE_DATA& member) {
@@ -60,11 +38,91 @@ std::string interfacePath(HDEVINFO devices, SP_DEVICE_INTERFACE_DATA& member) {
          offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
 }
 
-Handle openDevice(const std::string& path, const SecurityAttributes& security, DWORD flags) {
-  return reinterpret_cast<Handle>(
-      CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                  systemRecord(security), OPEN_EXISTING, flags, nullptr));
-}
+// A board opened as the device contract asks: a handle for synchronous
+// writes, and one for overlapped reads whose completion signals readEvent, so
+// that a wait for a report can be bounded.
+class Win32Device final : public DeviceHandle {
+ public:
+  // See opened() for whether it succeeded.
+  explicit Win32Device(const std::string& path)
+      : writeHandle_(openDevice(path, 0)),
+        readHandle_(openDevice(path, FILE_FLAG_OVERLAPPED)),
+        readEvent_(CreateEventA(&handleSecurity_, TRUE, TRUE, nullptr)) {}
+  ~Win32Device() override {
+    closeIfOpen(readEvent_);
+    closeIfOpen(readHandle_);
+    closeIfOpen(writeHandle_);
+  }
+
+  bool opened() const {
+    return writeHandle_ != INVALID_HANDLE_VALUE && readHandle_ != INVALID_HANDLE_VALUE &&
+           readEvent_ != nullptr;
+  }
+
+  std::optional<HidAttributes> attributes() override {
+    HIDD_ATTRIBUTES read{};
+    read.Size = sizeof(read);
+    if (!HidD_GetAttributes(writeHandle_, &read)) return std::nullopt;
+    return HidAttributes{read.VendorID, read.ProductID, read.VersionNumber};
+  }
+
+  bool write(const Report& report) override {
+    DWORD written = 0;
+    return WriteFile(writeHandle_, report.data(), reportLength, &written, nullptr) != FALSE;
+  }
+
+  ReadResult read(Report& into, std::chrono::milliseconds wait) override {
+    Report received{};
+    ResetEvent(readEvent_);
+    readOverlapped_ = OVERLAPPED{};
+    readOverlapped_.hEvent = readEvent_;
+    if (!ReadFile(readHandle_, received.data(), reportLength, nullptr, &readOverlapped_) &&
+        GetLastError() != ERROR_IO_PENDING) {
+      // Refused at once: nothing will signal, so the wait runs out as it does
+      // for a silent device.
+      WaitForSingleObject(readEvent_, waitMilliseconds(wait));
+      return ReadResult::timedOut;
+    }
+    const DWORD waited = WaitForSingleObject(readEvent_, waitMilliseconds(wait));
+    if (waited != WAIT_OBJECT_0) CancelIo(readHandle_);
+    // The system may go on writing into the report until the read has ended,
+    // completed or cancelled; a read that completed before the cancel keeps
+    // its report, which would otherwise be lost.
+    DWORD transferred = 0;
+    const bool completed =
+        GetOverlappedResult(readHandle_, &readOverlapped_, &transferred, TRUE) != FALSE;
+    ResetEvent(readEvent_);
+    if (completed) {
+      into = received;
+      return ReadResult::report;
+    }
+    return waited == WAIT_TIMEOUT ? ReadResult::timedOut : ReadResult::failed;
+  }
+
+ private:
+  // No descriptor of its own; handles pass on to child processes.
+  static inline SECURITY_ATTRIBUTES handleSecurity_{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+
+  static HANDLE openDevice(const std::string& path, DWORD flags) {
+    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE, &handleSecurity_, OPEN_EXISTING, flags,
+                       nullptr);
+  }
+
+  static DWORD waitMilliseconds(std::chrono::milliseconds wait) {
+    return static_cast<DWORD>(
+        std::clamp<std::chrono::milliseconds::rep>(wait.count(), 0, INFINITE - 1));
+  }
+
+  static void closeIfOpen(HANDLE handle) {
+    if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+
+  const HANDLE writeHandle_;
+  const HANDLE readHandle_;
+  const HANDLE readEvent_;
+  OVERLAPPED readOverlapped_{};
+};
 
 class Win32HidTransport final : public Transport {
  public:
@@ -87,99 +145,11 @@ class Win32HidTransport final : public Transport {
     return paths;
   }
 
-  Handle openWriteHandle(const std::string& path, const SecurityAttributes& security) override {
-    return openDevice(path, security, 0);
+  std::unique_ptr<DeviceHandle> open(const std::string& path) override {
+    auto device = std::make_unique<Win32Device>(path);
+    if (!device->opened()) return nullptr;
+    return device;
   }
-
-  Handle openReadHandle(const std::string& path, const SecurityAttributes& security) override {
-    return openDevice(path, security, FILE_FLAG_OVERLAPPED);
-  }
-
-  std::optional<HidAttributes> attributes(Handle handle) override {
-    HIDD_ATTRIBUTES read{};
-    read.Size = sizeof(read);
-    if (!HidD_GetAttributes(systemHandle(handle), &read)) return std::nullopt;
-    return HidAttributes{read.VendorID, read.ProductID, read.VersionNumber};
-  }
-
-  bool writeReport(Handle handle, const Report& report) override {
-    DWORD written = 0;
-    return WriteFile(systemHandle(handle), report.data(), reportLength, &written, nullptr) != FALSE;
-  }
-
-  Handle createReadEvent(const SecurityAttributes& security) override {
-    return reinterpret_cast<Handle>(CreateEventA(systemRecord(security), TRUE, TRUE, nullptr));
-  }
-
-  void startRead(Handle handle, Report& into, ReadRecord& record) override {
-    remember(handle, record);
-    if (!ReadFile(systemHandle(handle), into.data(), reportLength, nullptr, systemRecord(record)) &&
-        GetLastError() != ERROR_IO_PENDING) {
-      // Refused at once: nothing will signal, so the wait runs out as it
-      // does for a silent device.
-      forget(handle);
-      ResetEvent(systemHandle(record.event));
-    }
-  }
-
-  WaitResult waitForRead(Handle event, std::uint32_t milliseconds) override {
-    switch (WaitForSingleObject(systemHandle(event), milliseconds)) {
-      case WAIT_OBJECT_0:
-        forgetReadsOf(event);
-        return WaitResult::signalled;
-      case WAIT_TIMEOUT:
-        return WaitResult::timedOut;
-      default:
-        return WaitResult::failed;
-    }
-  }
-
-  void resetReadEvent(Handle event) override { ResetEvent(systemHandle(event)); }
-
-  void cancelRead(Handle handle) override {
-    ReadRecord* record = forget(handle);
-    if (!record) return;
-    CancelIo(systemHandle(handle));
-    // The system may go on writing into the report until the read has ended,
-    // completed or cancelled; the caller reuses the report as soon as this
-    // returns.
-    DWORD transferred = 0;
-    GetOverlappedResult(systemHandle(handle), systemRecord(*record), &transferred, TRUE);
-    ResetEvent(systemHandle(record->event));
-  }
-
-  void closeHandle(Handle handle) override {
-    cancelRead(handle);
-    if (handle != invalidHandle) CloseHandle(systemHandle(handle));
-  }
-
- private:
-  // A record carries one read at a time: a read started with it replaces
-  // whatever it carried before.
-  void remember(Handle handle, ReadRecord& record) {
-    std::lock_guard lock(mutex_);
-    std::erase_if(pendingReads_, [&](const auto& entry) { return entry.second == &record; });
-    pendingReads_[handle] = &record;
-  }
-
-  ReadRecord* forget(Handle handle) {
-    std::lock_guard lock(mutex_);
-    const auto found = pendingReads_.find(handle);
-    if (found == pendingReads_.end()) return nullptr;
-    ReadRecord* record = found->second;
-    pendingReads_.erase(found);
-    return record;
-  }
-
-  // The reads that signal the event have ended.
-  void forgetReadsOf(Handle event) {
-    std::lock_guard lock(mutex_);
-    std::erase_if(pendingReads_, [&](const auto& entry) { return entry.second->event == event; });
-  }
-
-  std::mutex mutex_;
-  // The record of each read started and not yet seen to end.
-  std::map<Handle, ReadRecord*> pendingReads_;
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "../locale_names.h"
+#include "../month_name.h"
 
 namespace ksthid {
 

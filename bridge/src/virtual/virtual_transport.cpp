@@ -101,16 +101,10 @@ void VirtualTransport::clearTraffic() {
   traffic_.clear();
 }
 
-int VirtualTransport::openHandles(const std::string& path) const {
+int VirtualTransport::openDevices(const std::string& path) const {
   std::lock_guard lock(mutex_);
-  return static_cast<int>(std::count_if(handles_.begin(), handles_.end(),
+  return static_cast<int>(std::count_if(openDevices_.begin(), openDevices_.end(),
                                         [&](const auto& entry) { return entry.second == path; }));
-}
-
-int VirtualTransport::pendingReads() const {
-  std::lock_guard lock(mutex_);
-  return static_cast<int>(std::count_if(events_.begin(), events_.end(),
-                                        [](const auto& entry) { return entry.second.pending; }));
 }
 
 std::vector<std::string> VirtualTransport::enumerateHidPaths() {
@@ -122,40 +116,55 @@ std::vector<std::string> VirtualTransport::enumerateHidPaths() {
   return present;
 }
 
-Handle VirtualTransport::openWriteHandle(const std::string& path, const SecurityAttributes&) {
+class VirtualTransport::OpenDevice final : public DeviceHandle {
+ public:
+  OpenDevice(VirtualTransport& transport, DeviceId id) : transport_(transport), id_(id) {}
+  ~OpenDevice() override { transport_.close(id_); }
+
+  std::optional<HidAttributes> attributes() override { return transport_.attributes(id_); }
+  bool write(const Report& report) override { return transport_.write(id_, report); }
+  ReadResult read(Report& into, std::chrono::milliseconds wait) override {
+    return transport_.read(id_, into, wait);
+  }
+
+ private:
+  VirtualTransport& transport_;
+  const DeviceId id_;
+};
+
+std::unique_ptr<DeviceHandle> VirtualTransport::open(const std::string& path) {
   std::lock_guard lock(mutex_);
-  return open(path);
+  const auto found = devices_.find(path);
+  if (found == devices_.end() || !found->second.plugged) return nullptr;
+  const DeviceId id = nextId_++;
+  openDevices_[id] = path;
+  return std::make_unique<OpenDevice>(*this, id);
 }
 
-Handle VirtualTransport::openReadHandle(const std::string& path, const SecurityAttributes&) {
+std::optional<HidAttributes> VirtualTransport::attributes(DeviceId id) {
   std::lock_guard lock(mutex_);
-  return open(path);
-}
-
-std::optional<HidAttributes> VirtualTransport::attributes(Handle handle) {
-  std::lock_guard lock(mutex_);
-  const Device* found = deviceOf(handle);
+  const Device* found = deviceOf(id);
   if (!found || !found->plugged || found->attributesUnreadable) return std::nullopt;
   return found->identity;
 }
 
-bool VirtualTransport::writeReport(Handle handle, const Report& report) {
+bool VirtualTransport::write(DeviceId id, const Report& report) {
   std::unique_lock lock(mutex_);
-  Device* target = deviceOf(handle);
+  Device* target = deviceOf(id);
   if (!target || !target->plugged || target->writesFail) return false;
   const Microseconds sent = clock_.now() + reportInterval_;
   lock.unlock();
   clock_.sleepUntil(sent);
   lock.lock();
   // The board may have gone while the report was on its way.
-  target = deviceOf(handle);
+  target = deviceOf(id);
   if (!target || !target->plugged) return false;
   if (target->reportsUntilUnplugged && (*target->reportsUntilUnplugged)-- <= 0) {
     target->plugged = false;
     target->input.clear();
     return false;
   }
-  record(Traffic::Direction::written, handles_.at(handle), report);
+  record(Traffic::Direction::written, openDevices_.at(id), report);
   if (!target->firmware) return true;
   const std::optional<Report> answer = target->firmware->handleRequest(report);
   if (answer && !target->silent) {
@@ -164,65 +173,33 @@ bool VirtualTransport::writeReport(Handle handle, const Report& report) {
   return true;
 }
 
-Handle VirtualTransport::createReadEvent(const SecurityAttributes&) {
-  std::lock_guard lock(mutex_);
-  const Handle event = nextHandle_++;
-  events_[event].signalled = true;
-  return event;
-}
-
-void VirtualTransport::startRead(Handle handle, Report& into, ReadRecord& record) {
-  std::lock_guard lock(mutex_);
-  const auto found = events_.find(record.event);
-  if (found == events_.end()) return;
-  Event& event = found->second;
-  event.signalled = false;
-  event.pending.reset();
-  const Device* source = deviceOf(handle);
-  if (!source || !source->plugged) return;  // refused at once: nothing will signal
-  event.pending = PendingRead{handle, &into};
-  deliver(event, clock_.now());
-}
-
-WaitResult VirtualTransport::waitForRead(Handle eventHandle, std::uint32_t milliseconds) {
+// Takes the first report that has arrived by the end of the wait, sleeping
+// until it arrives. A board that is gone lets the wait run out, as a read
+// the platform refuses does.
+ReadResult VirtualTransport::read(DeviceId id, Report& into, std::chrono::milliseconds wait) {
   std::unique_lock lock(mutex_);
-  if (!events_.contains(eventHandle)) return WaitResult::failed;
-  const Microseconds deadline = clock_.now() + std::chrono::milliseconds(milliseconds);
+  const Microseconds deadline = clock_.now() + wait;
   Microseconds wakeUp = deadline;
-  const Event& event = events_.at(eventHandle);
-  if (event.signalled) return WaitResult::signalled;
-  if (event.pending) {
-    const Device* source = deviceOf(event.pending->handle);
-    if (source && !source->input.empty()) wakeUp = std::min(deadline, source->input.front().time);
+  if (const Device* source = deviceOf(id); source && source->plugged && !source->input.empty()) {
+    wakeUp = std::min(deadline, source->input.front().time);
   }
   lock.unlock();
   clock_.sleepUntil(wakeUp);
   lock.lock();
-  Event& woken = events_.at(eventHandle);
-  return woken.signalled || deliver(woken, deadline) ? WaitResult::signalled : WaitResult::timedOut;
-}
-
-void VirtualTransport::resetReadEvent(Handle event) {
-  std::lock_guard lock(mutex_);
-  const auto found = events_.find(event);
-  if (found != events_.end()) found->second.signalled = false;
-}
-
-void VirtualTransport::cancelRead(Handle handle) {
-  std::lock_guard lock(mutex_);
-  dropPendingReads(handle);
-}
-
-void VirtualTransport::closeHandle(Handle handle) {
-  std::lock_guard lock(mutex_);
-  dropPendingReads(handle);
-  handles_.erase(handle);
-}
-
-void VirtualTransport::dropPendingReads(Handle handle) {
-  for (auto& [id, event] : events_) {
-    if (event.pending && event.pending->handle == handle) event.pending.reset();
+  Device* source = deviceOf(id);
+  if (!source || !source->plugged || source->input.empty() ||
+      source->input.front().time > deadline) {
+    return ReadResult::timedOut;
   }
+  into = source->input.front().report;
+  source->input.pop_front();
+  record(Traffic::Direction::read, openDevices_.at(id), into);
+  return ReadResult::report;
+}
+
+void VirtualTransport::close(DeviceId id) {
+  std::lock_guard lock(mutex_);
+  openDevices_.erase(id);
 }
 
 VirtualTransport::Device& VirtualTransport::device(const std::string& path) {
@@ -231,31 +208,9 @@ VirtualTransport::Device& VirtualTransport::device(const std::string& path) {
   return found->second;
 }
 
-VirtualTransport::Device* VirtualTransport::deviceOf(Handle handle) {
-  const auto found = handles_.find(handle);
-  return found == handles_.end() ? nullptr : &devices_.at(found->second);
-}
-
-Handle VirtualTransport::open(const std::string& path) {
-  const auto found = devices_.find(path);
-  if (found == devices_.end() || !found->second.plugged) return invalidHandle;
-  const Handle handle = nextHandle_++;
-  handles_[handle] = path;
-  return handle;
-}
-
-// Completes the pending read with the first report that has arrived by
-// `upTo`, if any.
-bool VirtualTransport::deliver(Event& event, Microseconds upTo) {
-  if (!event.pending) return false;
-  Device* source = deviceOf(event.pending->handle);
-  if (!source || source->input.empty() || source->input.front().time > upTo) return false;
-  *event.pending->into = source->input.front().report;
-  source->input.pop_front();
-  record(Traffic::Direction::read, handles_.at(event.pending->handle), *event.pending->into);
-  event.pending.reset();
-  event.signalled = true;
-  return true;
+VirtualTransport::Device* VirtualTransport::deviceOf(DeviceId id) {
+  const auto found = openDevices_.find(id);
+  return found == openDevices_.end() ? nullptr : &devices_.at(found->second);
 }
 
 void VirtualTransport::record(Traffic::Direction direction, const std::string& path,

@@ -49,22 +49,15 @@ class VirtualTransport final : public Transport {
   std::vector<Traffic> traffic() const;
   std::vector<Report> writtenTo(const std::string& path) const;
   void clearTraffic();
-  int openHandles(const std::string& path) const;
-  int pendingReads() const;
+  int openDevices(const std::string& path) const;
 
   std::vector<std::string> enumerateHidPaths() override;
-  Handle openWriteHandle(const std::string& path, const SecurityAttributes& security) override;
-  Handle openReadHandle(const std::string& path, const SecurityAttributes& security) override;
-  std::optional<HidAttributes> attributes(Handle handle) override;
-  bool writeReport(Handle handle, const Report& report) override;
-  Handle createReadEvent(const SecurityAttributes& security) override;
-  void startRead(Handle handle, Report& into, ReadRecord& record) override;
-  WaitResult waitForRead(Handle event, std::uint32_t milliseconds) override;
-  void resetReadEvent(Handle event) override;
-  void cancelRead(Handle handle) override;
-  void closeHandle(Handle handle) override;
+  std::unique_ptr<DeviceHandle> open(const std::string& path) override;
 
  private:
+  class OpenDevice;
+  using DeviceId = int;
+
   struct Arrival {
     Microseconds time;
     Report report;
@@ -80,20 +73,13 @@ class VirtualTransport final : public Transport {
     Microseconds answerDelay{0};
     std::deque<Arrival> input;
   };
-  struct PendingRead {
-    Handle handle;
-    Report* into;
-  };
-  struct Event {
-    bool signalled = false;
-    std::optional<PendingRead> pending;
-  };
 
   Device& device(const std::string& path);
-  Device* deviceOf(Handle handle);
-  Handle open(const std::string& path);
-  bool deliver(Event& event, Microseconds upTo);
-  void dropPendingReads(Handle handle);
+  Device* deviceOf(DeviceId id);
+  std::optional<HidAttributes> attributes(DeviceId id);
+  bool write(DeviceId id, const Report& report);
+  ReadResult read(DeviceId id, Report& into, std::chrono::milliseconds wait);
+  void close(DeviceId id);
   void record(Traffic::Direction direction, const std::string& path, const Report& report);
 
   Clock& clock_;
@@ -101,9 +87,8 @@ class VirtualTransport final : public Transport {
   mutable std::mutex mutex_;
   std::vector<std::string> order_;
   std::map<std::string, Device> devices_;
-  std::map<Handle, std::string> handles_;
-  std::map<Handle, Event> events_;
-  Handle nextHandle_ = 0x1000;
+  std::map<DeviceId, std::string> openDevices_;
+  DeviceId nextId_ = 1;
   bool recording_ = false;
   std::vector<Traffic> traffic_;
 };

@@ -1,45 +1,63 @@
-// The Windows transport's writes and bounded reads, on named pipes that the
+// The Windows transport's writes and bounded reads, on a named pipe that the
 // transport opens as it opens a device path: the handles, the read record and
 // the event are the system's own, only the device is a stand-in.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
-#include "platform_transport.h"
+#include "transport.h"
 
 namespace ksthid {
 namespace {
 
-// The device end of a pipe, which passes whole reports.
+using namespace std::chrono_literals;
+
+// The device end of a pipe that passes whole reports. The transport opens a
+// device twice, for writing and for reading, so the pipe has two instances;
+// which of them serves which handle is the system's choice.
 class PipeDevice {
  public:
-  explicit PipeDevice(const std::string& name)
-      : path_("\\\\.\\pipe\\ksthid-" + name + "-" + std::to_string(GetCurrentProcessId())),
-        end_(CreateNamedPipeA(path_.c_str(), PIPE_ACCESS_DUPLEX,
-                              PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1,
-                              reportLength, reportLength, 0, nullptr)) {}
-  ~PipeDevice() { CloseHandle(end_); }
+  PipeDevice() {
+    for (HANDLE& end : ends_) {
+      end = CreateNamedPipeA(path_.c_str(), PIPE_ACCESS_DUPLEX,
+                             PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 2,
+                             16 * reportLength, 16 * reportLength, 0, nullptr);
+    }
+  }
+  ~PipeDevice() {
+    for (HANDLE end : ends_) CloseHandle(end);
+  }
 
   const std::string& path() const { return path_; }
 
+  // Sent through both instances: the one the transport writes through never
+  // reads it.
   void send(const Report& report) {
-    DWORD written = 0;
-    ASSERT_TRUE(WriteFile(end_, report.data(), reportLength, &written, nullptr));
+    for (HANDLE end : ends_) {
+      DWORD written = 0;
+      ASSERT_TRUE(WriteFile(end, report.data(), reportLength, &written, nullptr));
+    }
   }
 
+  // The report the transport wrote, from whichever instance it came through.
   Report receive() {
     Report report{};
-    DWORD read = 0;
-    EXPECT_TRUE(ReadFile(end_, report.data(), reportLength, &read, nullptr));
-    EXPECT_EQ(read, reportLength);
+    for (HANDLE end : ends_) {
+      DWORD waiting = 0;
+      if (!PeekNamedPipe(end, nullptr, 0, nullptr, &waiting, nullptr) || waiting == 0) continue;
+      DWORD read = 0;
+      EXPECT_TRUE(ReadFile(end, report.data(), reportLength, &read, nullptr));
+      EXPECT_EQ(read, reportLength);
+    }
     return report;
   }
 
  private:
-  std::string path_;
-  HANDLE end_;
+  std::string path_ = "\\\\.\\pipe\\ksthid-device-" + std::to_string(GetCurrentProcessId());
+  std::array<HANDLE, 2> ends_{};
 };
 
 Report reportWith(std::uint8_t byte1) {
@@ -52,69 +70,39 @@ Report reportWith(std::uint8_t byte1) {
 class Win32HidTransportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    read = transport->openReadHandle(input.path(), security);
-    write = transport->openWriteHandle(output.path(), security);
-    ASSERT_NE(read, invalidHandle);
-    ASSERT_NE(write, invalidHandle);
-    record.event = transport->createReadEvent(security);
-    ASSERT_NE(record.event, 0);
-  }
-
-  void TearDown() override {
-    transport->closeHandle(read);
-    transport->closeHandle(write);
-    transport->closeHandle(record.event);
+    device = transport->open(pipe.path());
+    ASSERT_NE(device, nullptr);
   }
 
   std::unique_ptr<Transport> transport = makePlatformTransport();
-  SecurityAttributes security{sizeof(SecurityAttributes), nullptr, 1};
-  PipeDevice input{"input"};
-  PipeDevice output{"output"};
-  Handle read = invalidHandle;
-  Handle write = invalidHandle;
-  ReadRecord record;
+  PipeDevice pipe;
+  std::unique_ptr<DeviceHandle> device;
 };
 
-TEST_F(Win32HidTransportTest, WritesWholeReportsAndReadsThemThroughTheRecord) {
-  EXPECT_TRUE(transport->writeReport(write, reportWith(3)));
-  EXPECT_EQ(output.receive(), reportWith(3));
+TEST_F(Win32HidTransportTest, WritesWholeReportsAndReadsOneWithinTheWait) {
+  EXPECT_TRUE(device->write(reportWith(3)));
+  EXPECT_EQ(pipe.receive(), reportWith(3));
 
+  pipe.send(reportWith(0x42));
   Report into{};
-  transport->startRead(read, into, record);
-  // The event is created signalled; starting a read clears it.
-  EXPECT_EQ(transport->waitForRead(record.event, 0), WaitResult::timedOut);
-  input.send(reportWith(0x42));
-  EXPECT_EQ(transport->waitForRead(record.event, 5000), WaitResult::signalled);
+  EXPECT_EQ(device->read(into, 5000ms), ReadResult::report);
   EXPECT_EQ(into, reportWith(0x42));
-  transport->resetReadEvent(record.event);
-  EXPECT_EQ(transport->waitForRead(record.event, 0), WaitResult::timedOut);
 }
 
-TEST_F(Win32HidTransportTest, CancelledReadLeavesTheReportAloneAndLosesNothing) {
-  Report cancelled{};
-  transport->startRead(read, cancelled, record);
-  EXPECT_EQ(transport->waitForRead(record.event, 1), WaitResult::timedOut);
-  transport->cancelRead(read);
-  EXPECT_EQ(transport->waitForRead(record.event, 0), WaitResult::timedOut);
+TEST_F(Win32HidTransportTest, WaitThatEndsEmptyLeavesTheReportAloneAndLosesNothing) {
+  Report untouched{};
+  EXPECT_EQ(device->read(untouched, 1ms), ReadResult::timedOut);
+  EXPECT_EQ(untouched, Report{});
 
-  input.send(reportWith(7));
+  pipe.send(reportWith(7));
   Report next{};
-  transport->startRead(read, next, record);
-  EXPECT_EQ(transport->waitForRead(record.event, 5000), WaitResult::signalled);
+  EXPECT_EQ(device->read(next, 5000ms), ReadResult::report);
   EXPECT_EQ(next, reportWith(7));
-  EXPECT_EQ(cancelled, Report{});
-}
-
-TEST_F(Win32HidTransportTest, ReadThatCannotStartRunsOutLikeASilentDevice) {
-  Report into{};
-  transport->startRead(invalidHandle, into, record);
-  EXPECT_EQ(transport->waitForRead(record.event, 10), WaitResult::timedOut);
-  EXPECT_EQ(into, Report{});
 }
 
 TEST_F(Win32HidTransportTest, OnlyHidDevicesHaveAttributesAndOnlyPresentPathsOpen) {
-  EXPECT_EQ(transport->attributes(write), std::nullopt);
-  EXPECT_EQ(transport->openWriteHandle(output.path() + "-absent", security), invalidHandle);
+  EXPECT_EQ(device->attributes(), std::nullopt);
+  EXPECT_EQ(transport->open(pipe.path() + "-absent"), nullptr);
 }
 
 }  // namespace

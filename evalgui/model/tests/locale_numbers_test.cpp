@@ -51,10 +51,19 @@ TEST_P(LocaleNumbersTest, GeneralFormKeepsFifteenDigitsWithoutTrailingZeros) {
   EXPECT_EQ(numbers.parse(numbers.general(1e20)), 1e20);
 }
 
-TEST(LocaleNumbersGeneral, ReadsBackInALocaleWhoseExponentDoesNot) {
-  const LocaleNumbers swedish(QLocale(QLocale::Swedish, QLocale::Sweden));
-  EXPECT_EQ(swedish.parse(swedish.general(1e20)), 1e20);
-  EXPECT_EQ(swedish.parse(swedish.general(-1.5e-7)), -1.5e-7);
+// Swedish writes an exponent that Qt cannot read; Arabic, Persian and Hebrew put a direction mark
+// before their signs.
+TEST(LocaleNumbersReadBack, WrittenNumbersReadBackInEveryNotation) {
+  for (const QLocale& locale :
+       {QLocale(QLocale::Swedish, QLocale::Sweden), QLocale(QLocale::Arabic, QLocale::Egypt),
+        QLocale(QLocale::Persian, QLocale::Iran), QLocale(QLocale::Hebrew, QLocale::Israel)}) {
+    const LocaleNumbers numbers(locale);
+    for (double value : {1e20, -1.5e-7, -5.5}) {
+      EXPECT_EQ(numbers.parse(numbers.general(value)), value) << locale.name().toStdString();
+    }
+    EXPECT_EQ(numbers.parse(numbers.fixed(-51200000.0, 1)), -51200000.0)
+        << locale.name().toStdString();
+  }
 }
 
 TEST_P(LocaleNumbersTest, DecimalDvrRoundsHalvesToEvenAndStopsAtTheFirstForeignCharacter) {

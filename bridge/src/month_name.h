@@ -1,4 +1,4 @@
-// Names the operating system gives in the user's language.
+// Month names as the operating system gives them in the user's language.
 #pragma once
 
 #include <string>

@@ -1,0 +1,14 @@
+// The transport the environment asks for: the platform's HID devices, then
+// the virtual boards of KSTHID_SIMULATE (pulled out after the number of
+// reports KSTHID_SIMULATE_UNPLUG_AFTER gives), traced into the file that
+// KSTHID_TRACE names.
+#pragma once
+
+#include "transport.h"
+
+namespace ksthid {
+
+// Built on first use and kept for the whole process.
+Transport& environmentTransport();
+
+}  // namespace ksthid
