@@ -27,3 +27,22 @@ function(ksthid_unix_exports out def ole_header)
   endforeach()
   set(${out} ${names} PARENT_SCOPE)
 endfunction()
+
+# Makes a shared library of this build export the listed names only. Hidden
+# visibility alone would leave the standard library's template instances
+# exported; a version script leaves nothing else. The Windows build exports
+# what ksthid.def lists by itself.
+function(ksthid_export_listed_only target)
+  if(WIN32)
+    return()
+  endif()
+  set(def ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/ksthid.def)
+  set(ole_header ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/include/ksthid_ole.h)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def} ${ole_header})
+  ksthid_unix_exports(names ${def} ${ole_header})
+  list(JOIN names ";\n    " names)
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
+  file(WRITE ${script} "{\n  global:\n    ${names};\n  local: *;\n};\n")
+  target_link_options(${target} PRIVATE -Wl,--version-script=${script})
+  set_target_properties(${target} PROPERTIES LINK_DEPENDS ${script})
+endfunction()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows stage: installs the MinGW-w64 cross compilers and Wine, builds
 # ksthid.dll for x86 and for x64 from the same sources, and runs the tests of
-# each build under Wine, in a fresh Wine prefix inside its build folder.
+# each build under Wine, in a fresh Wine prefix inside its build folder; then
+# packs each build's zip.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -26,6 +27,9 @@ build_and_test() {
   cmake --build "$dir/qv6180" -j "$jobs"
   rm -rf "$dir/qv6180/wineprefix"
   (cd "$dir/qv6180" && ctest --output-on-failure -j "$jobs")
+  # The zip a Windows user downloads for this architecture.
+  rm -f "$dir/qv6180"/ksthid-*.zip
+  (cd "$dir/qv6180" && cpack -G ZIP >/dev/null)
   # Wine's server outlives the last program by a few seconds; let it go.
   WINEPREFIX="$dir/qv6180/wineprefix" wineserver -w 2>/dev/null || true
 }

@@ -27,6 +27,12 @@
 extern "C" {
 #endif
 
+/* This header's version. The shared library's file name carries the major
+ * version (libksthid.so.1): it changes only when an export does. */
+#define KSTHID_VERSION_MAJOR 1
+#define KSTHID_VERSION_MINOR 0
+#define KSTHID_VERSION_PATCH 0
+
 /* Results that callers test. Each export below says which of them it
  * returns; a value not named there does not occur. */
 #define KSTHID_TRUE (-1)         /* a flag argument set, as Basic writes True */

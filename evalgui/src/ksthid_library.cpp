@@ -132,7 +132,9 @@ bool KsthidLibrary::load() {
   if (library_.isLoaded()) return true;
   QStringList failures;
   for (const QString& fileName : fileNames_) {
-    library_.setFileName(fileName);
+    // By the name that carries the major version (libksthid.so.1), as installed with the
+    // library; libksthid.so is the linker's name and comes only with its development files.
+    library_.setFileNameAndVersion(fileName, KSTHID_VERSION_MAJOR);
     if (library_.load()) {
       routeMessageBoxes();
       return true;

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The packages as a user meets them. Builds the Debian packages and checks
+# them with lintian; installs them and tries each one from a folder outside
+# the source tree; removes them and shows that no file is left behind. Then
+# the Windows zips that scripts/test-windows.sh made: their contents, and the
+# packed ksthid.exe under Wine.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+
+bash "$root/scripts/install-deps.sh"
+
+dir="$root/build-packages"
+echo "== Debian packages"
+# The Python package is made for Debian's interpreter, whatever comes first
+# on PATH.
+cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  -DPython3_EXECUTABLE=/usr/bin/python3 -DQV6180_BUILD_TESTS=OFF >/dev/null
+cmake --build "$dir" -j "$jobs"
+rm -f "$dir"/*.deb
+(cd "$dir" && cpack -G DEB >/dev/null)
+debs=("$dir"/*.deb)
+packages=()
+for deb in "${debs[@]}"; do
+  packages+=("$(dpkg-deb --field "$deb" Package)")
+  echo "-- $(basename "$deb"): $(dpkg-deb --field "$deb" Depends)"
+  dpkg-deb --contents "$deb" | awk '$6 !~ /\/$/ {print "   ", $6}'
+done
+lintian --fail-on error --tag-display-limit 0 "${debs[@]}"
+
+# The tools and the Python module are tried when their folders are in the
+# tree; their packages must then hold them.
+part_built() { [[ -d "$root/$1" ]]; }
+
+sudo=""
+[[ $(id -u) -ne 0 ]] && sudo="sudo"
+purge() {
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -qq "${packages[@]}" >/dev/null
+}
+# Every file outside the package manager's own records and caches.
+file_list() {
+  find /usr /etc /opt /var/lib -xdev \
+    \( -path /var/lib/dpkg -o -path /var/lib/apt -o -path /var/lib/systemd \) -prune -o -print |
+    sort
+}
+
+work=$(mktemp -d)
+trap 'purge 2>/dev/null || true; rm -rf "$work"' EXIT
+file_list >"$work/before.txt"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${debs[@]}" \
+  >/dev/null
+
+# From here on nothing of the source tree is used but the consumer's sources.
+cp -r "$root/packaging/consumer" "$work/consumer"
+cd "$work"
+if part_built tools; then
+  echo "== ksthid --simulate 1 list"
+  ksthid --simulate 1 list
+  echo "== qv6180 --simulate 1 send 0x80"
+  qv6180 --simulate 1 send 0x80
+fi
+echo "== a C program through pkg-config"
+# shellcheck disable=SC2046 # pkg-config's flags are separate words
+cc -o by-pkg-config consumer/consumer.c $(pkg-config --cflags --libs ksthid)
+KSTHID_SIMULATE=1 ./by-pkg-config
+echo "== a C program through find_package"
+cmake -S consumer -B consumer-build -G Ninja >/dev/null
+cmake --build consumer-build >/dev/null
+KSTHID_SIMULATE=1 consumer-build/consumer
+if part_built python; then
+  echo "== import ksthid"
+  /usr/bin/python3 -c "import ksthid; print(ksthid.__file__)"
+fi
+echo "== the program's desktop entry and AppStream description"
+desktop-file-validate /usr/share/applications/org.qv6180.qv6180eval.desktop
+appstreamcli validate --no-net /usr/share/metainfo/org.qv6180.qv6180eval.metainfo.xml
+# The program loads the library by the name it has in libksthid1.
+ldconfig -p | grep -q "libksthid.so.1 " || {
+  echo "libksthid.so.1 is not on the library path" >&2
+  exit 1
+}
+
+echo "== removed, nothing is left behind"
+purge
+file_list >"$work/after.txt"
+if ! diff "$work/before.txt" "$work/after.txt"; then
+  echo "the packages left the files above behind (or took others away)" >&2
+  exit 1
+fi
+echo "no file left behind: $(wc -l <"$work/after.txt") files before and after"
+
+echo "== Windows zips"
+for target in i686 x86_64; do
+  build="$root/build-windows-$target/qv6180"
+  zips=("$build"/ksthid-*-windows-*.zip)
+  if [[ ! -f "${zips[0]}" ]]; then
+    echo "no zip in $build: scripts/test-windows.sh makes it" >&2
+    exit 1
+  fi
+  zip=${zips[0]}
+  echo "-- $(basename "$zip")"
+  unzip -Z1 "$zip" | sed 's/^/    /'
+  unpacked="$work/$target"
+  unzip -q "$zip" -d "$unpacked"
+  tool=$(find "$unpacked" -name ksthid.exe)
+  if [[ -n "$tool" ]]; then
+    status=0
+    "$build/wine-run" "$tool" --simulate 1 list || status=$?
+    if [[ $status -eq 77 ]]; then
+      echo "   (this machine cannot run $target programs: skipped)"
+    elif [[ $status -ne 0 ]]; then
+      exit "$status"
+    fi
+  fi
+done
