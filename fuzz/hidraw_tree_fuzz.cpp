@@ -79,8 +79,10 @@ std::string entryName(FuzzedDataProvider& input) {
 class Tree {
  public:
   Tree() {
-    char pattern[] = "/tmp/hidraw_tree_fuzz.XXXXXX";
-    if (!::mkdtemp(pattern)) fail("cannot make a folder", pattern);
+    // In memory where the system has such a folder: every input builds and removes a tree.
+    const fs::path parent = fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
+    std::string pattern = (parent / "hidraw_tree_fuzz.XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) fail("cannot make a folder", pattern);
     base_ = pattern;
   }
   ~Tree() { fs::remove_all(base_); }
