@@ -83,9 +83,12 @@ class EnvironmentTransport {
 
 }  // namespace
 
+// Never destroyed: a thread's library state closes its boards when the
+// thread ends, which at process exit may come after static objects are gone.
+// Trace lines are flushed as they are written, so nothing waits for a close.
 Transport& environmentTransport() {
-  static EnvironmentTransport environment;
-  return environment.get();
+  static EnvironmentTransport* const environment = new EnvironmentTransport;
+  return environment->get();
 }
 
 }  // namespace ksthid

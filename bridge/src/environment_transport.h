@@ -8,7 +8,7 @@
 
 namespace ksthid {
 
-// Built on first use and kept for the whole process.
+// Built on first use and kept for the whole process, to its very end.
 Transport& environmentTransport();
 
 }  // namespace ksthid
