@@ -133,8 +133,9 @@ KSTHID_API int16_t KSTHID_CALL kstHID_getSystemClockFrequency(VARIANT* HIDnumber
  * board's I2C bus; the request is one report, so nothing is split.
  *
  * reg is the register address sent first; a read or write with reg 0 sends
- * none. reg + count must not exceed 255. registerBuffer is a working array:
- * once the count is accepted it is re-dimensioned to one element holding reg.
+ * none. reg + count must not exceed 255. registerBuffer is a working array,
+ * another than data (one array passed as both is refused): once the other
+ * arguments are accepted it is re-dimensioned to one element holding reg.
  *
  * kstHID_doI2CRead reads count bytes (1 to 62). Once board and address are
  * accepted, data is re-dimensioned to count elements (created when never

@@ -9,7 +9,7 @@ namespace ksthid {
 // and returns 1.
 std::int16_t validateHidNumber(std::int16_t hidNumber);
 
-// xferOk for a non-zero value (a written report); for 0, shows the connection
+// kXferOk for a non-zero value (a written report); for 0, shows the connection
 // box, reconnects every board on Retry, and returns 0.
 std::int16_t checkStatus(std::int32_t value);
 

@@ -17,11 +17,6 @@ bool anyNull(const Arguments*... arguments) {
   return ((arguments == nullptr) || ...);
 }
 
-// A 16-bit flag as a request byte: 1 for any non-zero value (True is -1).
-inline std::uint8_t flagByte(std::int16_t flag) {
-  return flag != 0 ? 1 : 0;
-}
-
 // Gives the caller's byte array `count` elements, all zero, indexed from 0;
 // a never-dimensioned array (null) is created. False, changing nothing, for
 // a null reference or an array that is not a one-dimensional byte array.

@@ -26,7 +26,7 @@ using namespace std::chrono_literals;
 
 // The bridge's answer to an LED query: the LED bits in byte 2.
 Report ledAnswer(std::uint8_t leds) {
-  return request({commandLeds, leds});
+  return request({kCommandLeds, leds});
 }
 
 class HidrawTransportTest : public LibraryTest {
@@ -201,7 +201,7 @@ TEST_F(HidrawTransportTest, NodeRemovedBetweenTwoConnectsDropsItsBoard) {
 TEST_F(HidrawTransportTest, AnswerShorterOrLongerThanAReportEndsInTheConnectionBox) {
   fs->addBridge("hidraw0");
   ASSERT_EQ(connect(), 1);
-  for (const std::size_t length : {std::size_t{10}, reportLength + 1}) {
+  for (const std::size_t length : {std::size_t{10}, kReportLength + 1}) {
     SCOPED_TRACE(length);
     boxes.clear();
     fs->change("hidraw0", [&](FakeHidDevice& device) { device.answerLength = length; });

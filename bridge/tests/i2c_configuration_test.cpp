@@ -27,7 +27,7 @@ class I2CConfigurationTest : public LibraryTest {
   void toggleScl(std::int16_t board = 0) { kstHID_toggleSCL(&board); }
 
   std::int16_t readEeprom() {
-    std::uint8_t address = virtualEepromAddress, reg = 0, count = 1;
+    std::uint8_t address = kVirtualEepromAddress, reg = 0, count = 1;
     std::int16_t board = 0, quiet = -1;
     SAFEARRAY* data = nullptr;
     SAFEARRAY* registerBuffer = nullptr;

@@ -39,7 +39,7 @@ class I2CTransactionsTest : public LibraryTest {
     return kstHID_probeI2CAddress(&address, &board, &reg);
   }
 
-  std::vector<std::uint8_t>& eeprom() { return bus->device(virtualEepromAddress).bytes(); }
+  std::vector<std::uint8_t>& eeprom() { return bus->device(kVirtualEepromAddress).bytes(); }
 
   VirtualI2CBus* bus = nullptr;
   ByteArray data;
@@ -70,7 +70,7 @@ TEST_F(I2CTransactionsTest, WriteSendsRegisterThenCountDataBytes) {
   data = ByteArray({0x0A, 0x0B, 0x0C, 0x0D});
   EXPECT_EQ(write(0x20, 5, 3), 0);
   EXPECT_EQ(writtenTo("a"), std::vector<Report>{request({6, 0x40, 3, 1, 5, 0x0A, 0x0B, 0x0C})});
-  const auto& registers = bus->device(virtualRegisterFileAddress).bytes();
+  const auto& registers = bus->device(kVirtualRegisterFileAddress).bytes();
   EXPECT_EQ(std::vector<std::uint8_t>(registers.begin() + 5, registers.begin() + 9),
             (std::vector<std::uint8_t>{0x0A, 0x0B, 0x0C, 0x00}));
   EXPECT_EQ(data.elements(), (std::vector<std::uint8_t>{0x0A, 0x0B, 0x0C, 0x0D}));
@@ -133,6 +133,34 @@ TEST_F(I2CTransactionsTest, ArgumentsThatDoNotFitAreRefusedSilently) {
   EXPECT_EQ(kstHID_probeI2CAddress(&address, &board, nullptr), 1);
   EXPECT_TRUE(transport.traffic().empty());
   EXPECT_TRUE(boxes.empty());
+}
+
+// One array cannot hold the data and the register address at once.
+TEST_F(I2CTransactionsTest, OneArrayAsDataAndRegisterBufferIsRefusedUntouched) {
+  const std::vector<std::uint8_t> before{1, 2, 3};
+  data = ByteArray(before);
+  std::uint8_t address = 0x50, reg = 5;
+  std::int16_t board = 0, quiet = 0;
+  for (std::uint8_t count : {1, 2}) {
+    EXPECT_EQ(kstHID_doI2CRead(&address, &reg, &count, data.byReference(), data.byReference(),
+                               &board, &quiet),
+              1);
+    EXPECT_EQ(kstHID_doI2CWrite(&address, &reg, &count, data.byReference(), data.byReference(),
+                                &board, &quiet),
+              1);
+  }
+  EXPECT_EQ(data.elements(), before);
+  EXPECT_TRUE(transport.traffic().empty());
+}
+
+TEST_F(I2CTransactionsTest, WriteRefusingShortDataLeavesTheRegisterBufferAsItWas) {
+  data = ByteArray({1, 2});
+  registerBuffer = ByteArray({7, 8, 9});
+  EXPECT_EQ(write(0x50, 5, 3), 1);
+  EXPECT_EQ(registerBuffer.elements(), (std::vector<std::uint8_t>{7, 8, 9}));
+  registerBuffer = ByteArray();
+  EXPECT_EQ(write(0x50, 5, 3), 1);
+  EXPECT_TRUE(registerBuffer.elements().empty());  // still never dimensioned
 }
 
 TEST_F(I2CTransactionsTest, InvalidBoardGivesItsMessageAndNoTransfer) {
