@@ -24,7 +24,7 @@
 
 #include "ksthid.h"
 #include "library_state.h"
-#include "report.h"
+#include "protocol.h"
 #include "transport.h"
 #include "virtual/clock.h"
 
@@ -41,18 +41,6 @@ constexpr int kMostCalls = 24;
 constexpr milliseconds kDrainWait{1};
 constexpr milliseconds kResponseWait{6000};
 
-// The request layout as the bridge reads it.
-constexpr std::size_t kCommandByte = 1;
-constexpr std::size_t kDirectionByte = 2;
-constexpr std::uint8_t kLastCommand = ksthid::commandSPITransaction;
-constexpr std::size_t kI2CAddressByte = 2;
-constexpr std::size_t kI2CCountByte = 3;
-constexpr std::size_t kI2CRegisterCountByte = 4;
-constexpr std::size_t kI2CPayload = 5;
-constexpr std::size_t kI2CMostRead = 62;
-constexpr std::size_t kSPICountByte = 6;
-constexpr std::size_t kSPIMostBytes = 57;
-
 [[noreturn]] void fail(const char* what, long value = 0) {
   std::fprintf(stderr, "%s (%ld)\n", what, value);
   std::abort();
@@ -67,22 +55,24 @@ void expectThousands(long result, const char* what) {
 }
 
 void checkRequest(const Report& request) {
-  if (request[0] != ksthid::requestReportId) fail("a request without its report ID", request[0]);
+  using namespace ksthid;
+  if (request[kReportIdByte] != kRequestReportId)
+    fail("a request without its report ID", request[kReportIdByte]);
   const std::uint8_t command = request[kCommandByte];
-  if (command > kLastCommand) fail("an unknown command", command);
-  if (command == ksthid::commandI2CTransaction) {
+  if (command > kCommandSPITransaction) fail("an unknown command", command);
+  if (command == kCommandI2CTransaction) {
     const std::size_t count = request[kI2CCountByte];
-    const std::size_t registerBytes = request[kI2CRegisterCountByte];
-    const bool read = (request[kI2CAddressByte] & 1) != 0;
+    const std::size_t registerBytes = request[kI2CRegisterLengthByte];
+    const bool read = (request[kI2CAddressByte] & kI2CReadBit) != 0;
     if (count == 0 || registerBytes > 1) fail("an I2C request of bad lengths", long(count));
-    if (read ? count > kI2CMostRead : kI2CPayload + registerBytes + count > ksthid::reportLength) {
+    if (read ? count > kMaxI2CReadCount : registerBytes + count > kMaxI2CWriteLength) {
       fail("an I2C request that does not fit its reports", long(count));
     }
     return;
   }
-  if (request[kDirectionByte] > ksthid::directionQuery) fail("a bad direction", request[2]);
-  if (command == ksthid::commandSPITransaction &&
-      (request[kSPICountByte] == 0 || request[kSPICountByte] > kSPIMostBytes)) {
+  if (request[kDirectionByte] > kDirectionQuery) fail("a bad direction", request[kDirectionByte]);
+  if (command == kCommandSPITransaction &&
+      (request[kSPICountByte] == 0 || request[kSPICountByte] > kMaxSPICount)) {
     fail("an SPI request that does not fit one report", request[kSPICountByte]);
   }
 }
@@ -98,8 +88,8 @@ struct FuzzDevice {
   std::deque<std::pair<ksthid::Microseconds, Report>> input;
 
   bool isBridge() const {
-    return identity && identity->vendorId == ksthid::bridgeVendorId &&
-           identity->productId == ksthid::bridgeProductId;
+    return identity && identity->vendorId == ksthid::kBridgeVendorId &&
+           identity->productId == ksthid::kBridgeProductId;
   }
 };
 
@@ -118,7 +108,7 @@ class FuzzTransport final : public ksthid::Transport {
           device.identity = std::nullopt;
           break;
         default:
-          device.identity = HidAttributes{ksthid::bridgeVendorId, ksthid::bridgeProductId, 0};
+          device.identity = HidAttributes{ksthid::kBridgeVendorId, ksthid::kBridgeProductId, 0};
       }
       device.opens = input.ConsumeIntegralInRange(0, 7) != 0;
       devices_.push_back(std::move(device));
@@ -187,7 +177,7 @@ class FuzzTransport final : public ksthid::Transport {
   // The request sent back with a status byte of the fuzzer's choice, as the bridge answers.
   Report echo(const Report& request) {
     Report answer = request;
-    answer[1] =
+    answer[ksthid::kStatusByte] =
         input_.ConsumeIntegralInRange(0, 7) == 1 ? input_.ConsumeIntegral<std::uint8_t>() : 0;
     return answer;
   }
