@@ -16,13 +16,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "calculator_view.h"
+#include "calculator_update.h"
 #include "divider_model.h"
+#include "dvr_entry.h"
 #include "locale_numbers.h"
 
 namespace {
 
-constexpr std::size_t kFieldCount = 9;
 constexpr std::size_t kTypedFieldCount = 6;
 constexpr std::uint8_t kHexModeFlag = 1;
 constexpr std::uint8_t kRangeFirstFlag = 2;
@@ -45,39 +45,30 @@ const std::array kLocales{
   std::abort();
 }
 
-class CheckingView : public CalculatorView {
- public:
-  CheckingView(const QLocale& locale, const QStringList& lines, bool hex)
-      : numbers_(locale), hex_(hex) {
-    for (std::size_t field = 0; field < kTypedFieldCount && field < std::size_t(lines.size());
-         ++field) {
-      texts_[field] = lines[static_cast<qsizetype>(field)];
-    }
-    if (lines.size() > qsizetype(kTypedFieldCount)) dvr_ = lines[kTypedFieldCount];
+// The texts of the window at start, in the order of CalculatorField, with the typed lines in
+// place of the first ones.
+CalculatorInputs typedInputs(const LocaleNumbers& numbers, const QStringList& lines, bool hex) {
+  CalculatorInputs inputs{{"18", "10000", "24900", "39200", "18", "18", "0", "0", "0"}, 0, hex};
+  for (std::size_t field = 0; field < kTypedFieldCount && field < std::size_t(lines.size());
+       ++field) {
+    inputs.texts[field] = lines[static_cast<qsizetype>(field)];
   }
+  const QString dvr =
+      lines.size() > qsizetype(kTypedFieldCount) ? lines[kTypedFieldCount] : QStringLiteral("00");
+  inputs.dvr = readDvrValue(dvr, hex, numbers);
+  return inputs;
+}
 
-  QString fieldText(CalculatorField field) const override { return texts_[index(field)]; }
-  void setFieldText(CalculatorField field, const QString& text) override {
-    if (!numbers_.parse(text)) fail("written text does not read back", text);
-    texts_[index(field)] = text;
+// Carries out the writes as the window does, checking each text on the way.
+void apply(const CalculatorUpdates& updates, const LocaleNumbers& numbers,
+           CalculatorInputs& inputs) {
+  for (const CalculatorUpdate& update : updates) {
+    const auto* written = std::get_if<WriteField>(&update);
+    if (!written) continue;
+    if (!numbers.parse(written->text)) fail("written text does not read back", written->text);
+    inputs.texts[static_cast<std::size_t>(written->field)] = written->text;
   }
-  void setFieldColour(CalculatorField, FieldColour) override {}
-  void setDvrCaption(const QString&) override {}
-  void moveReadout(int, int) override {}
-  void showMessage(const QString&) override {}
-  QString dvrText() const override { return dvr_; }
-  bool hexMode() const override { return hex_; }
-
- private:
-  static std::size_t index(CalculatorField field) { return static_cast<std::size_t>(field); }
-
-  LocaleNumbers numbers_;
-  bool hex_;
-  // The texts of the window at start, in the order of CalculatorField.
-  std::array<QString, kFieldCount> texts_{"18", "10000", "24900", "39200", "18",
-                                          "18", "0",     "0",     "0"};
-  QString dvr_ = QStringLiteral("00");
-};
+}
 
 }  // namespace
 
@@ -89,10 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       QString::fromUtf8(reinterpret_cast<const char*>(data + 2), static_cast<qsizetype>(size - 2))
           .split(u'\n');
 
-  CheckingView view(locale, lines, flags & kHexModeFlag);
-  DividerModel model(view, locale);
-  if (flags & kRangeFirstFlag) model.updateResistorsFromRange();
-  model.updateRangeFromResistors();
-  model.updateResistorsFromRange();
+  const LocaleNumbers numbers(locale);
+  CalculatorInputs inputs = typedInputs(numbers, lines, flags & kHexModeFlag);
+  const DividerModel model(locale);
+  if (flags & kRangeFirstFlag) apply(model.updateResistorsFromRange(inputs), numbers, inputs);
+  apply(model.updateRangeFromResistors(inputs), numbers, inputs);
+  apply(model.updateResistorsFromRange(inputs), numbers, inputs);
   return 0;
 }

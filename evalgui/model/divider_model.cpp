@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "dvr_value.h"
+#include "divider_formulas.h"
 
 namespace {
 
@@ -15,7 +15,6 @@ constexpr double kDefaultRset = 10000.0;
 constexpr double kDefaultResistor = 20000.0;
 constexpr double kDefaultVoutMin = 0.0;
 
-constexpr int kHighestDvr = 255;
 constexpr int kReadoutTopAtDvr0 = 720;
 constexpr int kPointerYAtDvr0 = 840;
 constexpr double kTwipsPerDvrStep = 7.52941;
@@ -24,150 +23,166 @@ constexpr int kCurrentDecimals = 5;
 constexpr int kVoltageDecimals = 3;
 constexpr int kResistorDecimals = 1;
 
-// The full-scale current AVDD / (20 Rset) is divided into 256 steps: 5120 = 20 * 256. The
-// grouping of each formula is part of the result, down to the last bit.
-double outputCurrent(double avdd, double rset, int dvr) {
-  return (avdd / (rset * 20)) * (dvr / 256.0);
-}
+const auto kBeyondTheRangeOfNumbers = QStringLiteral("the result lies beyond the range of numbers");
 
-double topResistor(double voutMax, double voutMin, double rset) {
-  return ((voutMax - voutMin) / (voutMax * 256 - voutMin)) * (rset * 5120);
-}
+// One run of a calculation: the field texts as the corrections leave them, and the updates so far.
+class Calculation {
+ public:
+  Calculation(const CalculatorInputs& inputs, const LocaleNumbers& numbers)
+      : texts_(inputs.texts), numbers_(numbers) {}
 
-double bottomResistor(double voutMax, double voutMin, double avdd, double rset) {
-  return ((voutMax - voutMin) / ((avdd * 255 + voutMin) - voutMax * 256)) * (rset * 5120);
-}
+  double validFieldNumber(CalculatorField field, double defaultValue) {
+    if (const auto typed = numbers_.parse(text(field))) return *typed;
+    const QString general = numbers_.general(defaultValue);
+    write(field, general);
+    return numbers_.parse(general).value_or(defaultValue);
+  }
 
-double unloadedVcom(double avdd, double r1, double r2) {
-  return (r2 / (r2 + r1)) * avdd;
-}
+  double correctField(CalculatorField field, double value) {
+    write(field, numbers_.general(value));
+    return value;
+  }
 
-// VCOM counts DVR + 1 current steps, so DVR 255 draws the full-scale current.
-double vcomVoltage(double avdd, double rset, double r1, double r2, int dvr) {
-  return (1 - ((dvr + 1) * r1) / (rset * 5120)) * unloadedVcom(avdd, r1, r2);
-}
+  double reportedCorrection(const QString& message, CalculatorField field, double value) {
+    show(message);
+    return correctField(field, value);
+  }
 
-double lowestVout(double avdd, double rset, double r1, double r2) {
-  return (1 - r1 / (rset * 20)) * unloadedVcom(avdd, r1, r2);
-}
+  double positiveAvdd(double avdd) {
+    if (avdd > 0) return avdd;
+    return reportedCorrection(QStringLiteral("AVDD needs to be non-zero"), txtAVDD, kDefaultAvdd);
+  }
 
-double highestVout(double avdd, double rset, double r1, double r2) {
-  return (1 - r1 / (rset * 5120)) * unloadedVcom(avdd, r1, r2);
+  double positiveRset(double rset) {
+    if (rset > 0) return rset;
+    return reportedCorrection(QStringLiteral("Rset needs to be greater than 0"), txtRSET,
+                              kDefaultRset);
+  }
+
+  int readDvr(const CalculatorInputs& inputs) {
+    updates_.emplace_back(ShowDvrNotation{inputs.hexMode});
+    return std::clamp(inputs.dvr, 0, kHighestDvr);
+  }
+
+  void writeDvrReadings(double avdd, double rset, double r1, double r2, int dvr,
+                        const QString& noValueReason) {
+    writeResult(txtIOUT, outputCurrent(avdd, rset, dvr), kCurrentDecimals, noValueReason);
+    writeResult(txtVRSET, vrsetVoltage(avdd, rset, dvr), kVoltageDecimals, noValueReason);
+    writeResult(txtVOUT, vcomVoltage(avdd, rset, r1, r2, dvr), kVoltageDecimals, noValueReason);
+  }
+
+  // A zero divisor or an overflow has no value to show: the field keeps a valid text, marked as
+  // not belonging to the inputs.
+  void writeResult(CalculatorField field, double value, int decimals,
+                   const QString& noValueReason) {
+    if (std::isfinite(value)) {
+      write(field, numbers_.fixed(value, decimals));
+    } else {
+      updates_.emplace_back(MarkNotComputed{field, noValueReason});
+    }
+  }
+
+  // A resistor that is not positive, or has no finite value, cannot be fitted.
+  void markResistor(CalculatorField field, double resistance) {
+    const bool usable = std::isfinite(resistance) && resistance > 0;
+    colour(field, usable ? FieldColour::ButtonText : FieldColour::Red);
+  }
+
+  void colour(CalculatorField field, FieldColour colour) {
+    updates_.emplace_back(ColourField{field, colour});
+  }
+
+  void moveReadout(int dvr) {
+    const int offset = static_cast<int>(std::lround(dvr * kTwipsPerDvrStep));
+    updates_.emplace_back(MoveReadout{kReadoutTopAtDvr0 + offset, kPointerYAtDvr0 + offset});
+  }
+
+  void show(const QString& message) { updates_.emplace_back(ShowMessage{message}); }
+
+  CalculatorUpdates updates() && { return std::move(updates_); }
+
+ private:
+  const QString& text(CalculatorField field) const {
+    return texts_[static_cast<std::size_t>(field)];
+  }
+
+  void write(CalculatorField field, const QString& text) {
+    texts_[static_cast<std::size_t>(field)] = text;
+    updates_.emplace_back(WriteField{field, text});
+  }
+
+  std::array<QString, kCalculatorFieldCount> texts_;
+  const LocaleNumbers& numbers_;
+  CalculatorUpdates updates_;
+};
+
+QString resistorsNoValueReason(double voutMax, double voutMin, double avdd) {
+  if (voutMax * 256 == voutMin) return QStringLiteral("VOUTmax × 256 equals VOUTmin");
+  if (avdd * 255 + voutMin == voutMax * 256) {
+    return QStringLiteral("AVDD × 255 + VOUTmin equals VOUTmax × 256");
+  }
+  return kBeyondTheRangeOfNumbers;
 }
 
 }  // namespace
 
-DividerModel::DividerModel(CalculatorView& view, const QLocale& locale)
-    : view_(view), numbers_(locale) {}
+DividerModel::DividerModel(const QLocale& locale) : numbers_(locale) {}
 
 bool DividerModel::numberIsNotValid(const QString& text) const {
   return !numbers_.parse(text).has_value();
 }
 
-void DividerModel::updateResistorsFromRange() {
-  double avdd = validFieldNumber(txtAVDD, kDefaultAvdd);
-  double rset = validFieldNumber(txtRSET, kDefaultRset);
-  double voutMax = validFieldNumber(txtVoutMax, avdd);
-  double voutMin = validFieldNumber(txtVOutMin, kDefaultVoutMin);
-  const int dvr = readDvr();
+CalculatorUpdates DividerModel::updateResistorsFromRange(const CalculatorInputs& inputs) const {
+  Calculation run(inputs, numbers_);
+  double avdd = run.validFieldNumber(txtAVDD, kDefaultAvdd);
+  double rset = run.validFieldNumber(txtRSET, kDefaultRset);
+  double voutMax = run.validFieldNumber(txtVoutMax, avdd);
+  double voutMin = run.validFieldNumber(txtVOutMin, kDefaultVoutMin);
+  const int dvr = run.readDvr(inputs);
 
-  avdd = positiveAvdd(avdd);
+  avdd = run.positiveAvdd(avdd);
   if (voutMax > avdd) {
-    voutMax = reportedCorrection(QStringLiteral("VOUTmax cannot exceed AVDD"), txtVoutMax, avdd);
+    voutMax =
+        run.reportedCorrection(QStringLiteral("VOUTmax cannot exceed AVDD"), txtVoutMax, avdd);
   }
   if (!(voutMin < voutMax)) {
-    voutMax =
-        reportedCorrection(QStringLiteral("VOUTmin must be lower than VOUTmax"), txtVoutMax, avdd);
-    voutMin = correctField(txtVOutMin, kDefaultVoutMin);
+    voutMax = run.reportedCorrection(QStringLiteral("VOUTmin must be lower than VOUTmax"),
+                                     txtVoutMax, avdd);
+    voutMin = run.correctField(txtVOutMin, kDefaultVoutMin);
   }
-  rset = positiveRset(rset);
+  rset = run.positiveRset(rset);
 
   const double r1 = topResistor(voutMax, voutMin, rset);
   const double r2 = bottomResistor(voutMax, voutMin, avdd, rset);
-  writeDvrReadings(avdd, rset, r1, r2, dvr);
-  writeResult(txtR1, r1, kResistorDecimals);
-  writeResult(txtR2, r2, kResistorDecimals);
-  markResistor(txtR1, r1);
-  markResistor(txtR2, r2);
-  view_.setFieldColour(txtAVDD,
-                       avdd > kHighestRatedAvdd ? FieldColour::Red : FieldColour::ButtonText);
-  moveReadout(dvr);
+  const QString noValueReason = resistorsNoValueReason(voutMax, voutMin, avdd);
+  run.writeDvrReadings(avdd, rset, r1, r2, dvr, noValueReason);
+  run.writeResult(txtR1, r1, kResistorDecimals, noValueReason);
+  run.writeResult(txtR2, r2, kResistorDecimals, noValueReason);
+  run.markResistor(txtR1, r1);
+  run.markResistor(txtR2, r2);
+  run.colour(txtAVDD, avdd > kHighestRatedAvdd ? FieldColour::Red : FieldColour::ButtonText);
+  run.moveReadout(dvr);
+  return std::move(run).updates();
 }
 
-void DividerModel::updateRangeFromResistors() {
-  double avdd = validFieldNumber(txtAVDD, kDefaultAvdd);
-  double rset = validFieldNumber(txtRSET, kDefaultRset);
-  const double r1 = validFieldNumber(txtR1, kDefaultResistor);
-  const double r2 = validFieldNumber(txtR2, kDefaultResistor);
-  const int dvr = readDvr();
+CalculatorUpdates DividerModel::updateRangeFromResistors(const CalculatorInputs& inputs) const {
+  Calculation run(inputs, numbers_);
+  double avdd = run.validFieldNumber(txtAVDD, kDefaultAvdd);
+  double rset = run.validFieldNumber(txtRSET, kDefaultRset);
+  const double r1 = run.validFieldNumber(txtR1, kDefaultResistor);
+  const double r2 = run.validFieldNumber(txtR2, kDefaultResistor);
+  const int dvr = run.readDvr(inputs);
 
-  avdd = positiveAvdd(avdd);
-  rset = positiveRset(rset);
+  avdd = run.positiveAvdd(avdd);
+  rset = run.positiveRset(rset);
   // Reported only: the results are worked out from the resistors as they stand.
-  if (!(r1 + r2 > 0)) view_.showMessage(QStringLiteral("R1+R2 is less than 0?"));
+  if (!(r1 + r2 > 0)) run.show(QStringLiteral("R1+R2 is less than 0?"));
 
-  writeDvrReadings(avdd, rset, r1, r2, dvr);
-  writeResult(txtVoutMax, highestVout(avdd, rset, r1, r2), kVoltageDecimals);
-  writeResult(txtVOutMin, lowestVout(avdd, rset, r1, r2), kVoltageDecimals);
-  moveReadout(dvr);
-}
-
-// Invalid texts are replaced silently: the calculator never refuses input.
-double DividerModel::validFieldNumber(CalculatorField field, double defaultValue) {
-  if (const auto typed = numbers_.parse(view_.fieldText(field))) return *typed;
-  const QString text = numbers_.general(defaultValue);
-  view_.setFieldText(field, text);
-  return numbers_.parse(text).value_or(defaultValue);
-}
-
-double DividerModel::correctField(CalculatorField field, double value) {
-  view_.setFieldText(field, numbers_.general(value));
-  return value;
-}
-
-double DividerModel::reportedCorrection(const QString& message, CalculatorField field,
-                                        double value) {
-  view_.showMessage(message);
-  return correctField(field, value);
-}
-
-double DividerModel::positiveAvdd(double avdd) {
-  if (avdd > 0) return avdd;
-  return reportedCorrection(QStringLiteral("AVDD needs to be non-zero"), txtAVDD, kDefaultAvdd);
-}
-
-double DividerModel::positiveRset(double rset) {
-  if (rset > 0) return rset;
-  return reportedCorrection(QStringLiteral("Rset needs to be greater than 0"), txtRSET,
-                            kDefaultRset);
-}
-
-int DividerModel::readDvr() {
-  const bool hex = view_.hexMode();
-  view_.setDvrCaption(hex ? QStringLiteral("DVR (hex)") : QStringLiteral("DVR (dec)"));
-  return std::clamp(readDvrValue(view_.dvrText(), hex, numbers_), 0, kHighestDvr);
-}
-
-void DividerModel::writeDvrReadings(double avdd, double rset, double r1, double r2, int dvr) {
-  const double iout = outputCurrent(avdd, rset, dvr);
-  writeResult(txtIOUT, iout, kCurrentDecimals);
-  writeResult(txtVRSET, rset * iout, kVoltageDecimals);
-  writeResult(txtVOUT, vcomVoltage(avdd, rset, r1, r2, dvr), kVoltageDecimals);
-}
-
-// A zero denominator or an overflow has no value to show: the field keeps its text, so every
-// field always holds a number.
-void DividerModel::writeResult(CalculatorField field, double value, int decimals) {
-  if (std::isfinite(value)) view_.setFieldText(field, numbers_.fixed(value, decimals));
-}
-
-// A resistor that is not positive, or has no finite value, cannot be fitted.
-void DividerModel::markResistor(CalculatorField field, double resistance) {
-  const bool usable = std::isfinite(resistance) && resistance > 0;
-  view_.setFieldColour(field, usable ? FieldColour::ButtonText : FieldColour::Red);
-}
-
-void DividerModel::moveReadout(int dvr) {
-  const int offset = static_cast<int>(std::lround(dvr * kTwipsPerDvrStep));
-  view_.moveReadout(kReadoutTopAtDvr0 + offset, kPointerYAtDvr0 + offset);
+  const QString noValueReason =
+      r1 + r2 == 0 ? QStringLiteral("R1 + R2 is 0") : kBeyondTheRangeOfNumbers;
+  run.writeDvrReadings(avdd, rset, r1, r2, dvr, noValueReason);
+  run.writeResult(txtVoutMax, highestVout(avdd, rset, r1, r2), kVoltageDecimals, noValueReason);
+  run.writeResult(txtVOutMin, lowestVout(avdd, rset, r1, r2), kVoltageDecimals, noValueReason);
+  run.moveReadout(dvr);
+  return std::move(run).updates();
 }

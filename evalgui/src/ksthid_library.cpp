@@ -8,6 +8,14 @@
 namespace {
 
 constexpr auto kLibraryName = "ksthid";
+// The library's file beside the program, named in full: the command-line tool ksthid lies
+// there too, and QLibrary, given a bare name in a folder, tries a file of exactly that name
+// first and goes no further when it cannot load it.
+#ifdef Q_OS_WIN
+constexpr auto kLibraryFileName = "ksthid.dll";
+#else
+constexpr auto kLibraryFileName = "libksthid.so";
+#endif
 
 BoxButtons buttonsOf(unsigned style) {
   switch (style & KSTHID_MB_TYPEMASK) {
@@ -71,7 +79,7 @@ KsthidLibrary::KsthidLibrary(MessageBoxes& boxes, QStringList fileNames)
     : boxes_(boxes), fileNames_(std::move(fileNames)) {}
 
 QStringList KsthidLibrary::defaultFileNames() {
-  return {QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kLibraryName)),
+  return {QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kLibraryFileName)),
           QLatin1String(kLibraryName)};
 }
 

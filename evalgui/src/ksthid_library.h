@@ -25,7 +25,7 @@ class KsthidLibrary final : public BridgeLibrary {
                                                    std::uint8_t configByte2,
                                                    std::int16_t configFlag,
                                                    std::int16_t hidNumber) override;
-  QString bindingError() const override { return error_; }
+  std::string bindingError() const override { return error_.toStdString(); }
 
  private:
   bool load();

@@ -14,7 +14,7 @@ int main(int argc, char* argv[]) {
   KsthidLibrary library(boxes, KsthidLibrary::defaultFileNames());
   FrmMain frmMain(library, boxes);
   boxes.setOwner(&frmMain);
-  if (!frmMain.load()) return EXIT_FAILURE;
+  if (!frmMain.Form_Load()) return EXIT_FAILURE;
   frmMain.show();
   return QApplication::exec();
 }

@@ -1,8 +1,15 @@
 #include "qt_message_boxes.h"
 
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace {
+
+// The window manager's icon and buttons on the title bar, in heights of the title's font.
+constexpr int kTitleBarControls = 6;
 
 QMessageBox::StandardButtons buttonsOf(BoxButtons buttons) {
   switch (buttons) {
@@ -61,7 +68,25 @@ BoxAnswer answerOf(int button) {
   }
 }
 
+// Qt's boxes size themselves to their text and buttons only, and the title bar cuts a longer
+// title short. A spacer across the bottom of the box's grid keeps it wide enough.
+void widenForTitle(QMessageBox& dialog) {
+  auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+  if (!grid) return;
+  grid->addItem(new QSpacerItem(QtMessageBoxes::widthForTitle(dialog.windowTitle()), 0,
+                                QSizePolicy::Minimum, QSizePolicy::Fixed),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 }  // namespace
+
+// Title bars often use a bold font; measured bold, the title fits either way.
+int QtMessageBoxes::widthForTitle(const QString& title) {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  font.setBold(true);
+  const QFontMetrics metrics(font);
+  return metrics.horizontalAdvance(title) + kTitleBarControls * metrics.height();
+}
 
 BoxAnswer QtMessageBoxes::show(const MessageBoxRequest& box) {
   QString text = box.text;
@@ -69,5 +94,6 @@ BoxAnswer QtMessageBoxes::show(const MessageBoxRequest& box) {
   QMessageBox dialog(iconOf(box.icon), box.title, text, buttonsOf(box.buttons), owner_);
   dialog.setDefaultButton(buttonOf(box.defaultAnswer));
   dialog.setWindowModality(Qt::ApplicationModal);
+  widenForTitle(dialog);
   return answerOf(dialog.exec());
 }

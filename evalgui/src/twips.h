@@ -2,8 +2,17 @@
 
 #include <QPaintDevice>
 #include <QRect>
+#include <QWidget>
 
 #include <cmath>
+
+// A position and size in twips: left, top, width, height.
+struct TwipsBox {
+  int left;
+  int top;
+  int width;
+  int height;
+};
 
 // The window is laid out in twips, 1/1440 inch, so that it keeps its proportions at any screen
 // resolution: 15 twips make one pixel at 96 dpi.
@@ -16,6 +25,9 @@ class Twips {
   int y(int twips) const { return pixels(twips, yDpi_); }
   QRect rect(int left, int top, int width, int height) const {
     return {x(left), y(top), x(width), y(height)};
+  }
+  void place(QWidget& widget, const TwipsBox& box) const {
+    widget.setGeometry(rect(box.left, box.top, box.width, box.height));
   }
 
  private:

@@ -16,6 +16,9 @@
 #include "fake_bridge_library.h"
 #include "fake_message_boxes.h"
 #include "ksthid_library.h"
+#include "progress_button.h"
+#include "qt_message_boxes.h"
+#include "standard_resistors_dialog.h"
 
 namespace {
 
@@ -26,7 +29,7 @@ const QString kAtRestConfig = QStringLiteral("config BF FF -1 #0");
 struct Window {
   explicit Window(std::int16_t boards = 1) {
     library.boards = boards;
-    loaded = frmMain.load();
+    loaded = frmMain.Form_Load();
     frmMain.show();
     frmMain.activateWindow();
     if (!QTest::qWaitForWindowActive(&frmMain)) qFatal("the window does not become active");
@@ -89,6 +92,23 @@ QRect textRoom(QWidget& control) {
         .adjusted(2, 0, -2, 0);
   }
   return control.contentsRect();
+}
+
+// Counts the paint events of one widget.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+bool isRed(const QLineEdit& field) {
+  return field.palette().color(QPalette::Text) == QColor(255, 0, 0);
 }
 
 QString shownText(QWidget& control) {
@@ -345,6 +365,71 @@ class FrmMainTest : public QObject {
     QCOMPARE(window.library.calls.size(), 2 * 257 + 2 * 1);
   }
 
+  // Halfway through the train the window has painted the growing bar, and a key, a click and a
+  // close meant for the window are dropped.
+  void sendPaintsProgressAndTakesNoInput() {
+    Window window;
+    auto& send = window.find<ProgressButton>("cmdForceSend");
+    const PaintCounter counter(send);
+    window.dvr().setText(QStringLiteral("0FE"));
+    int paintsByHalfway = -1;
+    std::optional<int> levelAtHalfway;
+    window.library.duringGpioCall = [&] {
+      if (window.library.calls.size() != 300) return;
+      paintsByHalfway = counter.paints;
+      levelAtHalfway = send.progressLevel();
+      QTest::keyClick(&window.dvr(), Qt::Key_1);
+      QTest::mouseClick(&window.find<QPushButton>("cmdWrite"), Qt::LeftButton);
+      window.frmMain.close();
+    };
+    QTest::mouseClick(&send, Qt::LeftButton);
+    QVERIFY(paintsByHalfway > 0);
+    QVERIFY(levelAtHalfway > 0 && levelAtHalfway < ProgressButton::kLevels);
+    QCOMPARE(send.progressLevel(), std::nullopt);
+    QCOMPARE(window.dvr().text(), QStringLiteral("0FE"));
+    QVERIFY(!window.library.calls.contains(QStringLiteral("value 70 00 #0")));
+    QVERIFY(window.frmMain.isVisible());
+    QCOMPARE(window.boxes.texts(),
+             QStringList({QStringLiteral("Click to Send"), QStringLiteral("Send Complete")}));
+  }
+
+  // R1 = R2 = 0 leaves the range without a value: the texts stay, marked, until written again.
+  void resultsWithoutAValueAreMarkedUntilWrittenAgain() {
+    Window window;
+    QLineEdit& voutMax = window.field("txtVoutMax");
+    const QString tip = voutMax.toolTip();
+    window.field("txtR1").setText(QStringLiteral("0"));
+    window.field("txtR2").setText(QStringLiteral("0"));
+    QTest::mouseClick(&window.find<QPushButton>("cmdCalculate"), Qt::LeftButton);
+    QCOMPARE(window.boxes.texts(), QStringList(QStringLiteral("R1+R2 is less than 0?")));
+    QCOMPARE(voutMax.text(), QStringLiteral("11.002"));
+    QVERIFY(isRed(voutMax));
+    QVERIFY(voutMax.toolTip().contains(QStringLiteral("Not computed: R1 + R2 is 0")));
+
+    window.field("txtR1").setText(QStringLiteral("24900"));
+    window.field("txtR2").setText(QStringLiteral("39200"));
+    QTest::mouseClick(&window.find<QPushButton>("cmdCalculate"), Qt::LeftButton);
+    QVERIFY(!isRed(voutMax));
+    QCOMPARE(voutMax.toolTip(), tip);
+  }
+
+  // The longest title comes with the shortest text.
+  void boxesAreWideEnoughForTheirTitles() {
+    QtMessageBoxes boxes;
+    for (const QString& title :
+         {QStringLiteral("AVDD Changed - Update Range from Resistor Values?"),
+          QStringLiteral("QV6180")}) {
+      int width = 0;
+      QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        width = box->width();
+        box->close();
+      });
+      boxes.show({QStringLiteral("Click to Send"), title});
+      QVERIFY2(width >= QtMessageBoxes::widthForTitle(title), qPrintable(title));
+    }
+  }
+
   void sendToABoardThatStopsAnsweringReportsTheFailure() {
     Window window;
     auto& send = window.find<QPushButton>("cmdForceSend");
@@ -369,6 +454,29 @@ class FrmMainTest : public QObject {
     QVERIFY(window.boxes.shown[0].text.startsWith(QStringLiteral("Writing the EEPROM failed")));
   }
 
+  // The range 12 to 10 V: the best standard pair goes into R1 and R2, and the range follows.
+  void chosenStandardPairReplacesTheResistors() {
+    Window window;
+    window.field("txtVoutMax").setText(QStringLiteral("12"));
+    window.field("txtVOutMin").setText(QStringLiteral("10"));
+    const StandardPair best = nearestStandardPairs({18, 10000, 12, 10}).front();
+    auto choose = [&](bool accept) {
+      QTimer::singleShot(0, [accept] {
+        auto* dialog = qobject_cast<StandardResistorsDialog*>(QApplication::activeModalWidget());
+        if (!dialog) qFatal("no standard resistors dialog");
+        accept ? dialog->accept() : dialog->reject();
+      });
+      window.find<QAction>("mnuStandardResistors").trigger();
+    };
+    choose(false);
+    QCOMPARE(window.text("txtR1"), QStringLiteral("24900"));
+    choose(true);
+    QCOMPARE(window.text("txtR1"), QString::number(best.r1));
+    QCOMPARE(window.text("txtR2"), QString::number(best.r2));
+    QCOMPARE(window.text("txtVoutMax"), QString::number(best.voutMax, 'f', 3));
+    QCOMPARE(window.text("txtVOutMin"), QString::number(best.voutMin, 'f', 3));
+  }
+
   void exitMakesNoLibraryCall() {
     Window window;
     const QStringList callsBefore = window.library.calls;
@@ -381,7 +489,7 @@ class FrmMainTest : public QObject {
     FakeMessageBoxes boxes;
     KsthidLibrary library(boxes, {QStringLiteral("/nonexistent/ksthid")});
     FrmMain frmMain(library, boxes);
-    QVERIFY(!frmMain.load());
+    QVERIFY(!frmMain.Form_Load());
     QCOMPARE(boxes.shown.size(), 1);
     QVERIFY(boxes.shown[0].text.contains(QStringLiteral("ksthid")));
     QCOMPARE(boxes.shown[0].icon, BoxIcon::Critical);
@@ -393,7 +501,7 @@ class FrmMainTest : public QObject {
     KsthidLibrary library(boxes,
                           {QCoreApplication::applicationDirPath() + QStringLiteral("/not_ksthid")});
     FrmMain frmMain(library, boxes);
-    QVERIFY(!frmMain.load());
+    QVERIFY(!frmMain.Form_Load());
     QCOMPARE(boxes.shown.size(), 1);
     QVERIFY(boxes.shown[0].text.contains(QStringLiteral("kstHID_connect")));
   }

@@ -6,11 +6,13 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest/QtTest>
 
 #include "fake_message_boxes.h"
 #include "frm_main.h"
 #include "ksthid_library.h"
+#include "progress_button.h"
 
 namespace {
 
@@ -51,6 +53,9 @@ QStringList repeated(const QStringList& step, int times) {
   for (int i = 0; i < times; ++i) calls += step;
   return calls;
 }
+
+// About a third of a send to the middle of the range.
+constexpr int kMidSendMs = 600;
 
 QString lastChipState(const QList<TraceLine>& trace) {
   for (auto line = trace.crbegin(); line != trace.crend(); ++line) {
@@ -124,6 +129,25 @@ class VirtualBoardTest : public QObject {
     QVERIFY(lastChipState(readTrace(tracePath_)).startsWith(QStringLiteral("dvr=128 ")));
   }
 
+  // A timer that runs out part of the way through the train finds the bar drawn part of the way.
+  // With QV6180_SCREENSHOT=FILE it saves the window as it looks then.
+  void windowPaintsProgressDuringASend() {
+    requireBoard();
+    FrmMain& frmMain = window();
+    auto& dvr = *frmMain.findChild<QLineEdit*>(QStringLiteral("txtTest"));
+    dvr.setText(QStringLiteral("07F"));
+    QTest::keyClick(&dvr, Qt::Key_Return);
+    auto& send = *frmMain.findChild<ProgressButton*>(QStringLiteral("cmdForceSend"));
+    std::optional<int> levelMidway;
+    QTimer::singleShot(kMidSendMs, [&] {
+      levelMidway = send.progressLevel();
+      const QString screenshot = qEnvironmentVariable("QV6180_SCREENSHOT");
+      if (!screenshot.isEmpty()) frmMain.grab().save(screenshot);
+    });
+    QTest::mouseClick(&send, Qt::LeftButton);
+    QVERIFY(levelMidway > 0 && levelMidway < ProgressButton::kLevels);
+  }
+
   // The board is pulled out part of the way through the up-steps.
   void sendToABoardThatIsPulledOut() {
     if (qEnvironmentVariable("KSTHID_SIMULATE_UNPLUG_AFTER").isEmpty())
@@ -163,7 +187,7 @@ class VirtualBoardTest : public QObject {
   FrmMain& window() {
     if (!frmMain_) {
       frmMain_ = std::make_unique<FrmMain>(library_, boxes_);
-      if (!frmMain_->load()) qFatal("%s", qPrintable(library_.bindingError()));
+      if (!frmMain_->Form_Load()) qFatal("%s", library_.bindingError().c_str());
     }
     return *frmMain_;
   }

@@ -2,7 +2,33 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_calculator_view.h"
+#include "qt_printers.h"
+
+// Updates in failure messages as "txtR1=24898.9", "message: ...", "colour txtR2 Red", ...
+void PrintTo(const CalculatorUpdate& update, std::ostream* out) {
+  static constexpr std::array kNames{"txtAVDD",    "txtRSET", "txtR1",   "txtR2",   "txtVoutMax",
+                                     "txtVOutMin", "txtVOUT", "txtIOUT", "txtVRSET"};
+  const auto name = [](CalculatorField field) { return kNames[static_cast<std::size_t>(field)]; };
+  std::visit(
+      [&](const auto& step) {
+        using Step = std::decay_t<decltype(step)>;
+        if constexpr (std::is_same_v<Step, ShowMessage>) {
+          *out << "message: " << step.text.toStdString();
+        } else if constexpr (std::is_same_v<Step, WriteField>) {
+          *out << name(step.field) << '=' << step.text.toStdString();
+        } else if constexpr (std::is_same_v<Step, ColourField>) {
+          *out << "colour " << name(step.field)
+               << (step.colour == FieldColour::Red ? " Red" : " ButtonText");
+        } else if constexpr (std::is_same_v<Step, MarkNotComputed>) {
+          *out << "not computed " << name(step.field) << ": " << step.reason.toStdString();
+        } else if constexpr (std::is_same_v<Step, ShowDvrNotation>) {
+          *out << (step.hexMode ? "DVR (hex)" : "DVR (dec)");
+        } else {
+          *out << "read-out " << step.readoutTopTwips << '/' << step.pointerYTwips;
+        }
+      },
+      update);
+}
 
 namespace {
 
@@ -15,100 +41,114 @@ class DividerModelTest : public testing::TestWithParam<QLocale> {
   QString local(const char* plain) const {
     return QString::fromLatin1(plain).replace(u'.', GetParam().decimalPoint());
   }
-  void type(CalculatorField field, const char* plain) { view.text(field) = local(plain); }
-  void expectTexts(std::initializer_list<std::pair<CalculatorField, const char*>> expected) {
-    for (const auto& [field, plain] : expected) EXPECT_EQ(view.text(field), local(plain));
-  }
-  QStringList messages() const { return view.log.filter(QStringLiteral("message: ")); }
+  QString& text(CalculatorField field) { return inputs.texts[static_cast<std::size_t>(field)]; }
+  void type(CalculatorField field, const char* plain) { text(field) = local(plain); }
+  WriteField write(CalculatorField field, const char* plain) const { return {field, local(plain)}; }
 
-  FakeCalculatorView view;
-  DividerModel model{view, GetParam()};
+  // The inputs as the window holds them after it carried out the updates.
+  void apply(const CalculatorUpdates& updates) {
+    for (const CalculatorUpdate& update : updates) {
+      if (const auto* written = std::get_if<WriteField>(&update)) {
+        text(written->field) = written->text;
+      }
+    }
+  }
+  void expectTexts(std::initializer_list<std::pair<CalculatorField, const char*>> expected) {
+    for (const auto& [field, plain] : expected) EXPECT_EQ(text(field), local(plain));
+  }
+  template <typename Step>
+  static std::vector<Step> only(const CalculatorUpdates& updates) {
+    std::vector<Step> steps;
+    for (const CalculatorUpdate& update : updates) {
+      if (const auto* step = std::get_if<Step>(&update)) steps.push_back(*step);
+    }
+    return steps;
+  }
+
+  // The texts of the window when it opens.
+  CalculatorInputs inputs{{"18", "10000", "24900", "39200", "18", "18", "0", "0", "0"}, 0, true};
+  DividerModel model{GetParam()};
 };
 
 TEST_P(DividerModelTest, StartUpTextsGiveTheRangeAndReadingsAtDvr0) {
-  model.updateRangeFromResistors();
-  expectTexts({{txtVoutMax, "11.002"},
-               {txtVOutMin, "9.637"},
-               {txtVOUT, "11.002"},
-               {txtIOUT, "0.00000"},
-               {txtVRSET, "0.000"}});
-  EXPECT_EQ(view.log, QStringList({"txtIOUT=" + local("0.00000"), "txtVRSET=" + local("0.000"),
-                                   "txtVOUT=" + local("11.002"), "txtVoutMax=" + local("11.002"),
-                                   "txtVOutMin=" + local("9.637")}));
-  EXPECT_EQ(view.dvrCaption, "DVR (hex)");
-  EXPECT_EQ(view.readoutTop, 720);
-  EXPECT_EQ(view.pointerY, 840);
+  EXPECT_EQ(
+      model.updateRangeFromResistors(inputs),
+      CalculatorUpdates({ShowDvrNotation{true}, write(txtIOUT, "0.00000"), write(txtVRSET, "0.000"),
+                         write(txtVOUT, "11.002"), write(txtVoutMax, "11.002"),
+                         write(txtVOutMin, "9.637"), MoveReadout{720, 840}}));
 }
 
 TEST_P(DividerModelTest, ReadingsAndScalePositionFollowTheDvrValue) {
-  view.dvr = QStringLiteral("0FF");
-  model.updateRangeFromResistors();
+  inputs.dvr = 255;
+  const CalculatorUpdates updates = model.updateRangeFromResistors(inputs);
+  apply(updates);
   expectTexts({{txtVOUT, "9.637"}, {txtIOUT, "0.00009"}, {txtVRSET, "0.896"}});
-  EXPECT_EQ(view.readoutTop, 2640);
-  EXPECT_EQ(view.pointerY, 2760);
+  EXPECT_EQ(updates.back(), CalculatorUpdate(MoveReadout{2640, 2760}));
 
-  view.dvr = QStringLiteral("080");
-  model.updateRangeFromResistors();
-  EXPECT_EQ(view.readoutTop, 720 + 964);
-  EXPECT_EQ(view.pointerY, 840 + 964);
+  inputs.dvr = 128;
+  EXPECT_EQ(model.updateRangeFromResistors(inputs).back(),
+            CalculatorUpdate(MoveReadout{720 + 964, 840 + 964}));
 }
 
-TEST_P(DividerModelTest, DecimalAndHexadecimalDvrTextsGiveTheSameValue) {
-  view.dvr = QStringLiteral("C8");
-  model.updateResistorsFromRange();
-  const QString hexVcom = view.text(txtVOUT);
-  EXPECT_EQ(view.dvrCaption, "DVR (hex)");
-
-  view.hex = false;
-  view.dvr = QStringLiteral("200");
-  view.text(txtVOUT).clear();
-  model.updateResistorsFromRange();
-  EXPECT_EQ(view.text(txtVOUT), hexVcom);
-  EXPECT_EQ(view.dvrCaption, "DVR (dec)");
-  EXPECT_EQ(view.readoutTop, 720 + 1506);
+TEST_P(DividerModelTest, TheCaptionNamesTheNotationBeforeAnyMessage) {
+  inputs.hexMode = false;
+  type(txtAVDD, "0");
+  const CalculatorUpdates updates = model.updateResistorsFromRange(inputs);
+  EXPECT_EQ(updates.front(), CalculatorUpdate(ShowDvrNotation{false}));
+  EXPECT_EQ(updates[1], CalculatorUpdate(ShowMessage{"AVDD needs to be non-zero"}));
 }
 
 TEST_P(DividerModelTest, RangeGivesResistorsAndVcomAtBothEnds) {
   type(txtVoutMax, "12");
   type(txtVOutMin, "10");
-  model.updateResistorsFromRange();
-  expectTexts({{txtR1, "33442.2"}, {txtR2, "67015.7"}, {txtVOUT, "12.000"}});
-  EXPECT_EQ(view.log.last(), "txtR2=" + local("67015.7"));
-  EXPECT_EQ(view.colour(txtR1), FieldColour::ButtonText);
-  EXPECT_EQ(view.colour(txtR2), FieldColour::ButtonText);
+  const CalculatorUpdates updates = model.updateResistorsFromRange(inputs);
+  EXPECT_EQ(
+      CalculatorUpdates(updates.end() - 6, updates.end()),
+      CalculatorUpdates({write(txtR1, "33442.2"), write(txtR2, "67015.7"),
+                         ColourField{txtR1, FieldColour::ButtonText},
+                         ColourField{txtR2, FieldColour::ButtonText},
+                         ColourField{txtAVDD, FieldColour::ButtonText}, MoveReadout{720, 840}}));
+  apply(updates);
+  expectTexts({{txtVOUT, "12.000"}});
 
-  view.dvr = QStringLiteral("FF");
-  model.updateResistorsFromRange();
+  inputs.dvr = 255;
+  apply(model.updateResistorsFromRange(inputs));
   expectTexts({{txtVOUT, "10.000"}});
 }
 
 TEST_P(DividerModelTest, RoundTripStartsFromTheRoundedRange) {
-  model.updateRangeFromResistors();
-  model.updateResistorsFromRange();
+  apply(model.updateRangeFromResistors(inputs));
+  apply(model.updateResistorsFromRange(inputs));
   expectTexts({{txtR1, "24898.9"}, {txtR2, "39194.1"}});
 }
 
 TEST_P(DividerModelTest, RangeUpToAvddGivesANegativeR2MarkedRed) {
   type(txtVOutMin, "0");
-  model.updateResistorsFromRange();
+  const CalculatorUpdates updates = model.updateResistorsFromRange(inputs);
+  apply(updates);
   expectTexts({{txtR1, "200000.0"}, {txtR2, "-51200000.0"}});
-  EXPECT_EQ(view.colour(txtR1), FieldColour::ButtonText);
-  EXPECT_EQ(view.colour(txtR2), FieldColour::Red);
-  EXPECT_TRUE(messages().isEmpty());
+  EXPECT_EQ(only<ColourField>(updates),
+            std::vector<ColourField>({{txtR1, FieldColour::ButtonText},
+                                      {txtR2, FieldColour::Red},
+                                      {txtAVDD, FieldColour::ButtonText}}));
+  EXPECT_TRUE(only<ShowMessage>(updates).empty());
 }
 
+// A message comes before the corrections and writes that follow it in the procedure.
 TEST_P(DividerModelTest, RangeMessagesComeInStepOrderEachBeforeItsCorrection) {
   type(txtAVDD, "0");
   type(txtVoutMax, "20");
   type(txtVOutMin, "20");
   type(txtRSET, "-1");
-  model.updateResistorsFromRange();
+  const CalculatorUpdates updates = model.updateResistorsFromRange(inputs);
   EXPECT_EQ(
-      view.log.mid(0, 9),
-      QStringList({"message: AVDD needs to be non-zero", "txtAVDD=18",
-                   "message: VOUTmax cannot exceed AVDD", "txtVoutMax=18",
-                   "message: VOUTmin must be lower than VOUTmax", "txtVoutMax=18", "txtVOutMin=0",
-                   "message: Rset needs to be greater than 0", "txtRSET=10000"}));
+      CalculatorUpdates(updates.begin(), updates.begin() + 10),
+      CalculatorUpdates({ShowDvrNotation{true}, ShowMessage{"AVDD needs to be non-zero"},
+                         write(txtAVDD, "18"), ShowMessage{"VOUTmax cannot exceed AVDD"},
+                         write(txtVoutMax, "18"), ShowMessage{"VOUTmin must be lower than VOUTmax"},
+                         write(txtVoutMax, "18"), write(txtVOutMin, "0"),
+                         ShowMessage{"Rset needs to be greater than 0"}, write(txtRSET, "10000")}));
+  apply(updates);
   expectTexts({{txtR1, "200000.0"}, {txtR2, "-51200000.0"}});
 }
 
@@ -117,98 +157,101 @@ TEST_P(DividerModelTest, ResistorMessagesComeInStepOrderAndR1PlusR2IsOnlyReporte
   type(txtRSET, "0");
   type(txtR1, "-30000");
   type(txtR2, "10000");
-  model.updateRangeFromResistors();
-  EXPECT_EQ(messages(), QStringList({"message: AVDD needs to be non-zero",
-                                     "message: Rset needs to be greater than 0",
-                                     "message: R1+R2 is less than 0?"}));
-  expectTexts({{txtAVDD, "18"},
-               {txtRSET, "10000"},
-               {txtR1, "-30000"},
-               {txtVoutMax, "-9.005"},
-               {txtVOutMin, "-10.350"}});
+  const CalculatorUpdates updates = model.updateRangeFromResistors(inputs);
+  EXPECT_EQ(CalculatorUpdates(updates.begin(), updates.begin() + 7),
+            CalculatorUpdates({ShowDvrNotation{true}, ShowMessage{"AVDD needs to be non-zero"},
+                               write(txtAVDD, "18"), ShowMessage{"Rset needs to be greater than 0"},
+                               write(txtRSET, "10000"), ShowMessage{"R1+R2 is less than 0?"},
+                               write(txtIOUT, "0.00000")}));
+  apply(updates);
+  expectTexts({{txtR1, "-30000"}, {txtVoutMax, "-9.005"}, {txtVOutMin, "-10.350"}});
 }
 
 TEST_P(DividerModelTest, InvalidTextsAreCorrectedSilently) {
-  view.text(txtAVDD).clear();
-  view.text(txtRSET) = QStringLiteral("ten");
-  view.text(txtVoutMax).clear();
+  text(txtAVDD).clear();
+  text(txtRSET) = QStringLiteral("ten");
+  text(txtVoutMax).clear();
   type(txtVOutMin, "x1");
-  model.updateResistorsFromRange();
+  CalculatorUpdates updates = model.updateResistorsFromRange(inputs);
+  apply(updates);
   expectTexts({{txtAVDD, "18"}, {txtRSET, "10000"}, {txtVoutMax, "18"}, {txtVOutMin, "0"}});
+  EXPECT_TRUE(only<ShowMessage>(updates).empty());
 
-  view.text(txtR1).clear();
-  view.text(txtR2) = QStringLiteral("-");
-  model.updateRangeFromResistors();
+  text(txtR1).clear();
+  text(txtR2) = QStringLiteral("-");
+  updates = model.updateRangeFromResistors(inputs);
+  apply(updates);
   expectTexts({{txtR1, "20000"}, {txtR2, "20000"}});
-  EXPECT_TRUE(messages().isEmpty());
+  EXPECT_TRUE(only<ShowMessage>(updates).empty());
 }
 
 TEST_P(DividerModelTest, VoutMaxDefaultsToAvddInGeneralForm) {
   type(txtAVDD, "12.50");
-  view.text(txtVoutMax).clear();
+  text(txtVoutMax).clear();
   type(txtVOutMin, "1");
-  model.updateResistorsFromRange();
+  apply(model.updateResistorsFromRange(inputs));
   expectTexts({{txtVoutMax, "12.5"}});
 }
 
 TEST_P(DividerModelTest, OnlyTheRangeToResistorsDirectionSetsColours) {
   type(txtAVDD, "20");
-  model.updateResistorsFromRange();
-  EXPECT_EQ(view.colour(txtAVDD), FieldColour::Red);
-
-  type(txtAVDD, "5");
-  model.updateRangeFromResistors();
-  EXPECT_EQ(view.colour(txtAVDD), FieldColour::Red);
-  EXPECT_EQ(view.colour(txtR2), FieldColour::Red);
+  EXPECT_EQ(only<ColourField>(model.updateResistorsFromRange(inputs)).back(),
+            (ColourField{txtAVDD, FieldColour::Red}));
+  EXPECT_TRUE(only<ColourField>(model.updateRangeFromResistors(inputs)).empty());
 }
 
 TEST_P(DividerModelTest, TextsAreReadInTheLocaleNotationOnly) {
   const char* foreignSeparator = GetParam().decimalPoint() == u"." ? "12,5" : "12.5";
-  view.text(txtVoutMax) = QString::fromLatin1(foreignSeparator);
-  view.text(txtVOutMin) = QStringLiteral(" 12 ");
-  view.text(txtRSET) = QStringLiteral("1e999");
-  model.updateResistorsFromRange();
+  text(txtVoutMax) = QString::fromLatin1(foreignSeparator);
+  text(txtVOutMin) = QStringLiteral(" 12 ");
+  text(txtRSET) = QStringLiteral("1e999");
+  const CalculatorUpdates updates = model.updateResistorsFromRange(inputs);
+  apply(updates);
   expectTexts({{txtVoutMax, "18"}, {txtVOutMin, " 12 "}, {txtRSET, "10000"}});
-  EXPECT_TRUE(messages().isEmpty());
+  EXPECT_TRUE(only<ShowMessage>(updates).empty());
 
-  view.text(txtAVDD) = QStringLiteral("-0");
+  text(txtAVDD) = QStringLiteral("-0");
   type(txtR1, "24900");
   type(txtR2, "39200");
-  model.updateRangeFromResistors();
-  EXPECT_EQ(messages(), QStringList({"message: AVDD needs to be non-zero"}));
+  EXPECT_EQ(only<ShowMessage>(model.updateRangeFromResistors(inputs)),
+            std::vector<ShowMessage>({{"AVDD needs to be non-zero"}}));
 }
 
-TEST_P(DividerModelTest, ResultsWithoutAFiniteValueKeepTheirFieldText) {
+// The field keeps a valid text, and is marked until a calculation writes it again.
+TEST_P(DividerModelTest, ResultsWithoutAFiniteValueAreMarkedWithTheirReason) {
   type(txtR1, "-10000");
   type(txtR2, "10000");
-  model.updateRangeFromResistors();
-  expectTexts({{txtVoutMax, "18"}, {txtVOutMin, "18"}, {txtVOUT, "0"}});
+  CalculatorUpdates updates = model.updateRangeFromResistors(inputs);
+  EXPECT_EQ(
+      only<MarkNotComputed>(updates),
+      std::vector<MarkNotComputed>(
+          {{txtVOUT, "R1 + R2 is 0"}, {txtVoutMax, "R1 + R2 is 0"}, {txtVOutMin, "R1 + R2 is 0"}}));
+  EXPECT_EQ(only<WriteField>(updates),
+            std::vector<WriteField>({write(txtIOUT, "0.00000"), write(txtVRSET, "0.000")}));
 
   type(txtAVDD, "18");
   type(txtVoutMax, "-1");
   type(txtVOutMin, "-256");
-  type(txtR1, "1234");
-  model.updateResistorsFromRange();
-  expectTexts({{txtR1, "1234"}, {txtVOUT, "0"}});
-  EXPECT_EQ(view.colour(txtR1), FieldColour::Red);
+  updates = model.updateResistorsFromRange(inputs);
+  EXPECT_EQ(only<MarkNotComputed>(updates),
+            std::vector<MarkNotComputed>({{txtVOUT, "VOUTmax × 256 equals VOUTmin"},
+                                          {txtR1, "VOUTmax × 256 equals VOUTmin"}}));
+  EXPECT_EQ(only<ColourField>(updates).front(), (ColourField{txtR1, FieldColour::Red}));
 }
 
 TEST_P(DividerModelTest, ResultsRoundingToZeroCarryNoSign) {
   type(txtR1, "1e308");
   type(txtR2, "1e308");
-  model.updateRangeFromResistors();
+  apply(model.updateRangeFromResistors(inputs));
   expectTexts({{txtVoutMax, "0.000"}, {txtVOutMin, "0.000"}, {txtVOUT, "0.000"}});
 }
 
-TEST_P(DividerModelTest, OutOfRangeDvrTextsAreBroughtIntoRange) {
-  view.dvr = QStringLiteral("1FF");
-  model.updateRangeFromResistors();
-  EXPECT_EQ(view.readoutTop, 2640);
-
-  view.hex = false;
-  view.dvr = QStringLiteral("-3");
-  model.updateRangeFromResistors();
-  EXPECT_EQ(view.readoutTop, 720);
+TEST_P(DividerModelTest, OutOfRangeDvrValuesAreBroughtIntoRange) {
+  inputs.dvr = 511;
+  EXPECT_EQ(model.updateRangeFromResistors(inputs).back(),
+            CalculatorUpdate(MoveReadout{2640, 2760}));
+  inputs.dvr = -3;
+  EXPECT_EQ(model.updateRangeFromResistors(inputs).back(), CalculatorUpdate(MoveReadout{720, 840}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, DividerModelTest,

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
-#include "dvr_value.h"
 #include "qt_printers.h"
 
 namespace {
@@ -64,31 +61,6 @@ TEST(LocaleNumbersReadBack, WrittenNumbersReadBackInEveryNotation) {
     EXPECT_EQ(numbers.parse(numbers.fixed(-51200000.0, 1)), -51200000.0)
         << locale.name().toStdString();
   }
-}
-
-TEST_P(LocaleNumbersTest, DecimalDvrRoundsHalvesToEvenAndStopsAtTheFirstForeignCharacter) {
-  const auto dvr = [this](const char* plain) { return readDvrValue(local(plain), false, numbers); };
-  EXPECT_EQ(dvr("200"), 200);
-  EXPECT_EQ(dvr("12.5"), 12);
-  EXPECT_EQ(dvr("13.5"), 14);
-  EXPECT_EQ(dvr("12.7x"), 13);
-  EXPECT_EQ(dvr(" 7abc"), 7);
-  EXPECT_EQ(dvr("2e2"), 200);
-  EXPECT_EQ(dvr("5e"), 5);
-  EXPECT_EQ(dvr("-3"), -3);
-  EXPECT_EQ(dvr("abc"), 0);
-  EXPECT_EQ(dvr(""), 0);
-  EXPECT_EQ(dvr("1e999"), std::numeric_limits<int>::max());
-}
-
-TEST(DvrValue, HexadecimalReadsDigitsUpToTheFirstOtherCharacter) {
-  EXPECT_EQ(readDvrValue(u"C8", true), 200);
-  EXPECT_EQ(readDvrValue(u"0ff", true), 255);
-  EXPECT_EQ(readDvrValue(u"00FFFF", true), 65535);
-  EXPECT_EQ(readDvrValue(u" 1Ag", true), 26);
-  EXPECT_EQ(readDvrValue(u"-1", true), 0);
-  EXPECT_EQ(readDvrValue(u"", true), 0);
-  EXPECT_EQ(readDvrValue(u"FFFFFFFFFFFF", true), std::numeric_limits<int>::max());
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, LocaleNumbersTest,

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "divider_formulas.h"
+
 namespace {
 
 constexpr std::uint8_t kValueAtRest = 0x50;
@@ -12,7 +14,6 @@ constexpr std::uint8_t kConfigurationCounterDriven = 0xFF;
 constexpr std::uint8_t kSecondValue = 0x00;
 constexpr std::uint8_t kSecondConfiguration = 0xFF;
 
-constexpr int kHighestDvr = 255;
 constexpr int kMiddleDvr = 128;
 // Enough steps to reach an end of the range from any value.
 constexpr int kStepsToAnEnd = kHighestDvr + 2;
@@ -29,14 +30,19 @@ void CounterInterface::park() {
 }
 
 // From the nearer end the fewer steps are needed: at most 127 after the run to the end.
-bool CounterInterface::send(int target) {
+bool CounterInterface::send(int target, const Progress& progress) {
   if (!atRest_) park();
-  if (target >= kMiddleDvr) {
-    return steps(kStepsToAnEnd, &CounterInterface::upStep) &&
-           steps(kHighestDvr - std::min(target, kHighestDvr), &CounterInterface::downStep);
+  const bool fromTheTop = target >= kMiddleDvr;
+  const Step toTheEnd = fromTheTop ? &CounterInterface::upStep : &CounterInterface::downStep;
+  const Step back = fromTheTop ? &CounterInterface::downStep : &CounterInterface::upStep;
+  const int stepsBack =
+      fromTheTop ? kHighestDvr - std::min(target, kHighestDvr) : std::max(target, 0);
+  const int inAll = kStepsToAnEnd + stepsBack;
+  for (int done = 0; done < inAll; ++done) {
+    if (!(this->*(done < kStepsToAnEnd ? toTheEnd : back))()) return false;
+    if (progress) progress(done + 1, inAll);
   }
-  return steps(kStepsToAnEnd, &CounterInterface::downStep) &&
-         steps(std::max(target, 0), &CounterInterface::upStep);
+  return true;
 }
 
 bool CounterInterface::store() {
@@ -50,13 +56,6 @@ bool CounterInterface::upStep() {
 
 bool CounterInterface::downStep() {
   return setConfiguration(kConfigurationCounterDriven) && setConfiguration(kConfigurationAtRest);
-}
-
-bool CounterInterface::steps(int count, Step step) {
-  for (int i = 0; i < count; ++i) {
-    if (!(this->*step)()) return false;
-  }
-  return true;
 }
 
 bool CounterInterface::setValue(std::uint8_t valueByte1) {

@@ -66,6 +66,15 @@ TEST_F(CounterInterfaceTest, TargetsBeyondTheRangeCountAsItsEnds) {
   EXPECT_EQ(library.calls, upSteps(257));
 }
 
+TEST_F(CounterInterfaceTest, ProgressCountsEveryStepOfTheSend) {
+  std::vector<std::pair<int, int>> told;
+  EXPECT_TRUE(counter.send(200, [&](int done, int inAll) { told.emplace_back(done, inAll); }));
+  ASSERT_EQ(told.size(), 257u + 55u);
+  for (std::size_t i = 0; i < told.size(); ++i) {
+    EXPECT_EQ(told[i], std::make_pair(static_cast<int>(i) + 1, 257 + 55));
+  }
+}
+
 TEST_F(CounterInterfaceTest, StoreRaisesTheStoreLineThenPutsItBack) {
   EXPECT_TRUE(counter.store());
   EXPECT_EQ(library.calls, QStringList({QStringLiteral("value 70 00 #0"), kAtRestValue}));

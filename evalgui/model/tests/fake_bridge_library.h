@@ -3,10 +3,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "bridge_library.h"
 
 // The library as a log of calls, written "value 10 00 #0" and "config FF FF -1 #0". GPIO calls
-// report a written report until `failingFromCall` calls have been made.
+// report a written report until `failingFromCall` calls have been made; `duringGpioCall` looks on
+// from inside each of them.
 class FakeBridgeLibrary : public BridgeLibrary {
  public:
   std::optional<std::int16_t> connect() override {
@@ -31,11 +34,12 @@ class FakeBridgeLibrary : public BridgeLibrary {
                     .arg(configFlag)
                     .arg(hidNumber));
   }
-  QString bindingError() const override { return {}; }
+  std::string bindingError() const override { return {}; }
 
   std::int16_t boards = 1;
   qsizetype failingFromCall = -1;
   QStringList calls;
+  std::function<void()> duringGpioCall;
 
  private:
   static QString hex(std::uint8_t byte) {
@@ -44,6 +48,7 @@ class FakeBridgeLibrary : public BridgeLibrary {
   std::int16_t gpio(const QString& call) {
     const bool fails = failingFromCall >= 0 && calls.size() >= failingFromCall;
     calls.append(call);
+    if (duringGpioCall) duringGpioCall();
     return fails ? 0 : kReportWritten;
   }
 };

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QString>
-
 #include <cstdint>
 #include <optional>
+#include <string>
 
-// The functions of the bridge library ksthid that the window uses, each with the library's own
-// name and result. A result is empty when the function could not be had from the library;
-// bindingError() then says why. Tests put a fake in the library's place.
+// The functions of the bridge library ksthid that drive the QV6180 on a board, each with the
+// library's own name and result. A result is empty when the function could not be had from the
+// library; bindingError() then says why. Tests put a fake in the library's place.
 class BridgeLibrary {
  public:
   // What the GPIO setters return for a report that reached the board.
@@ -27,5 +26,6 @@ class BridgeLibrary {
                                                            std::int16_t configFlag,
                                                            std::int16_t hidNumber) = 0;
 
-  virtual QString bindingError() const = 0;
+  // In UTF-8.
+  virtual std::string bindingError() const = 0;
 };

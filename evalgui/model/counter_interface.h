@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "bridge_library.h"
 
@@ -14,6 +15,9 @@
 // rest could only leave the register at a wrong value.
 class CounterInterface {
  public:
+  // Told after each step of a send: how many of its steps are done, and how many it has in all.
+  using Progress = std::function<void(int done, int inAll)>;
+
   CounterInterface(BridgeLibrary& library, std::int16_t hidNumber);
 
   // Puts both lines at rest. The results are not looked at: a board that did not take them is
@@ -21,7 +25,7 @@ class CounterInterface {
   void park();
   // Brings the register to the target (below 0 counts as 0, above 255 as 255). False when the
   // board did not take a call; the register's value is then unknown.
-  bool send(int target);
+  bool send(int target, const Progress& progress = {});
   // Copies the register into the EEPROM. False when the board did not take a call.
   bool store();
 
@@ -30,7 +34,6 @@ class CounterInterface {
 
   bool upStep();
   bool downStep();
-  bool steps(int count, Step step);
   bool setValue(std::uint8_t valueByte1);
   bool setConfiguration(std::uint8_t configByte1);
   bool taken(std::optional<std::int16_t> result);

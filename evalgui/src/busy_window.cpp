@@ -1,0 +1,31 @@
+#include "busy_window.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWindow>
+
+BusyWindow::BusyWindow(QWidget& window) : window_(window) {
+  QCoreApplication::instance()->installEventFilter(this);
+}
+
+BusyWindow::~BusyWindow() {
+  QCoreApplication::instance()->removeEventFilter(this);
+}
+
+void BusyWindow::paint() {
+  QCoreApplication::processEvents();
+}
+
+// Input is accepted, so that it goes to no parent, and an accepted shortcut override keeps the
+// key from triggering a shortcut as well. A close is refused.
+bool BusyWindow::eventFilter(QObject* watched, QEvent* event) {
+  const bool closing = event->type() == QEvent::Close;
+  if (!(closing || event->isInputEvent()) || !belongsToWindow(watched)) return false;
+  event->setAccepted(!closing);
+  return true;
+}
+
+bool BusyWindow::belongsToWindow(QObject* receiver) const {
+  if (auto* widget = qobject_cast<QWidget*>(receiver)) return widget->window() == &window_;
+  return receiver == window_.windowHandle();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+#include <QWidget>
+
+// While it lives, a window that is busy on its own thread: it takes no input (keys, mouse, wheel,
+// shortcuts, closing), but paints when asked to. Input meant for the window is dropped, not kept
+// for later, so that nothing typed or clicked while it looked busy acts afterwards. Boxes that
+// come up meanwhile, such as the library's, take input as usual.
+class BusyWindow final : public QObject {
+ public:
+  explicit BusyWindow(QWidget& window);
+  ~BusyWindow() override;
+  BusyWindow(const BusyWindow&) = delete;
+  BusyWindow& operator=(const BusyWindow&) = delete;
+
+  // Brings the screen up to date: pending paints and whatever else is queued, input excepted.
+  void paint();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool belongsToWindow(QObject* receiver) const;
+
+  QWidget& window_;
+};
