@@ -36,19 +36,19 @@ std::optional<std::uint8_t> beginTransaction(std::uint8_t address, std::int16_t 
   return setI2CAddress(address);
 }
 
-// What a read and a write check first: every argument given, two arrays
-// (one array cannot hold the data and the register address at once), an
-// open board and a 7-bit address. The 8-bit address, or empty when the
-// transaction is refused.
+// What a read and a write check first: every argument given, an open board
+// (with its box), a 7-bit address, and two arrays: one array cannot hold the
+// data and the register address at once. The 8-bit address, or empty when
+// the transaction is refused.
 std::optional<std::uint8_t> beginTransfer(const std::uint8_t* address, const std::uint8_t* reg,
                                           const std::uint8_t* count, SAFEARRAY** data,
                                           SAFEARRAY** registerBuffer, const std::int16_t* hidNumber,
                                           const std::int16_t* quiet) {
-  if (anyNull(address, reg, count, data, registerBuffer, hidNumber, quiet) ||
-      data == registerBuffer || (*data != nullptr && *data == *registerBuffer)) {
-    return std::nullopt;
-  }
-  return beginTransaction(*address, *hidNumber);
+  if (anyNull(address, reg, count, data, registerBuffer, hidNumber, quiet)) return std::nullopt;
+  const auto address8 = beginTransaction(*address, *hidNumber);
+  const bool oneArray = data == registerBuffer || (*data != nullptr && *data == *registerBuffer);
+  if (oneArray) return std::nullopt;
+  return address8;
 }
 
 bool registerRangeFits(std::uint8_t reg, std::uint8_t count) {
