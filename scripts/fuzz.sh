@@ -32,7 +32,8 @@ while read -r name binary seeds; do
   mkdir -p "$corpus" "$findings" "$(dirname "$log")"
   echo "== $name: $seconds s"
   # The first folder takes what the fuzzer finds; the seed folder in the repository is only read.
-  if "$binary" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/" \
+  # An input that runs longer than 10 s is a finding: a hang.
+  if "$binary" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 -artifact_prefix="$findings/" \
     "$corpus" "$seeds" >"$log" 2>&1; then
     grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$log" || true
   else

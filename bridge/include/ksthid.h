@@ -4,7 +4,9 @@
  * HIDnumber (0 for the first). Every argument is passed by reference.
  * Integers are 16-bit signed, bytes 8-bit unsigned, flags 16-bit with
  * True = -1. The library keeps its state (board lists, handles) per calling
- * thread, and calls must not overlap within one thread's state.
+ * thread, and calls must not overlap within one thread's state. Threads may
+ * share a board: each request and its answer go to the board as one step, so
+ * every thread gets the answer to its own request.
  *
  * Failures are reported in message boxes from inside the call; see
  * kstHID_setMessageBoxHandler. */

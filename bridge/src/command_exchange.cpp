@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "board_lock.h"
 #include "connection.h"
 #include "library_state.h"
 #include "report_exchange.h"
@@ -11,11 +12,17 @@ namespace ksthid {
 std::optional<Exchange> Exchange::open(std::int16_t hidNumber) {
   const std::vector<std::string>& paths = libraryState().boardPaths;
   if (hidNumber < 0 || static_cast<std::size_t>(hidNumber) >= paths.size()) return std::nullopt;
+  Exchange exchange(hidNumber, paths[static_cast<std::size_t>(hidNumber)]);
   if (ksthid::selectBoard(hidNumber)) {
+    exchange.boardHeld_ = std::unique_lock(boardLock(exchange.path_));
     Report stale;
     drainInput(stale, kLastReportIndex);
   }
-  return Exchange(hidNumber, paths[static_cast<std::size_t>(hidNumber)]);
+  return exchange;
+}
+
+void Exchange::release() {
+  if (boardHeld_.owns_lock()) boardHeld_.unlock();
 }
 
 bool Exchange::selectBoard() {
@@ -36,13 +43,17 @@ bool Exchange::write(const Report& request) {
 // A board that has gone gets no I/O and no box.
 std::int16_t Exchange::send(const Report& request) {
   if (!selectBoard()) return 0;
-  const std::int16_t status = checkStatus(writeRequest(request) ? 1 : 0);
+  const bool written = writeRequest(request);
+  if (!written) release();
+  const std::int16_t status = checkStatus(written ? 1 : 0);
   if (status != kXferOk) selectBoard();  // the box may have reconnected
   return status;
 }
 
 std::int16_t Exchange::read(Report& answer) {
-  return readResponse(answer, hidNumber_);
+  const std::int16_t result = readResponse(answer, hidNumber_);
+  release();
+  return result;
 }
 
 bool Exchange::awaitAnswer(Report& answer) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -17,6 +18,10 @@ namespace ksthid {
 // reconnects every board and may renumber them, so the exchange follows its
 // board by path: later steps go to the board it was opened on, wherever the
 // reconnect has put it.
+//
+// From the drain to the end of the read the exchange holds its board's lock
+// (board_lock.h), so that no other thread's request and answer come between;
+// it lets go before a connection box, which may stay open for long.
 class Exchange {
  public:
   // Empty, with no I/O and no box, when the HIDnumber names no board.
@@ -38,9 +43,11 @@ class Exchange {
   Exchange(std::int16_t hidNumber, std::string path)
       : hidNumber_(hidNumber), path_(std::move(path)) {}
   bool selectBoard();
+  void release();
 
   std::int16_t hidNumber_;
   std::string path_;
+  std::unique_lock<std::recursive_mutex> boardHeld_;
 };
 
 // A set command: empty when the HIDnumber names no board (after its box),

@@ -324,6 +324,27 @@ TEST_F(HidrawFifoTest, NodeThatWouldBlockAnOpenIsRefusedAtOnce) {
   EXPECT_EQ(hidraw.describeFailure(node), "No such device or address");
 }
 
+// What sysfs says of a node is read without blocking and at most one page of
+// it: a FIFO in place of the uevent file gives nothing, a huge one its start.
+TEST_F(HidrawFifoTest, UeventThatWouldBlockOrNeverEndIsReadInBoundedTime) {
+  const auto uevent = root / "sys/class/hidraw/hidraw0/device/uevent";
+  std::filesystem::create_directories(uevent.parent_path());
+  ASSERT_EQ(::mkfifo(uevent.c_str(), 0600), 0);
+  auto opened = std::async(std::launch::async, [&] { return hidraw.open(node) != nullptr; });
+  const bool returned = opened.wait_for(10s) == std::future_status::ready;
+  if (!returned) ::close(::open(uevent.c_str(), O_WRONLY | O_NONBLOCK));  // lets a blocked open go
+  ASSERT_TRUE(returned);
+  EXPECT_EQ(hidraw.describeFailure(node), "No such device or address");
+
+  std::filesystem::remove(uevent);
+  std::ofstream(uevent) << "HID_ID=0003:00003A5C:00004B17\nHID_NAME=" << std::string(5000, 'x');
+  std::filesystem::resize_file(uevent, std::uintmax_t{1} << 32);
+  EXPECT_FALSE(hidraw.open(node));
+  const std::string why = hidraw.describeFailure(node);
+  EXPECT_TRUE(why.starts_with("No such device or address (HID 0003:00003A5C:00004B17 \"xxx"));
+  EXPECT_LT(why.size(), 2 * 4096u);
+}
+
 // Writes still wait until the node takes the report, as blocking ones do.
 TEST_F(HidrawFifoTest, WritesWaitForANodeThatIsSlowToTakeThem) {
   const int reader = ::open(node.c_str(), O_RDONLY | O_NONBLOCK);

@@ -4,6 +4,7 @@
 #include <linux/hidraw.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,8 +13,8 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
-#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -29,6 +30,9 @@ constexpr int kAttemptsWhenInterrupted = 4;
 
 // A node that has taken no report in this time is failing.
 constexpr std::chrono::milliseconds kWriteWait{6000};
+
+// The most a sysfs attribute file holds: one page.
+constexpr std::size_t kUeventLength = 4096;
 
 // How many input reports hidraw keeps for each open file.
 constexpr int kHidrawQueueLength = 64;
@@ -109,6 +113,24 @@ ReadResult awaitReport(int fd, SteadyTime::time_point deadline, Report& into) {
     }
     if (SteadyTime::now() >= deadline) return ReadResult::timedOut;
   }
+}
+
+// The kernel writes a uevent file as one page at most. Anything else at its
+// place (a FIFO that would hold up the open, a huge file) yields what a
+// regular file holds within that page, or nothing.
+std::string readUevent(const std::filesystem::path& path) {
+  const int fd = retryInterrupted(
+      [&] { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY); });
+  if (fd < 0) return {};
+  std::string text;
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    text.resize(kUeventLength);
+    const ssize_t length = retryInterrupted([&] { return ::read(fd, text.data(), text.size()); });
+    text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  }
+  ::close(fd);
+  return text;
 }
 
 }  // namespace
@@ -216,7 +238,7 @@ void HidrawTransport::noteFailure(const std::string& path, int error) {
 // so that a node nobody may open can still be told to be a bridge or not.
 std::string HidrawTransport::identityOf(const std::string& path) const {
   const auto name = std::filesystem::path(path).filename();
-  std::ifstream uevent(sysRoot_ / "class" / "hidraw" / name / "device" / "uevent");
+  std::istringstream uevent(readUevent(sysRoot_ / "class" / "hidraw" / name / "device" / "uevent"));
   std::string id;
   std::string product;
   for (std::string line; std::getline(uevent, line);) {

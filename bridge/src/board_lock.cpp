@@ -1,0 +1,17 @@
+#include "board_lock.h"
+
+#include <map>
+
+namespace ksthid {
+
+std::recursive_mutex& boardLock(const std::string& path) {
+  // Never destroyed: threads may still run exchanges while the process ends.
+  // No per-thread cache: a thread_local here upsets the teardown of the other
+  // thread-local state in the 32-bit MinGW build.
+  static auto* const listMutex = new std::mutex;
+  static auto* const locks = new std::map<std::string, std::recursive_mutex>;
+  std::lock_guard guard(*listMutex);
+  return (*locks)[path];
+}
+
+}  // namespace ksthid

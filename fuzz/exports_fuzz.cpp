@@ -1,0 +1,521 @@
+// Every export, with arguments the fuzzer chooses (HIDnumbers over the whole 16-bit range, null
+// references, arrays that are never dimensioned, empty, short, locked, offset or of the wrong
+// type, variants of every type), against boards whose answers the fuzzer chooses too: any bytes,
+// late, missing, doubled, unsolicited, failed writes, boards unplugged and HID devices that are no
+// bridge. Time is virtual, so a 6000 ms wait costs nothing.
+//
+// Beyond the sanitizers it checks that every result is one the public header names for that
+// export, that nothing is written to a device that is no bridge, that every request is one
+// well-formed report whose lengths fit it, and that the library waits only its two waits.
+
+#include <fuzzer/FuzzedDataProvider.h>
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ksthid.h"
+#include "library_state.h"
+#include "protocol.h"
+#include "transport.h"
+#include "virtual/clock.h"
+
+namespace {
+
+using ksthid::DeviceHandle;
+using ksthid::HidAttributes;
+using ksthid::ReadResult;
+using ksthid::Report;
+using std::chrono::milliseconds;
+
+constexpr std::size_t kMostDevices = 4;
+constexpr int kMostCalls = 24;
+constexpr milliseconds kDrainWait{1};
+constexpr milliseconds kResponseWait{6000};
+
+[[noreturn]] void fail(const char* what, long value = 0) {
+  std::fprintf(stderr, "%s (%ld)\n", what, value);
+  std::abort();
+}
+
+void expectOneOf(long result, std::initializer_list<long> allowed, const char* what) {
+  if (std::find(allowed.begin(), allowed.end(), result) == allowed.end()) fail(what, result);
+}
+
+void expectThousands(long result, const char* what) {
+  if (result < 0 || result > 32767 || (result % 1000 != 0 && result != 32767)) fail(what, result);
+}
+
+void checkRequest(const Report& request) {
+  using namespace ksthid;
+  if (request[kReportIdByte] != kRequestReportId)
+    fail("a request without its report ID", request[kReportIdByte]);
+  const std::uint8_t command = request[kCommandByte];
+  if (command > kCommandSPITransaction) fail("an unknown command", command);
+  if (command == kCommandI2CTransaction) {
+    const std::size_t count = request[kI2CCountByte];
+    const std::size_t registerBytes = request[kI2CRegisterLengthByte];
+    const bool read = (request[kI2CAddressByte] & kI2CReadBit) != 0;
+    if (count == 0 || registerBytes > 1) fail("an I2C request of bad lengths", long(count));
+    if (read ? count > kMaxI2CReadCount : registerBytes + count > kMaxI2CWriteLength) {
+      fail("an I2C request that does not fit its reports", long(count));
+    }
+    return;
+  }
+  if (request[kDirectionByte] > kDirectionQuery) fail("a bad direction", request[kDirectionByte]);
+  if (command == kCommandSPITransaction &&
+      (request[kSPICountByte] == 0 || request[kSPICountByte] > kMaxSPICount)) {
+    fail("an SPI request that does not fit one report", request[kSPICountByte]);
+  }
+}
+
+// One HID device whose behaviour the fuzzer's bytes decide as the library meets it.
+struct FuzzDevice {
+  std::string path;
+  std::optional<HidAttributes> identity;
+  bool opens = true;
+  bool present = true;
+  Report lastRequest{};
+  // Input reports with the virtual time at which each arrives.
+  std::deque<std::pair<ksthid::Microseconds, Report>> input;
+
+  bool isBridge() const {
+    return identity && identity->vendorId == ksthid::kBridgeVendorId &&
+           identity->productId == ksthid::kBridgeProductId;
+  }
+};
+
+class FuzzTransport final : public ksthid::Transport {
+ public:
+  explicit FuzzTransport(FuzzedDataProvider& input) : input_(input) {
+    const std::size_t devices = input.ConsumeIntegralInRange<std::size_t>(0, kMostDevices);
+    for (std::size_t index = 0; index < devices; ++index) {
+      FuzzDevice device;
+      device.path = "fz:" + std::to_string(index);
+      switch (input.ConsumeIntegralInRange(0, 3)) {
+        case 0:
+          device.identity = HidAttributes{0x046D, 0xC52B, 1};
+          break;
+        case 1:
+          device.identity = std::nullopt;
+          break;
+        default:
+          device.identity = HidAttributes{ksthid::kBridgeVendorId, ksthid::kBridgeProductId, 0};
+      }
+      device.opens = input.ConsumeIntegralInRange(0, 7) != 0;
+      devices_.push_back(std::move(device));
+    }
+  }
+
+  std::vector<std::string> enumerateHidPaths() override {
+    std::vector<std::string> paths;
+    for (const FuzzDevice& device : devices_) {
+      if (device.present) paths.push_back(device.path);
+    }
+    return paths;
+  }
+
+  std::unique_ptr<DeviceHandle> open(const std::string& path) override;
+
+  // Events between reads: a report nobody asked for, or the board unplugged.
+  void stir(FuzzDevice& device) {
+    switch (input_.ConsumeIntegralInRange(0, 15)) {
+      case 1:
+        queue(device, randomReport());
+        break;
+      case 2:
+        device.present = false;
+        break;
+      default:
+        break;
+    }
+  }
+
+  bool write(FuzzDevice& device, const Report& request) {
+    if (!device.isBridge()) fail("a request written to a device that is no bridge");
+    checkRequest(request);
+    if (!device.present || input_.ConsumeIntegralInRange(0, 15) == 1) return false;
+    device.lastRequest = request;
+    // No answer, one, or the same twice; each one soon, late or too late.
+    const int answers = input_.ConsumeIntegralInRange(0, 7) == 1 ? 0 : 1 + input_.ConsumeBool();
+    const Report answer = input_.ConsumeBool() ? randomReport() : echo(request);
+    for (int copy = 0; copy < answers; ++copy) queue(device, answer);
+    return true;
+  }
+
+  ReadResult read(FuzzDevice& device, Report& into, milliseconds wait) {
+    if (wait != kDrainWait && wait != kResponseWait) fail("a wait of its own", long(wait.count()));
+    stir(device);
+    if (!device.present || input_.ConsumeIntegralInRange(0, 31) == 1) return ReadResult::failed;
+    const ksthid::Microseconds deadline = clock_.now() + wait;
+    if (device.input.empty() || device.input.front().first > deadline) {
+      clock_.sleepUntil(deadline);
+      return ReadResult::timedOut;
+    }
+    clock_.sleepUntil(device.input.front().first);
+    into = device.input.front().second;
+    device.input.pop_front();
+    return ReadResult::report;
+  }
+
+ private:
+  static constexpr std::array kDelays{0, 1000, 5'999'000, 6'001'000, 20'000'000};
+
+  void queue(FuzzDevice& device, const Report& report) {
+    const auto delay = ksthid::Microseconds(input_.PickValueInArray(kDelays));
+    device.input.emplace_back(clock_.now() + delay, report);
+  }
+
+  // The request sent back with a status byte of the fuzzer's choice, as the bridge answers.
+  Report echo(const Report& request) {
+    Report answer = request;
+    answer[ksthid::kStatusByte] =
+        input_.ConsumeIntegralInRange(0, 7) == 1 ? input_.ConsumeIntegral<std::uint8_t>() : 0;
+    return answer;
+  }
+
+  Report randomReport() {
+    Report report{};
+    const auto bytes = input_.ConsumeBytes<std::uint8_t>(input_.ConsumeIntegralInRange(0, 64));
+    std::copy(bytes.begin(), bytes.end(), report.begin());
+    return report;
+  }
+
+  FuzzedDataProvider& input_;
+  ksthid::VirtualClock clock_;
+  std::deque<FuzzDevice> devices_;
+};
+
+class FuzzHandle final : public DeviceHandle {
+ public:
+  FuzzHandle(FuzzTransport& transport, FuzzDevice& device)
+      : transport_(transport), device_(device) {}
+  std::optional<HidAttributes> attributes() override { return device_.identity; }
+  bool write(const Report& report) override { return transport_.write(device_, report); }
+  ReadResult read(Report& into, milliseconds wait) override {
+    return transport_.read(device_, into, wait);
+  }
+
+ private:
+  FuzzTransport& transport_;
+  FuzzDevice& device_;
+};
+
+std::unique_ptr<DeviceHandle> FuzzTransport::open(const std::string& path) {
+  for (FuzzDevice& device : devices_) {
+    if (device.path == path && device.present && device.opens) {
+      return std::make_unique<FuzzHandle>(*this, device);
+    }
+  }
+  return nullptr;
+}
+
+// Boxes are answered with the fuzzer's buttons; once its bytes run out, with Cancel, OK or No,
+// so that no Retry goes on for ever.
+int KSTHID_CALL answerBox(void* context, const char* text, const char*, unsigned style) {
+  auto& input = *static_cast<FuzzedDataProvider*>(context);
+  if (text == nullptr || *text == '\0') fail("a box without a text");
+  switch (style & KSTHID_MB_TYPEMASK) {
+    case KSTHID_MB_RETRYCANCEL:
+      return input.ConsumeIntegralInRange(0, 3) == 1 ? KSTHID_IDRETRY : KSTHID_IDCANCEL;
+    case KSTHID_MB_YESNO:
+      return input.ConsumeBool() ? KSTHID_IDYES : KSTHID_IDNO;
+    case KSTHID_MB_OKCANCEL:
+      return input.ConsumeBool() ? KSTHID_IDOK : KSTHID_IDCANCEL;
+    default:
+      return KSTHID_IDOK;
+  }
+}
+
+// A by-reference argument: null now and then, else a value the fuzzer picks.
+template <typename T>
+class Reference {
+ public:
+  Reference(FuzzedDataProvider& input, T value)
+      : value_(value), null_(input.ConsumeIntegralInRange(0, 31) == 1) {}
+  T* get() { return null_ ? nullptr : &value_; }
+
+ private:
+  T value_;
+  bool null_;
+};
+
+std::int16_t hidNumberFrom(FuzzedDataProvider& input) {
+  return input.ConsumeBool() ? input.ConsumeIntegralInRange<std::int16_t>(-1, kMostDevices)
+                             : input.ConsumeIntegral<std::int16_t>();
+}
+
+// A caller's byte array in any state a Basic caller or a careless C caller can leave it.
+class FuzzArray {
+ public:
+  explicit FuzzArray(FuzzedDataProvider& input) {
+    switch (input.ConsumeIntegralInRange(0, 7)) {
+      case 0:
+        nullReference_ = true;
+        break;
+      case 1:
+        break;  // never dimensioned
+      case 2:   // not a byte vector: two dimensions
+        foreign_.cDims = 2;
+        foreign_.cbElements = 1;
+        array_ = &foreign_;
+        break;
+      case 3:  // not a byte vector: 16-bit elements
+        foreign_.cDims = 1;
+        foreign_.cbElements = 2;
+        array_ = &foreign_;
+        break;
+      default: {
+        const auto bytes = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange(0, 70));
+        const LONG lowerBound = input.ConsumeIntegralInRange(0, 7) == 1 ? 1 : 0;
+        array_ = SafeArrayCreateVector(VT_UI1, lowerBound, static_cast<ULONG>(bytes.size()));
+        std::copy(bytes.begin(), bytes.end(), static_cast<std::uint8_t*>(array_->pvData));
+        void* data = nullptr;
+        if (input.ConsumeIntegralInRange(0, 7) == 1) SafeArrayAccessData(array_, &data);
+        locked_ = data != nullptr;
+      }
+    }
+  }
+  ~FuzzArray() {
+    if (array_ == &foreign_) return;
+    if (locked_) SafeArrayUnaccessData(array_);
+    SafeArrayDestroy(array_);
+  }
+  FuzzArray(const FuzzArray&) = delete;
+  FuzzArray& operator=(const FuzzArray&) = delete;
+
+  SAFEARRAY** get() { return nullReference_ ? nullptr : &array_; }
+  // Elements of a byte vector indexed from 0; -1 for anything else.
+  long elements() const {
+    if (!array_ || array_ == &foreign_ || array_->rgsabound[0].lLbound != 0) return -1;
+    return array_->rgsabound[0].cElements;
+  }
+
+ private:
+  SAFEARRAY foreign_{};
+  SAFEARRAY* array_ = nullptr;
+  bool nullReference_ = false;
+  bool locked_ = false;
+};
+
+// A variant of any type, holding fuzzer bytes directly or through a reference.
+class FuzzVariant {
+ public:
+  explicit FuzzVariant(FuzzedDataProvider& input) {
+    VariantInit(&variant_);
+    nullReference_ = input.ConsumeIntegralInRange(0, 31) == 1;
+    const bool smallNumber = input.ConsumeBool();
+    storage_ = smallNumber ? std::uint64_t(input.ConsumeIntegralInRange(-1, 4) & 0xFFFF)
+                           : input.ConsumeIntegral<std::uint64_t>();
+    variant_.vt = smallNumber ? VT_I2 : input.ConsumeIntegralInRange<VARTYPE>(VT_EMPTY, VT_UINT);
+    if (input.ConsumeIntegralInRange(0, 3) == 1) {
+      variant_.vt |= VT_BYREF;
+      variant_.pllVal = input.ConsumeIntegralInRange(0, 15) == 1
+                            ? nullptr
+                            : reinterpret_cast<std::int64_t*>(&storage_);
+    } else {
+      variant_.ullVal = storage_;
+    }
+  }
+  VARIANT* get() { return nullReference_ ? nullptr : &variant_; }
+
+ private:
+  VARIANT variant_;
+  std::uint64_t storage_ = 0;
+  bool nullReference_ = false;
+};
+
+void callOneExport(FuzzedDataProvider& input, std::int16_t& boards) {
+  auto hid = [&] { return Reference<std::int16_t>(input, hidNumberFrom(input)); };
+  auto byte = [&] { return Reference<std::uint8_t>(input, input.ConsumeIntegral<std::uint8_t>()); };
+  auto word = [&] {
+    return Reference<std::int16_t>(input, input.ConsumeBool()
+                                              ? input.ConsumeIntegralInRange<std::int16_t>(-1, 2)
+                                              : input.ConsumeIntegral<std::int16_t>());
+  };
+  switch (input.ConsumeIntegralInRange(0, 24)) {
+    case 0:
+      boards = kstHID_connect();
+      if (boards < 0 || std::size_t(boards) > kMostDevices) fail("boards out of range", boards);
+      return;
+    case 1:
+      kstHID_closeHandles();
+      return;
+    case 2: {
+      auto led = word(), board = hid();
+      expectOneOf(kstHID_getLEDState(led.get(), board.get()), {0, 1}, "getLEDState");
+      return;
+    }
+    case 3: {
+      auto state = byte();
+      auto led = word(), board = hid();
+      expectOneOf(kstHID_setLEDState(state.get(), led.get(), board.get()), {0, 1}, "setLEDState");
+      return;
+    }
+    case 4: {
+      auto board = hid();
+      expectOneOf(kstHID_indicateSelectedModule(board.get()), {0, 1}, "indicateSelectedModule");
+      return;
+    }
+    case 5: {
+      auto board = hid();
+      kstHID_showVersion(board.get());
+      return;
+    }
+    case 6: {
+      FuzzVariant board(input);
+      expectThousands(kstHID_getSystemClockFrequency(board.get()), "getSystemClockFrequency");
+      return;
+    }
+    case 7:
+    case 8: {
+      auto address = byte(), reg = byte(), count = byte();
+      auto board = hid(), quiet = word();
+      FuzzArray data(input), registers(input);
+      const bool reading = input.ConsumeBool();
+      // The same array as both, by one reference or by two.
+      SAFEARRAY** registerBuffer = registers.get();
+      SAFEARRAY* sameArray = nullptr;
+      if (const int sharing = input.ConsumeIntegralInRange(0, 7); sharing == 1) {
+        registerBuffer = data.get();
+      } else if (sharing == 2 && data.get() && *data.get()) {
+        sameArray = *data.get();
+        registerBuffer = &sameArray;
+      }
+      const auto call = reading ? kstHID_doI2CRead : kstHID_doI2CWrite;
+      const int16_t result = call(address.get(), reg.get(), count.get(), data.get(), registerBuffer,
+                                  board.get(), quiet.get());
+      expectOneOf(result, {KSTHID_I2C_DONE, KSTHID_I2C_FAILED}, "an I2C transaction");
+      if (reading && result == KSTHID_I2C_DONE && data.elements() != *count.get()) {
+        fail("an I2C read done without its count of elements", data.elements());
+      }
+      return;
+    }
+    case 9: {
+      auto address = byte(), reg = byte();
+      auto board = hid();
+      expectOneOf(kstHID_probeI2CAddress(address.get(), board.get(), reg.get()), {0, 1},
+                  "probeI2CAddress");
+      return;
+    }
+    case 10: {
+      auto board = hid();
+      expectThousands(kstHID_getSMBusFrequency(board.get()), "getSMBusFrequency");
+      return;
+    }
+    case 11: {
+      auto board = hid();
+      const int16_t count = kstHID_getSMBusTimerCount(board.get());
+      if (count < 0 || count > 255) fail("getSMBusTimerCount", count);
+      return;
+    }
+    case 12: {
+      auto count = byte();
+      auto board = hid();
+      expectOneOf(kstHID_setSMBusTimerCount(count.get(), board.get()), {0, 1}, "setSMBusTimer");
+      return;
+    }
+    case 13: {
+      auto board = hid();
+      if (const uint8_t options = kstHID_getI2COptions(board.get()); options > 7) {
+        fail("getI2COptions", options);
+      }
+      return;
+    }
+    case 14: {
+      auto options = byte(), toggle = byte();
+      auto board = hid();
+      expectOneOf(kstHID_setI2COptions(options.get(), toggle.get(), board.get()),
+                  {KSTHID_REPORT_WRITTEN, KSTHID_NOT_WRITTEN, KSTHID_INVALID_BOARD},
+                  "setI2COptions");
+      return;
+    }
+    case 15: {
+      auto board = hid();
+      kstHID_toggleSCL(board.get());
+      return;
+    }
+    case 16: {
+      FuzzVariant options(input), board(input);
+      expectOneOf(kstHID_setSPIOptions(options.get(), board.get()),
+                  {KSTHID_REPORT_WRITTEN, KSTHID_NOT_WRITTEN, KSTHID_INVALID_BOARD},
+                  "setSPIOptions");
+      return;
+    }
+    case 17: {
+      FuzzVariant board(input);
+      kstHID_getSPIOptions(board.get());  // the whole byte the board reports
+      return;
+    }
+    case 18: {
+      auto divisor = byte();
+      auto board = hid();
+      expectOneOf(kstHID_setSPIClockDivisor(divisor.get(), board.get()), {0, 1},
+                  "setSPIClockDivisor");
+      return;
+    }
+    case 19: {
+      FuzzVariant board(input);
+      kstHID_getSPIClockDivisor(board.get());
+      return;
+    }
+    case 20: {
+      auto count = byte(), parameter = byte();
+      auto readBack = word(), board = hid(), flag = word();
+      FuzzArray data(input);
+      const long before = data.elements();
+      const int16_t result = kstHID_doSPITransaction(count.get(), data.get(), readBack.get(),
+                                                     board.get(), flag.get(), parameter.get());
+      expectOneOf(result, {0, 1}, "doSPITransaction");
+      if (data.elements() != before) fail("an SPI transfer resized its array", data.elements());
+      return;
+    }
+    case 21:
+    case 22: {
+      auto first = byte(), second = byte();
+      auto flag = word(), board = hid();
+      const bool values = input.ConsumeBool();
+      expectOneOf(
+          values ? kstHID_setGPIOValue(first.get(), second.get(), board.get())
+                 : kstHID_setGPIOConfiguration(first.get(), second.get(), flag.get(), board.get()),
+          {KSTHID_REPORT_WRITTEN, 0}, "a GPIO setter");
+      return;
+    }
+    default: {
+      FuzzArray answer(input);
+      auto flag = word(), board = hid();
+      const bool values = input.ConsumeBool();
+      const int16_t result = values ? kstHID_getGPIOValue(answer.get(), flag.get(), board.get())
+                                    : kstHID_getGPIOConfiguration(answer.get(), board.get());
+      expectOneOf(result, {0, KSTHID_QUERY_ATTEMPTED}, "a GPIO getter");
+      if (result == KSTHID_QUERY_ATTEMPTED && answer.elements() != (values ? 3 : 4)) {
+        fail("a GPIO answer of the wrong size", answer.elements());
+      }
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  FuzzTransport transport(input);
+  ksthid::useTransport(&transport);
+  kstHID_setMessageBoxHandler(&answerBox, &input);
+  std::int16_t boards = kstHID_connect();
+  for (int call = 0; call < kMostCalls && input.remaining_bytes() > 0; ++call) {
+    callOneExport(input, boards);
+  }
+  kstHID_setMessageBoxHandler(nullptr, nullptr);
+  ksthid::useTransport(nullptr);
+  return 0;
+}
