@@ -70,7 +70,10 @@ typedef int(KSTHID_CALL* kstHID_MessageBoxHandler)(void* context, const char* te
  *    every board (kstHID_connect) from inside the call, which then goes on
  *    against the new board list; Cancel changes nothing.
  * Calls block: a setter until its 64-byte request is written, a query up to
- * 6000 ms more for the answer, and either as long as a box stays open. */
+ * 6000 ms more for the answer, and either as long as a box stays open.
+ * Before each request the library reads and discards the reports the board has
+ * already sent, at most 64: a board that keeps sending beyond that cannot hold
+ * a call up. Each discarded report is an R line in the packet trace. */
 
 /* Lets a host show the library's boxes itself; context is handed back to the
  * handler unchanged. A null handler restores the default: the system's message
@@ -122,9 +125,10 @@ KSTHID_API int16_t KSTHID_CALL kstHID_indicateSelectedModule(int16_t* HIDnumber)
 KSTHID_API void KSTHID_CALL kstHID_showVersion(int16_t* HIDnumber);
 
 /* The board's system clock value times 1000; 32767 when that does not fit
- * (values above 32). HIDnumber is a VARIANT holding a number (directly or by
- * reference; fractions are rounded). Returns 0 when HIDnumber is invalid or
- * holds no 16-bit number, when writing failed, and after an unanswered query. */
+ * (values above 32). HIDnumber is a VARIANT holding a number of any numeric
+ * type (directly or by reference; fractions rounded half to even); a number
+ * beyond 16 bits is an invalid HIDnumber. Returns 0 when HIDnumber is invalid
+ * or holds no number, when writing failed, and after an unanswered query. */
 KSTHID_API int16_t KSTHID_CALL kstHID_getSystemClockFrequency(VARIANT* HIDnumber);
 
 /* ---- I2C transactions ---- */
@@ -133,8 +137,9 @@ KSTHID_API int16_t KSTHID_CALL kstHID_getSystemClockFrequency(VARIANT* HIDnumber
  * board's I2C bus; the request is one report, so nothing is split.
  *
  * reg is the register address sent first; a read or write with reg 0 sends
- * none. reg + count must not exceed 255. registerBuffer is a working array:
- * once the count is accepted it is re-dimensioned to one element holding reg.
+ * none. reg + count must not exceed 255. registerBuffer is a working array,
+ * another than data (one array passed as both is refused): once the other
+ * arguments are accepted it is re-dimensioned to one element holding reg.
  *
  * kstHID_doI2CRead reads count bytes (1 to 62). Once board and address are
  * accepted, data is re-dimensioned to count elements (created when never
@@ -202,8 +207,8 @@ KSTHID_API void KSTHID_CALL kstHID_toggleSCL(int16_t* HIDnumber);
 
 /* Sends bits 0 to 2 of spiOptions (a VARIANT holding a number; the other bits
  * are dropped) to the board named by the VARIANT HIDnumber. Returns
- * KSTHID_REPORT_WRITTEN, KSTHID_NOT_WRITTEN, or KSTHID_INVALID_BOARD (also when
- * either VARIANT holds no 16-bit number). */
+ * KSTHID_REPORT_WRITTEN, KSTHID_NOT_WRITTEN, or KSTHID_INVALID_BOARD (also,
+ * without a box, when either VARIANT holds no number). */
 KSTHID_API int16_t KSTHID_CALL kstHID_setSPIOptions(VARIANT* spiOptions, VARIANT* HIDnumber);
 
 /* The SPI options byte the board reports, whole. HIDnumber is a VARIANT

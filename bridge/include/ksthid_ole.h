@@ -80,6 +80,21 @@ typedef struct tagSAFEARRAY {
   SAFEARRAYBOUND rgsabound[1];
 } SAFEARRAY;
 
+/* Currency: the value times 10000. */
+typedef union tagCY {
+  int64_t int64;
+} CY;
+
+/* Decimal: (Hi32 * 2^64 + Lo64) / 10^scale, negative when sign is DECIMAL_NEG. */
+typedef struct tagDEC {
+  USHORT wReserved;
+  uint8_t scale;
+  uint8_t sign;
+  ULONG Hi32;
+  uint64_t Lo64;
+} DECIMAL;
+#define DECIMAL_NEG ((uint8_t)0x80)
+
 /* A record held by a variant. Declared here rather than inside the union:
  * ISO C++ allows no type declared in an anonymous union. */
 struct tagBRECORD {
@@ -87,6 +102,7 @@ struct tagBRECORD {
   void* pRecInfo;
 };
 
+/* A DECIMAL held by value fills the whole VARIANT, its wReserved being vt. */
 typedef struct tagVARIANT {
   VARTYPE vt;
   USHORT wReserved1;
@@ -100,6 +116,7 @@ typedef struct tagVARIANT {
     float fltVal;
     double dblVal;
     VARIANT_BOOL boolVal;
+    CY cyVal;
     int8_t cVal;
     uint16_t uiVal;
     uint32_t ulVal;
@@ -114,6 +131,8 @@ typedef struct tagVARIANT {
     float* pfltVal;
     double* pdblVal;
     VARIANT_BOOL* pboolVal;
+    CY* pcyVal;
+    DECIMAL* pdecVal;
     int8_t* pcVal;
     uint16_t* puiVal;
     uint32_t* pulVal;

@@ -15,12 +15,12 @@
 namespace ksthid {
 namespace {
 
-constexpr const char* ledNumberMessage = "ledNumber must be 0 or 1";
+constexpr const char* kLedNumberMessage = "ledNumber must be 0 or 1";
 
 // One LED of the LED state byte, 1 when on.
 std::int16_t ledFromState(std::uint8_t state, std::int16_t ledNumber) {
-  if (ledNumber == 0 || ledNumber == 1) return static_cast<std::int16_t>((state >> ledNumber) & 1);
-  showMessageBox(ledNumberMessage, KSTHID_MB_OK);
+  if (ledNumber == 0 || ledNumber == 1) return ledOf(state, ledNumber);
+  showMessageBox(kLedNumberMessage, KSTHID_MB_OK);
   return 0;
 }
 
@@ -31,14 +31,13 @@ std::int16_t ledState(std::int16_t ledNumber, std::int16_t hidNumber) {
 // The LED state byte that sets one LED and keeps the other as the bridge
 // reports it; both off for an LED number that does not exist.
 std::uint8_t ledPairWith(std::uint8_t newState, std::int16_t ledNumber, std::int16_t hidNumber) {
-  const std::uint8_t bit = newState & 1;
   switch (ledNumber) {
     case 0:
-      return static_cast<std::uint8_t>(ledState(1, hidNumber) * 2 + bit);
+      return ledPair(newState, ledState(1, hidNumber));
     case 1:
-      return static_cast<std::uint8_t>(ledState(0, hidNumber) + bit * 2);
+      return ledPair(ledState(0, hidNumber), newState);
     default:
-      showMessageBox(ledNumberMessage, KSTHID_MB_OK);
+      showMessageBox(kLedNumberMessage, KSTHID_MB_OK);
       return 0;
   }
 }
@@ -47,23 +46,24 @@ void setLed(std::uint8_t state, std::int16_t ledNumber, std::int16_t hidNumber) 
   kstHID_setLEDState(&state, &ledNumber, &hidNumber);
 }
 
-using FirmwareVersion = std::array<std::uint8_t, 9>;
+// The answer's bytes at their places, and one byte more that stays 0.
+using FirmwareVersion = std::array<std::uint8_t, kVersionLength + 1>;
 
-// Response bytes 0 to 7 of the version query; all zero when it was not
-// written. False when the HIDnumber names no board.
+// All zero when the query was not written. False when the HIDnumber names
+// no board.
 bool readFirmwareVersion(FirmwareVersion& version, std::int16_t hidNumber) {
   version.fill(0);
-  const auto answer = runQuery(hidNumber, commandVersion);
-  if (!answer) return false;
-  std::copy_n(answer->report.begin(), 8, version.begin());
+  const Answer answer = runQuery(hidNumber, queryRequest(kCommandVersion));
+  if (answer.outcome == Answer::Outcome::kNoBoard) return false;
+  std::copy_n(answer.report.begin(), kVersionLength, version.begin());
   return true;
 }
 
 std::string versionText(const FirmwareVersion& version) {
-  const int year = version[4] * 256 + version[5];
-  return "Firmware Version " + std::to_string(version[2]) + "." + std::to_string(version[3]) +
-         " - " + std::to_string(year) + "/" + monthName(version[6]) + "/" +
-         std::to_string(version[7]);
+  const int year = version[kVersionYearHighByte] * 256 + version[kVersionYearLowByte];
+  return "Firmware Version " + std::to_string(version[kVersionMajorByte]) + "." +
+         std::to_string(version[kVersionMinorByte]) + " - " + std::to_string(year) + "/" +
+         monthName(version[kVersionMonthByte]) + "/" + std::to_string(version[kVersionDayByte]);
 }
 
 }  // namespace
@@ -74,20 +74,18 @@ using namespace ksthid;
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_getLEDState(int16_t* ledNumber,
                                                              int16_t* HIDnumber) {
   if (anyNull(ledNumber, HIDnumber)) return 0;
-  const auto answer = runQuery(*HIDnumber, commandLeds);
-  if (!answer || !answer->written) return 0;
-  return ledFromState(answer->report[2], *ledNumber);
+  const Answer answer = runQuery(*HIDnumber, queryRequest(kCommandLeds));
+  if (!answer.written()) return 0;
+  return ledFromState(answer.report[kLedPairAnswerByte], *ledNumber);
 }
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setLEDState(uint8_t* ledState, int16_t* ledNumber,
                                                              int16_t* HIDnumber) {
-  if (anyNull(ledState, ledNumber, HIDnumber)) return 1;
-  Report report;
-  auto target = beginCommand(report, *HIDnumber);
-  if (!target) return 1;
-  fillCommand(report, commandLeds, directionSet, {});
-  report[3] = ledPairWith(*ledState, *ledNumber, *HIDnumber);
-  sendCommand(report, *target);
+  if (anyNull(ledState, ledNumber, HIDnumber) || validateHidNumber(*HIDnumber) != 0) return 1;
+  // Opened, and so drained, before the query of the other LED.
+  auto exchange = Exchange::open(*HIDnumber);
+  const std::uint8_t pair = ledPairWith(*ledState, *ledNumber, *HIDnumber);
+  exchange->send(setRequest(kCommandLeds, {{kLedPairByte, pair}}));
   return 0;
 }
 
@@ -110,6 +108,7 @@ extern "C" KSTHID_API void KSTHID_CALL kstHID_showVersion(int16_t* HIDnumber) {
 }
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_getSystemClockFrequency(VARIANT* HIDnumber) {
-  const auto board = integerFromVariant(HIDnumber);
-  return board ? thousandsOf(queryResponse(*board, commandClocks)[2]) : 0;
+  const auto board = boardFromVariant(HIDnumber);
+  if (!board) return 0;
+  return thousandsOf(runQuery(*board, queryRequest(kCommandClocks)).report[kSystemClockAnswerByte]);
 }

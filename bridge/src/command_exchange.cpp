@@ -8,82 +8,62 @@
 
 namespace ksthid {
 
-std::optional<CommandTarget> beginCommand(Report& report, std::int16_t hidNumber) {
-  if (validateHidNumber(hidNumber) != 0) return std::nullopt;
-  CommandTarget target{hidNumber, libraryState().boardPaths[static_cast<std::size_t>(hidNumber)]};
-  if (selectBoard(hidNumber)) drainInput(report, lastReportIndex);
-  clearReport(report, lastReportIndex, 0);
-  setReportId(report);
-  return target;
-}
-
-bool selectTarget(CommandTarget& target) {
+std::optional<Exchange> Exchange::open(std::int16_t hidNumber) {
   const std::vector<std::string>& paths = libraryState().boardPaths;
-  const auto index = static_cast<std::size_t>(target.hidNumber);
-  if (index >= paths.size() || paths[index] != target.path) {
-    const auto found = std::find(paths.begin(), paths.end(), target.path);
-    if (found == paths.end()) return false;
-    target.hidNumber = static_cast<std::int16_t>(found - paths.begin());
+  if (hidNumber < 0 || static_cast<std::size_t>(hidNumber) >= paths.size()) return std::nullopt;
+  if (ksthid::selectBoard(hidNumber)) {
+    Report stale;
+    drainInput(stale, kLastReportIndex);
   }
-  return selectBoard(target.hidNumber);
+  return Exchange(hidNumber, paths[static_cast<std::size_t>(hidNumber)]);
 }
 
-void fillCommand(Report& report, CommandCode code, std::uint8_t direction,
-                 std::initializer_list<std::uint8_t> parameters) {
-  report[1] = code;
-  report[2] = direction;
-  std::copy(parameters.begin(), parameters.end(), report.begin() + 3);
+bool Exchange::selectBoard() {
+  const std::vector<std::string>& paths = libraryState().boardPaths;
+  const auto index = static_cast<std::size_t>(hidNumber_);
+  if (index >= paths.size() || paths[index] != path_) {
+    const auto found = std::find(paths.begin(), paths.end(), path_);
+    if (found == paths.end()) return false;
+    hidNumber_ = static_cast<std::int16_t>(found - paths.begin());
+  }
+  return ksthid::selectBoard(hidNumber_);
 }
 
-std::int16_t sendCommand(const Report& report, CommandTarget& target) {
-  if (!selectTarget(target)) return 0;
-  const bool written = writeRequest(report);
-  const std::int16_t status = checkStatus(written ? 1 : 0);
-  selectTarget(target);
+bool Exchange::write(const Report& request) {
+  return selectBoard() && writeRequest(request);
+}
+
+// A board that has gone gets no I/O and no box.
+std::int16_t Exchange::send(const Report& request) {
+  if (!selectBoard()) return 0;
+  const std::int16_t status = checkStatus(writeRequest(request) ? 1 : 0);
+  if (status != kXferOk) selectBoard();  // the box may have reconnected
   return status;
 }
 
-bool awaitAnswer(Report& report, CommandTarget& target) {
-  if (readResponse(report, target.hidNumber) != xferReadFailed) return true;
+std::int16_t Exchange::read(Report& answer) {
+  return readResponse(answer, hidNumber_);
+}
+
+bool Exchange::awaitAnswer(Report& answer) {
+  if (read(answer) != kXferReadFailed) return true;
   checkStatus(0);
-  selectTarget(target);
+  selectBoard();
   return false;
 }
 
-std::optional<std::int16_t> runSetCommand(std::int16_t hidNumber, CommandCode code,
-                                          std::initializer_list<std::uint8_t> parameters) {
-  Report report;
-  auto target = beginCommand(report, hidNumber);
-  if (!target) return std::nullopt;
-  fillCommand(report, code, directionSet, parameters);
-  return sendCommand(report, *target);
+std::optional<std::int16_t> runSet(std::int16_t hidNumber, const Report& request) {
+  if (validateHidNumber(hidNumber) != 0) return std::nullopt;
+  return Exchange::open(hidNumber)->send(request);
 }
 
-std::optional<Answer> runQuery(std::int16_t hidNumber, CommandCode code,
-                               std::initializer_list<std::uint8_t> parameters) {
-  Answer answer;
-  auto target = beginCommand(answer.report, hidNumber);
-  if (!target) return std::nullopt;
-  fillCommand(answer.report, code, directionQuery, parameters);
-  answer.written = sendCommand(answer.report, *target) == xferOk;
-  if (answer.written) {
-    answer.answered = awaitAnswer(answer.report, *target);
-  } else {
-    clearReport(answer.report, lastReportIndex, 0);
-  }
+Answer runQuery(std::int16_t hidNumber, const Report& request) {
+  if (validateHidNumber(hidNumber) != 0) return {Answer::Outcome::kNoBoard};
+  auto exchange = Exchange::open(hidNumber);
+  if (exchange->send(request) != kXferOk) return {Answer::Outcome::kNotWritten};
+  Answer answer{Answer::Outcome::kAnswered};
+  if (!exchange->awaitAnswer(answer.report)) answer.outcome = Answer::Outcome::kTimedOut;
   return answer;
-}
-
-Report queryResponse(std::int16_t hidNumber, CommandCode code) {
-  return runQuery(hidNumber, code).value_or(Answer{}).report;
-}
-
-}  // namespace ksthid
-
-namespace ksthid {
-
-std::int16_t thousandsOf(std::uint8_t value) {
-  return static_cast<std::int16_t>(std::min(value * 1000, 32767));
 }
 
 }  // namespace ksthid

@@ -8,7 +8,7 @@
 #include "ksthid.h"
 #include "library_state.h"
 #include "message_box.h"
-#include "report.h"
+#include "protocol.h"
 
 namespace ksthid {
 namespace {
@@ -38,7 +38,7 @@ void keepKnownBoards(LibraryState& state, std::vector<std::string>& newPaths) {
 }
 
 bool isBridge(const HidAttributes& attributes) {
-  return attributes.vendorId == bridgeVendorId && attributes.productId == bridgeProductId;
+  return attributes.vendorId == kBridgeVendorId && attributes.productId == kBridgeProductId;
 }
 
 void openNewBoards(LibraryState& state, const std::vector<std::string>& newPaths) {
@@ -53,15 +53,15 @@ void openNewBoards(LibraryState& state, const std::vector<std::string>& newPaths
 
 }  // namespace
 
-std::int16_t validateHidNumber(std::int16_t hidNumber) {
+std::int16_t validateHidNumber(std::int64_t hidNumber) {
   const auto boards = libraryState().boardPaths.size();
-  if (hidNumber >= 0 && static_cast<std::size_t>(hidNumber) < boards) return 0;
+  if (hidNumber >= 0 && static_cast<std::uint64_t>(hidNumber) < boards) return 0;
   showMessageBox("Invalid HID Number: " + std::to_string(hidNumber), KSTHID_MB_OK);
   return 1;
 }
 
 std::int16_t checkStatus(std::int32_t value) {
-  if (value != 0) return xferOk;
+  if (value != 0) return kXferOk;
   const int answer =
       showMessageBox("Please check USB connection.\r\ncheckStatus", KSTHID_MB_RETRYCANCEL);
   libraryState().lastAnswer = static_cast<std::int16_t>(answer);

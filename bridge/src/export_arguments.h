@@ -17,11 +17,6 @@ bool anyNull(const Arguments*... arguments) {
   return ((arguments == nullptr) || ...);
 }
 
-// A 16-bit flag as a request byte: 1 for any non-zero value (True is -1).
-inline std::uint8_t flagByte(std::int16_t flag) {
-  return flag != 0 ? 1 : 0;
-}
-
 // Gives the caller's byte array `count` elements, all zero, indexed from 0;
 // a never-dimensioned array (null) is created. False, changing nothing, for
 // a null reference or an array that is not a one-dimensional byte array.
@@ -31,8 +26,13 @@ bool resizeByteArray(SAFEARRAY** array, std::uint32_t count);
 // anything else (null, never dimensioned, other bounds or element types).
 std::optional<std::span<std::uint8_t>> byteArrayElements(SAFEARRAY* array);
 
-// A 16-bit integer held in a variant of any numeric type, fractions rounded
-// half to even; empty for other types and for values beyond 16 bits.
-std::optional<std::int16_t> integerFromVariant(const VARIANT* variant);
+// The number a variant of any numeric type holds, directly or by reference,
+// as Visual Basic converts it: fractions rounded half to even, and held to the
+// 64-bit range. Empty for other types (strings, dates, objects, empty).
+std::optional<std::int64_t> numberFromVariant(const VARIANT* variant);
+
+// The board index a variant holds. Empty when it holds no number, and also,
+// after the "Invalid HID Number: " box, when the number is beyond 16 bits.
+std::optional<std::int16_t> boardFromVariant(const VARIANT* variant);
 
 }  // namespace ksthid

@@ -7,59 +7,36 @@
 #include "ksthid.h"
 #include "message_box.h"
 
-namespace ksthid {
-namespace {
-
-// The option bits travel in two bytes: bits 0 and 1 as one field, bit 2 as
-// a flag of its own.
-constexpr std::uint8_t optionFieldMask = 0x03;
-constexpr int optionFlagBit = 2;
-constexpr std::uint8_t clockSclFree = 1;
-constexpr std::uint8_t sdaStillLow = 0x01;
-
-std::uint8_t optionsFrom(const Report& answer) {
-  const int field = answer[2] & optionFieldMask;
-  const int flag = answer[3] & 1;
-  return static_cast<std::uint8_t>(field | flag << optionFlagBit);
-}
-
-std::int16_t setI2COptions(std::uint8_t options, std::uint8_t sclToggle, std::int16_t hidNumber) {
-  const auto field = static_cast<std::uint8_t>(options & optionFieldMask);
-  const auto flag = static_cast<std::uint8_t>((options >> optionFlagBit) & 1);
-  return runSetCommand(hidNumber, commandI2COptions, {field, flag, sclToggle}).value_or(1);
-}
-
-}  // namespace
-}  // namespace ksthid
-
 using namespace ksthid;
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_getSMBusFrequency(int16_t* HIDnumber) {
   if (anyNull(HIDnumber)) return 0;
-  return thousandsOf(queryResponse(*HIDnumber, commandSMBusTimer)[2]);
+  const Answer answer = runQuery(*HIDnumber, queryRequest(kCommandSMBusTimer));
+  return thousandsOf(answer.report[kSMBusFrequencyAnswerByte]);
 }
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_getSMBusTimerCount(int16_t* HIDnumber) {
   if (anyNull(HIDnumber)) return 0;
-  return queryResponse(*HIDnumber, commandSMBusTimer)[3];
+  return runQuery(*HIDnumber, queryRequest(kCommandSMBusTimer)).report[kTimerCountAnswerByte];
 }
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setSMBusTimerCount(uint8_t* timerCount,
                                                                     int16_t* HIDnumber) {
   if (anyNull(timerCount, HIDnumber)) return 1;
-  return runSetCommand(*HIDnumber, commandSMBusTimer, {*timerCount}) ? 0 : 1;
+  return runSet(*HIDnumber, setRequest(kCommandSMBusTimer, {{kTimerCountByte, *timerCount}})) ? 0
+                                                                                              : 1;
 }
 
 extern "C" KSTHID_API uint8_t KSTHID_CALL kstHID_getI2COptions(int16_t* HIDnumber) {
   if (anyNull(HIDnumber)) return 0;
-  return optionsFrom(queryResponse(*HIDnumber, commandI2COptions));
+  return i2cOptionsOf(runQuery(*HIDnumber, queryRequest(kCommandI2COptions)).report);
 }
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setI2COptions(uint8_t* i2cOptions,
                                                                uint8_t* sclToggle,
                                                                int16_t* HIDnumber) {
   if (anyNull(i2cOptions, sclToggle, HIDnumber)) return 1;
-  return setI2COptions(*i2cOptions, *sclToggle, *HIDnumber);
+  return runSet(*HIDnumber, i2cOptionsRequest(*i2cOptions, *sclToggle)).value_or(1);
 }
 
 // The toggle request is a set request that writes the options back as the
@@ -67,13 +44,14 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setI2COptions(uint8_t* i2cOptio
 // options would be overwritten with zeros.
 extern "C" KSTHID_API void KSTHID_CALL kstHID_toggleSCL(int16_t* HIDnumber) {
   if (anyNull(HIDnumber)) return;
-  const auto options = runQuery(*HIDnumber, commandI2COptions);
-  if (!options || !options->answered) return;
+  const Answer options = runQuery(*HIDnumber, queryRequest(kCommandI2COptions));
+  if (options.outcome != Answer::Outcome::kAnswered) return;
+  // The answer to the toggle is read in an exchange of its own, drained
+  // before the set request goes out.
+  auto toggle = Exchange::open(*HIDnumber);
+  const Report request = i2cOptionsRequest(i2cOptionsOf(options.report), kSclToggleRequested);
+  if (!toggle || runSet(*HIDnumber, request) != kXferOk) return;
   Report answer;
-  auto target = beginCommand(answer, *HIDnumber);
-  if (!target || setI2COptions(optionsFrom(options->report), clockSclFree, *HIDnumber) != xferOk) {
-    return;
-  }
-  awaitAnswer(answer, *target);
-  if ((answer[2] & sdaStillLow) != 0) showMessageBox("SDA error", KSTHID_MB_OK);
+  toggle->awaitAnswer(answer);
+  if ((answer[kSdaAnswerByte] & kSdaStillLow) != 0) showMessageBox("SDA error", KSTHID_MB_OK);
 }

@@ -9,11 +9,6 @@ Transport* replacement = nullptr;
 
 }  // namespace
 
-LibraryState& libraryState() {
-  thread_local LibraryState state;
-  return state;
-}
-
 Transport& transport() {
   return replacement ? *replacement : environmentTransport();
 }

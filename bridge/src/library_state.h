@@ -24,7 +24,8 @@ struct LibraryState {
   std::uint8_t i2cAddress8 = 0;
 };
 
-// The calling thread's state.
+// The calling thread's state, made on its first use. When the thread ends,
+// the boards it holds open are closed.
 LibraryState& libraryState();
 
 // The transport every exchange goes through: the one the environment asks

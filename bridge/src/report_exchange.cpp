@@ -34,11 +34,7 @@ std::int16_t askUsbRetry(const char* failedCall) {
 }  // namespace
 
 void clearReport(Report& report, std::uint8_t lastIndex, std::uint8_t value) {
-  std::fill_n(report.begin(), std::min<std::size_t>(lastIndex + 1u, reportLength), value);
-}
-
-void setReportId(Report& report) {
-  report[0] = requestReportId;
+  std::fill_n(report.begin(), std::min<std::size_t>(lastIndex + 1u, kReportLength), value);
 }
 
 bool selectBoard(std::int16_t hidNumber) {
@@ -63,28 +59,28 @@ bool writeRequest(const Report& report) {
 }
 
 std::int16_t readResponse(Report& report, std::int16_t hidNumber) {
-  clearReport(report, lastReportIndex, 0);
-  if (!selectBoard(hidNumber)) return xferReadFailed;
-  if (readFromCurrentBoard(report, kResponseWait) != ReadResult::report) return xferReadFailed;
-  return report[1] == 0 ? xferOk : xferDeviceError;
+  clearReport(report, kLastReportIndex, 0);
+  if (!selectBoard(hidNumber)) return kXferReadFailed;
+  if (readFromCurrentBoard(report, kResponseWait) != ReadResult::report) return kXferReadFailed;
+  return report[kStatusByte] == kStatusDone ? kXferOk : kXferDeviceError;
 }
 
-void reportTransferError(std::int16_t result, std::int16_t quiet) {
+std::int16_t reportTransferError(std::int16_t result, std::int16_t quiet) {
   LibraryState& state = libraryState();
   switch (result) {
-    case xferDeviceError:
-      if (quiet != 0) return;
+    case kXferDeviceError:
+      if (quiet != 0) return 0;
       state.lastAnswer = static_cast<std::int16_t>(showMessageBox(
           "Invalid I2C address. Press Retry to return to GUI and enter valid address or Cancel.",
           KSTHID_MB_RETRYCANCEL));
-      return;
-    case xferReadFailed:
-    case xferWriteFailed:
-      state.lastAnswer = askUsbRetry(result == xferReadFailed ? "ReadFile" : "WriteFile");
+      return state.lastAnswer;
+    case kXferReadFailed:
+    case kXferWriteFailed:
+      state.lastAnswer = askUsbRetry(result == kXferReadFailed ? "ReadFile" : "WriteFile");
       if (state.lastAnswer == KSTHID_IDRETRY) kstHID_connect();
-      return;
+      return state.lastAnswer;
     default:
-      return;
+      return 0;
   }
 }
 

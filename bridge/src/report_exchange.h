@@ -3,14 +3,12 @@
 
 #include <cstdint>
 
-#include "report.h"
+#include "protocol.h"
 
 namespace ksthid {
 
 // Sets bytes 0 to lastIndex of the report to value.
 void clearReport(Report& report, std::uint8_t lastIndex, std::uint8_t value);
-
-void setReportId(Report& report);
 
 // Makes the board's handles the current ones. False, selecting nothing, when
 // the board has no open handles (closed, or gone in a reconnect).
@@ -23,11 +21,12 @@ void drainInput(Report& report, std::uint8_t lastIndex);
 // host, or the board has no open handle.
 bool writeRequest(const Report& report);
 
-// Reads one response of the board: xferOk when its status byte is 0,
-// xferDeviceError when not, xferReadFailed when none came in time.
+// Reads one response of the board: kXferOk when its status byte is 0,
+// kXferDeviceError when not, kXferReadFailed when none came in time.
 std::int16_t readResponse(Report& report, std::int16_t hidNumber);
 
-// Shows the box that belongs to a transfer result.
-void reportTransferError(std::int16_t result, std::int16_t quiet);
+// Shows the box that belongs to a transfer result; the button that closed
+// it, or 0 when none was shown.
+std::int16_t reportTransferError(std::int16_t result, std::int16_t quiet);
 
 }  // namespace ksthid

@@ -12,21 +12,14 @@
 namespace ksthid {
 namespace {
 
-constexpr std::int16_t transactionRefused = 1;
-constexpr std::int16_t transactionRun = 0;
-constexpr std::uint8_t spiOptionMask = 0x07;
-// The bytes to send follow the header from byte 7; those received come back
-// from byte 2.
-constexpr std::size_t requestPayload = 7;
-constexpr std::size_t answerPayload = 2;
-constexpr std::size_t maxTransferLength = reportLength - requestPayload;
+constexpr std::int16_t kTransactionRefused = 1;
+constexpr std::int16_t kTransactionRun = 0;
 
 // The first `byteCount` elements of the caller's array; empty when the
 // count does not fit one report or the array does not hold that many.
 std::optional<std::span<std::uint8_t>> transferBytes(SAFEARRAY* array, std::uint8_t byteCount) {
   const auto elements = byteArrayElements(array);
-  if (byteCount == 0 || byteCount > maxTransferLength || !elements ||
-      elements->size() < byteCount) {
+  if (byteCount == 0 || byteCount > kMaxSPICount || !elements || elements->size() < byteCount) {
     return std::nullopt;
   }
   return elements->first(byteCount);
@@ -39,27 +32,30 @@ using namespace ksthid;
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setSPIOptions(VARIANT* spiOptions,
                                                                VARIANT* HIDnumber) {
-  const auto options = integerFromVariant(spiOptions);
-  const auto board = integerFromVariant(HIDnumber);
+  const auto options = numberFromVariant(spiOptions);
+  const auto board = boardFromVariant(HIDnumber);
   if (!options || !board) return 1;
-  const auto optionBits = static_cast<std::uint8_t>(*options & spiOptionMask);
-  return runSetCommand(*board, commandSPIOptions, {optionBits}).value_or(1);
+  const auto optionBits = static_cast<std::uint8_t>(*options & kSPIOptionMask);
+  return runSet(*board, setRequest(kCommandSPIOptions, {{kSPIOptionsByte, optionBits}}))
+      .value_or(1);
 }
 
 extern "C" KSTHID_API uint8_t KSTHID_CALL kstHID_getSPIOptions(VARIANT* HIDnumber) {
-  const auto board = integerFromVariant(HIDnumber);
-  return board ? queryResponse(*board, commandSPIOptions)[2] : 0;
+  const auto board = boardFromVariant(HIDnumber);
+  if (!board) return 0;
+  return runQuery(*board, queryRequest(kCommandSPIOptions)).report[kSPIOptionsAnswerByte];
 }
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setSPIClockDivisor(uint8_t* clockDivisor,
                                                                     int16_t* HIDnumber) {
   if (anyNull(clockDivisor, HIDnumber)) return 1;
-  return runSetCommand(*HIDnumber, commandClocks, {*clockDivisor}) ? 0 : 1;
+  return runSet(*HIDnumber, setRequest(kCommandClocks, {{kSPIDivisorByte, *clockDivisor}})) ? 0 : 1;
 }
 
 extern "C" KSTHID_API uint8_t KSTHID_CALL kstHID_getSPIClockDivisor(VARIANT* HIDnumber) {
-  const auto board = integerFromVariant(HIDnumber);
-  return board ? queryResponse(*board, commandClocks)[3] : 0;
+  const auto board = boardFromVariant(HIDnumber);
+  if (!board) return 0;
+  return runQuery(*board, queryRequest(kCommandClocks)).report[kSPIDivisorAnswerByte];
 }
 
 // The bytes received replace the ones sent, only when read back is asked
@@ -68,19 +64,16 @@ extern "C" KSTHID_API int16_t KSTHID_CALL
 kstHID_doSPITransaction(uint8_t* byteCount, SAFEARRAY** spiData, int16_t* readBack,
                         int16_t* HIDnumber, int16_t* spiFlag, uint8_t* spiParam) {
   if (anyNull(byteCount, spiData, readBack, HIDnumber, spiFlag, spiParam)) {
-    return transactionRefused;
+    return kTransactionRefused;
   }
-  if (validateHidNumber(*HIDnumber) != 0) return transactionRefused;
+  if (validateHidNumber(*HIDnumber) != 0) return kTransactionRefused;
   const auto bytes = transferBytes(*spiData, *byteCount);
-  if (!bytes) return transactionRefused;
-  Report report;
-  auto target = beginCommand(report, *HIDnumber);
-  if (!target) return transactionRefused;
-  fillCommand(report, commandSPITransaction, directionSet,
-              {flagByte(*readBack), flagByte(*spiFlag), *spiParam, *byteCount});
-  std::copy(bytes->begin(), bytes->end(), report.begin() + requestPayload);
-  if (sendCommand(report, *target) != xferOk || *readBack == 0) return transactionRun;
-  awaitAnswer(report, *target);
-  std::copy_n(report.begin() + answerPayload, bytes->size(), bytes->begin());
-  return transactionRun;
+  if (!bytes) return kTransactionRefused;
+  auto exchange = Exchange::open(*HIDnumber);
+  const Report request = spiRequest(*readBack, *spiFlag, *spiParam, *bytes);
+  if (exchange->send(request) != kXferOk || *readBack == 0) return kTransactionRun;
+  Report answer;
+  exchange->awaitAnswer(answer);
+  std::copy_n(answer.begin() + kSPIReceivedByte, bytes->size(), bytes->begin());
+  return kTransactionRun;
 }

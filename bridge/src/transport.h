@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "report.h"
+#include "protocol.h"
 
 namespace ksthid {
 

@@ -159,7 +159,6 @@ TEST_F(BoardCommandsTest, SystemClockRefusesVariantsThatHoldNoBoardIndex) {
   ASSERT_EQ(connect(), 1);
   EXPECT_EQ(clockFrequency(variantOf(VT_EMPTY, 0)), 0);
   EXPECT_EQ(clockFrequency(variantOf(VT_BSTR, 0)), 0);
-  EXPECT_EQ(clockFrequency(variantOf(VT_R8, 1e9)), 0);
   VARIANT nullReference;
   nullReference.vt = VT_I2 | VT_BYREF;
   nullReference.piVal = nullptr;
@@ -169,7 +168,12 @@ TEST_F(BoardCommandsTest, SystemClockRefusesVariantsThatHoldNoBoardIndex) {
   EXPECT_TRUE(boxes.empty());
 
   EXPECT_EQ(clockFrequency(variantOf(VT_I2, 1)), 0);
-  EXPECT_EQ(boxTexts(), std::vector<std::string>{"Invalid HID Number: 1"});
+  EXPECT_EQ(clockFrequency(variantOf(VT_I4, 70000)), 0);
+  EXPECT_EQ(clockFrequency(variantOf(VT_R8, -1e9)), 0);
+  EXPECT_EQ(boxTexts(),
+            (std::vector<std::string>{"Invalid HID Number: 1", "Invalid HID Number: 70000",
+                                      "Invalid HID Number: -1000000000"}));
+  EXPECT_TRUE(transport.traffic().empty());
 }
 
 }  // namespace

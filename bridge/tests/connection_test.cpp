@@ -153,6 +153,17 @@ TEST_F(ConnectionTest, EachThreadHasItsOwnBoardLists) {
   EXPECT_EQ(validateHidNumber(0), 0);
 }
 
+TEST_F(ConnectionTest, ThreadThatEndsClosesOnlyItsOwnBoards) {
+  addBoard("a");
+  addBoard("b");
+  ASSERT_EQ(connect(), 2);
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 50; ++i) threads.emplace_back([] { connect(); });
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(transport.openDevices("a") + transport.openDevices("b"), 2);  // this thread's
+  EXPECT_EQ(setGpioValue(0x50, 0, 1), kXferOk);
+}
+
 // Every export with every kind of board number, before and after the
 // handles are closed: nothing reaches beyond the lists (the sanitizers
 // watch), and a closed board gets no I/O.

@@ -233,7 +233,7 @@ struct FakeHidrawFs::Server {
       --device.interruptedWrites;
       return -EINTR;
     }
-    if (size != reportLength) return -EINVAL;  // the bridge takes whole reports only
+    if (size != kReportLength) return -EINVAL;  // the bridge takes whole reports only
     Report request;
     std::memcpy(request.data(), buffer, size);
     device.written.push_back(request);
@@ -344,7 +344,7 @@ void FakeHidrawFs::serve() {
 VirtualBridge& FakeHidrawFs::addBridge(const std::string& name) {
   std::lock_guard lock(mutex_);
   FakeHidDevice& device = devices_[name];
-  device.identity = {bridgeVendorId, bridgeProductId, 0};
+  device.identity = {kBridgeVendorId, kBridgeProductId, 0};
   device.product = "USB HID bridge";
   device.firmware = std::make_unique<VirtualBridge>();
   return *device.firmware;

@@ -18,6 +18,7 @@
 #include "fake_hidraw_fs.h"
 #include "library_fixture.h"
 #include "packet_trace.h"
+#include "test_file.h"
 
 namespace ksthid::testing {
 namespace {
@@ -26,7 +27,7 @@ using namespace std::chrono_literals;
 
 // The bridge's answer to an LED query: the LED bits in byte 2.
 Report ledAnswer(std::uint8_t leds) {
-  return request({commandLeds, leds});
+  return request({kCommandLeds, leds});
 }
 
 class HidrawTransportTest : public LibraryTest {
@@ -201,7 +202,7 @@ TEST_F(HidrawTransportTest, NodeRemovedBetweenTwoConnectsDropsItsBoard) {
 TEST_F(HidrawTransportTest, AnswerShorterOrLongerThanAReportEndsInTheConnectionBox) {
   fs->addBridge("hidraw0");
   ASSERT_EQ(connect(), 1);
-  for (const std::size_t length : {std::size_t{10}, reportLength + 1}) {
+  for (const std::size_t length : {std::size_t{10}, kReportLength + 1}) {
     SCOPED_TRACE(length);
     boxes.clear();
     fs->change("hidraw0", [&](FakeHidDevice& device) { device.answerLength = length; });
@@ -279,12 +280,12 @@ TEST_F(HidrawTransportTest, DevicesThatCannotBeUsedAreNamedInThePacketTrace) {
   fs->addOtherDevice("hidraw1", {0x046D, 0xC52B, 0});
   fs->change("hidraw1", [](FakeHidDevice& device) { device.identifyError = EIO; });
   fs->addBridge("hidraw2");
-  const std::string file = ::testing::TempDir() + "hidraw_trace_test.txt";
-  traceTo(file);
+  const TestFile file;
+  traceTo(file.path());
 
   EXPECT_EQ(connect(), 1);
   EXPECT_EQ(libraryState().boardPaths, nodes({"hidraw2"}));
-  std::ifstream in(file);
+  std::ifstream in(file.path());
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line.substr(line.find(' ') + 1));
   EXPECT_EQ(lines, (std::vector<std::string>{

@@ -5,7 +5,7 @@
 namespace ksthid::testing {
 namespace {
 
-const std::string connectionBox = "Please check USB connection.\r\ncheckStatus";
+const std::string kConnectionBox = "Please check USB connection.\r\ncheckStatus";
 
 class I2CConfigurationTest : public LibraryTest {
  protected:
@@ -27,7 +27,7 @@ class I2CConfigurationTest : public LibraryTest {
   void toggleScl(std::int16_t board = 0) { kstHID_toggleSCL(&board); }
 
   std::int16_t readEeprom() {
-    std::uint8_t address = virtualEepromAddress, reg = 0, count = 1;
+    std::uint8_t address = kVirtualEepromAddress, reg = 0, count = 1;
     std::int16_t board = 0, quiet = -1;
     SAFEARRAY* data = nullptr;
     SAFEARRAY* registerBuffer = nullptr;
@@ -91,7 +91,7 @@ TEST_F(I2CConfigurationTest, ResultsForAnInvalidBoardAndAfterAFailedWrite) {
   EXPECT_EQ(setOptions(3, 0), 0);
   EXPECT_EQ(setTimerCount(5), 0);
   EXPECT_EQ(getOptions() + timerCount() + frequency(), 0);
-  EXPECT_EQ(boxTexts().back(), connectionBox);
+  EXPECT_EQ(boxTexts().back(), kConnectionBox);
 }
 
 TEST_F(I2CConfigurationTest, ToggleWritesTheOptionsBackWithTheToggleByte) {
@@ -133,7 +133,7 @@ TEST_F(I2CConfigurationTest, ToggleSendsNothingWhenTheOptionsCannotBeRead) {
   transport.setWritesFail("a", true);
   toggleScl();
   EXPECT_EQ(writtenTo("a").size(), 1u);
-  EXPECT_EQ(boxTexts(), (std::vector<std::string>{connectionBox, connectionBox}));
+  EXPECT_EQ(boxTexts(), (std::vector<std::string>{kConnectionBox, kConnectionBox}));
   transport.setSilent("a", false);
   transport.setWritesFail("a", false);
   EXPECT_EQ(getOptions(), 7);

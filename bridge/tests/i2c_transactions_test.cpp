@@ -10,10 +10,10 @@ namespace {
 
 using std::chrono::milliseconds;
 
-const std::string invalidAddressBox =
+const std::string kInvalidAddressBox =
     "Invalid I2C address. Press Retry to return to GUI and enter valid address or Cancel.";
-const std::string writeFailedBox = "Please check USB connection.\r\nUSB WriteFile error.";
-const std::string readFailedBox = "Please check USB connection.\r\nUSB ReadFile error.";
+const std::string kWriteFailedBox = "Please check USB connection.\r\nUSB WriteFile error.";
+const std::string kReadFailedBox = "Please check USB connection.\r\nUSB ReadFile error.";
 
 class I2CTransactionsTest : public LibraryTest {
  protected:
@@ -39,7 +39,7 @@ class I2CTransactionsTest : public LibraryTest {
     return kstHID_probeI2CAddress(&address, &board, &reg);
   }
 
-  std::vector<std::uint8_t>& eeprom() { return bus->device(virtualEepromAddress).bytes(); }
+  std::vector<std::uint8_t>& eeprom() { return bus->device(kVirtualEepromAddress).bytes(); }
 
   VirtualI2CBus* bus = nullptr;
   ByteArray data;
@@ -70,7 +70,7 @@ TEST_F(I2CTransactionsTest, WriteSendsRegisterThenCountDataBytes) {
   data = ByteArray({0x0A, 0x0B, 0x0C, 0x0D});
   EXPECT_EQ(write(0x20, 5, 3), 0);
   EXPECT_EQ(writtenTo("a"), std::vector<Report>{request({6, 0x40, 3, 1, 5, 0x0A, 0x0B, 0x0C})});
-  const auto& registers = bus->device(virtualRegisterFileAddress).bytes();
+  const auto& registers = bus->device(kVirtualRegisterFileAddress).bytes();
   EXPECT_EQ(std::vector<std::uint8_t>(registers.begin() + 5, registers.begin() + 9),
             (std::vector<std::uint8_t>{0x0A, 0x0B, 0x0C, 0x00}));
   EXPECT_EQ(data.elements(), (std::vector<std::uint8_t>{0x0A, 0x0B, 0x0C, 0x0D}));
@@ -135,6 +135,34 @@ TEST_F(I2CTransactionsTest, ArgumentsThatDoNotFitAreRefusedSilently) {
   EXPECT_TRUE(boxes.empty());
 }
 
+// One array cannot hold the data and the register address at once.
+TEST_F(I2CTransactionsTest, OneArrayAsDataAndRegisterBufferIsRefusedUntouched) {
+  const std::vector<std::uint8_t> before{1, 2, 3};
+  data = ByteArray(before);
+  std::uint8_t address = 0x50, reg = 5;
+  std::int16_t board = 0, quiet = 0;
+  for (std::uint8_t count : {1, 2}) {
+    EXPECT_EQ(kstHID_doI2CRead(&address, &reg, &count, data.byReference(), data.byReference(),
+                               &board, &quiet),
+              1);
+    EXPECT_EQ(kstHID_doI2CWrite(&address, &reg, &count, data.byReference(), data.byReference(),
+                                &board, &quiet),
+              1);
+  }
+  EXPECT_EQ(data.elements(), before);
+  EXPECT_TRUE(transport.traffic().empty());
+}
+
+TEST_F(I2CTransactionsTest, WriteRefusingShortDataLeavesTheRegisterBufferAsItWas) {
+  data = ByteArray({1, 2});
+  registerBuffer = ByteArray({7, 8, 9});
+  EXPECT_EQ(write(0x50, 5, 3), 1);
+  EXPECT_EQ(registerBuffer.elements(), (std::vector<std::uint8_t>{7, 8, 9}));
+  registerBuffer = ByteArray();
+  EXPECT_EQ(write(0x50, 5, 3), 1);
+  EXPECT_TRUE(registerBuffer.elements().empty());  // still never dimensioned
+}
+
 TEST_F(I2CTransactionsTest, InvalidBoardGivesItsMessageAndNoTransfer) {
   EXPECT_EQ(read(0x50, 0, 1, 0, 1), 1);
   EXPECT_EQ(probe(0x50, 0, -1), 1);
@@ -155,7 +183,7 @@ TEST_F(I2CTransactionsTest, UnansweredAddressShowsItsBoxOnceUnlessQuiet) {
   answerNextBox(KSTHID_IDRETRY);  // changes nothing: the address is still wrong
   EXPECT_EQ(read(0x51, 0x10, 2), 1);
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, invalidAddressBox);
+  EXPECT_EQ(boxes[0].text, kInvalidAddressBox);
   EXPECT_EQ(boxes[0].style, KSTHID_MB_RETRYCANCEL);
   EXPECT_EQ(data.elements(), (std::vector<std::uint8_t>{0, 0}));
   EXPECT_EQ(writtenTo("a").size(), 1u);
@@ -175,7 +203,7 @@ TEST_F(I2CTransactionsTest, RetryAfterAFailedWriteReconnectsAndRepeats) {
     return KSTHID_IDRETRY;
   });
   EXPECT_EQ(read(0x50, 0x10, 1), 0);
-  EXPECT_EQ(boxTexts(), std::vector<std::string>{writeFailedBox});
+  EXPECT_EQ(boxTexts(), std::vector<std::string>{kWriteFailedBox});
   EXPECT_EQ(writtenTo("a"), std::vector<Report>{request({6, 0xA1, 1, 1, 0x10})});
   EXPECT_EQ(data.elements(), std::vector<std::uint8_t>{0x12});
   EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a", "b"}));  // reconnected
@@ -183,7 +211,7 @@ TEST_F(I2CTransactionsTest, RetryAfterAFailedWriteReconnectsAndRepeats) {
   transport.setWritesFail("a", true);
   data = ByteArray({1});
   EXPECT_EQ(write(0x50, 0, 1, -1), 1);  // Cancel
-  EXPECT_EQ(boxTexts().back(), writeFailedBox);
+  EXPECT_EQ(boxTexts().back(), kWriteFailedBox);
 }
 
 TEST_F(I2CTransactionsTest, SilentBoardTimesOutOnEveryAttempt) {
@@ -192,7 +220,7 @@ TEST_F(I2CTransactionsTest, SilentBoardTimesOutOnEveryAttempt) {
   std::int16_t result = 0;
   EXPECT_EQ(elapsedDuring([&] { result = read(0x50, 0, 1, -1); }), 2 * milliseconds(6001));
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(boxTexts(), (std::vector<std::string>{readFailedBox, readFailedBox}));
+  EXPECT_EQ(boxTexts(), (std::vector<std::string>{kReadFailedBox, kReadFailedBox}));
   EXPECT_EQ(writtenTo("a").size(), 2u);
 }
 
@@ -205,7 +233,7 @@ TEST_F(I2CTransactionsTest, RetryAfterTheBoardHasGoneWritesToNoOtherBoard) {
     return KSTHID_IDRETRY;
   });
   EXPECT_EQ(read(0x50, 0, 1, 0, 1), 1);
-  EXPECT_EQ(boxTexts(), (std::vector<std::string>{readFailedBox, writeFailedBox}));
+  EXPECT_EQ(boxTexts(), (std::vector<std::string>{kReadFailedBox, kWriteFailedBox}));
   EXPECT_TRUE(writtenTo("a").empty());
 }
 

@@ -16,6 +16,10 @@ TEST(OleTypesTest, LayoutMatchesOleAutomation) {
   EXPECT_EQ(offsetof(VARIANT, vt), 0u);
   EXPECT_EQ(offsetof(VARIANT, iVal), 8u);
   EXPECT_EQ(sizeof(VARIANT), sizeof(void*) == 8 ? 24u : 16u);
+  EXPECT_EQ(offsetof(DECIMAL, scale), 2u);
+  EXPECT_EQ(offsetof(DECIMAL, Hi32), 4u);
+  EXPECT_EQ(offsetof(DECIMAL, Lo64), 8u);
+  EXPECT_EQ(sizeof(DECIMAL), 16u);
 }
 
 TEST(OleTypesTest, RedimKeepsElementsAndZeroesNewOnes) {

@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "library_fixture.h"
+#include "test_file.h"
 
 namespace ksthid::testing {
 namespace {
@@ -13,22 +14,20 @@ class PacketTraceTest : public LibraryTest {
  protected:
   void SetUp() override {
     LibraryTest::SetUp();
-    file = ::testing::TempDir() + "packet_trace_test.txt";
-    std::remove(file.c_str());
-    trace = PacketTrace::open(file);
+    trace = PacketTrace::open(file.path());
     ASSERT_NE(trace, nullptr);
     tracing = std::make_unique<TracingTransport>(transport, *trace);
     useTransport(tracing.get());
   }
 
   std::vector<std::string> lines() {
-    std::ifstream in(file);
+    std::ifstream in(file.path());
     std::vector<std::string> all;
     for (std::string line; std::getline(in, line);) all.push_back(line);
     return all;
   }
 
-  std::string file;
+  TestFile file;
   std::unique_ptr<PacketTrace> trace;
   std::unique_ptr<TracingTransport> tracing;
 };

@@ -59,12 +59,12 @@ TEST_F(ReportExchangeTest, BoardThatNeverStopsSendingCannotHoldACommandInItsDrai
 TEST_F(ReportExchangeTest, ReadResponseDecodesTheStatusByte) {
   Report report{};
   transport.sendUnsolicited("a", answer(0));
-  EXPECT_EQ(readResponse(report, 0), xferOk);
+  EXPECT_EQ(readResponse(report, 0), kXferOk);
   EXPECT_EQ(report[2], 0x42);
   transport.sendUnsolicited("a", answer(0x01));
-  EXPECT_EQ(readResponse(report, 0), xferDeviceError);
+  EXPECT_EQ(readResponse(report, 0), kXferDeviceError);
   transport.sendUnsolicited("a", answer(0xFF));
-  EXPECT_EQ(readResponse(report, 0), xferDeviceError);
+  EXPECT_EQ(readResponse(report, 0), kXferDeviceError);
 }
 
 TEST_F(ReportExchangeTest, SilentBoardTimesOutAfterSixSecondsWithAClearedReport) {
@@ -72,7 +72,7 @@ TEST_F(ReportExchangeTest, SilentBoardTimesOutAfterSixSecondsWithAClearedReport)
   report.fill(0xEE);
   std::int16_t result = 0;
   EXPECT_EQ(elapsedDuring([&] { result = readResponse(report, 0); }), milliseconds(6000));
-  EXPECT_EQ(result, xferReadFailed);
+  EXPECT_EQ(result, kXferReadFailed);
   EXPECT_EQ(report, Report{});
 }
 
@@ -111,10 +111,10 @@ TEST_F(ReportExchangeTest, EveryRequestIsSixtyFourBytesWithUnsetBytesZero) {
 }
 
 TEST_F(ReportExchangeTest, DeviceErrorBoxOnlyWhenNotQuiet) {
-  reportTransferError(xferDeviceError, -1);
+  reportTransferError(kXferDeviceError, -1);
   EXPECT_TRUE(boxes.empty());
   answerNextBox(KSTHID_IDRETRY);
-  reportTransferError(xferDeviceError, 0);
+  reportTransferError(kXferDeviceError, 0);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text,
             "Invalid I2C address. Press Retry to return to GUI and enter valid address or Cancel.");
@@ -123,9 +123,9 @@ TEST_F(ReportExchangeTest, DeviceErrorBoxOnlyWhenNotQuiet) {
 }
 
 TEST_F(ReportExchangeTest, UsbErrorBoxesNameTheFailedCallWhateverQuietIs) {
-  reportTransferError(xferReadFailed, -1);
-  reportTransferError(xferWriteFailed, 0);
-  reportTransferError(xferOk, 0);
+  reportTransferError(kXferReadFailed, -1);
+  reportTransferError(kXferWriteFailed, 0);
+  reportTransferError(kXferOk, 0);
   reportTransferError(3, 0);
   EXPECT_EQ(boxTexts(), (std::vector<std::string>{
                             "Please check USB connection.\r\nUSB ReadFile error.",
@@ -137,7 +137,7 @@ TEST_F(ReportExchangeTest, UsbErrorBoxesNameTheFailedCallWhateverQuietIs) {
 TEST_F(ReportExchangeTest, UsbErrorRetryReconnects) {
   addBoard("b");
   answerNextBox(KSTHID_IDRETRY);
-  reportTransferError(xferWriteFailed, 0);
+  reportTransferError(kXferWriteFailed, 0);
   EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a", "b"}));
 }
 

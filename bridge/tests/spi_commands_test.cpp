@@ -8,7 +8,7 @@ namespace {
 
 using std::chrono::milliseconds;
 
-const std::string connectionBox = "Please check USB connection.\r\ncheckStatus";
+const std::string kConnectionBox = "Please check USB connection.\r\ncheckStatus";
 
 VARIANT shortVariant(std::int16_t value) {
   VARIANT v;
@@ -69,6 +69,19 @@ TEST_F(SPICommandsTest, SetOptionsSendsBitsZeroToTwo) {
   EXPECT_EQ(getOptions(), 7);
 }
 
+TEST_F(SPICommandsTest, OptionsBeyondSixteenBitsKeepTheirLowBits) {
+  VARIANT wide;
+  VariantInit(&wide);
+  wide.vt = VT_I4;
+  wide.lVal = 0x10006;
+  EXPECT_EQ(setOptions(wide), 8);
+  wide.vt = VT_R8;
+  wide.dblVal = 70005.5;  // 70006
+  EXPECT_EQ(setOptions(wide), 8);
+  EXPECT_EQ(writtenTo("a"), (std::vector<Report>{request({7, 0, 6}), request({7, 0, 6})}));
+  EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(SPICommandsTest, GetOptionsReturnsTheWholeByte) {
   bridge->setSPIOptions(0xA5);
   EXPECT_EQ(getOptions(), 0xA5);
@@ -104,25 +117,25 @@ TEST_F(SPICommandsTest, ResultsForAnInvalidBoardAFailedWriteOrNoNumber) {
   EXPECT_EQ(setOptions(shortVariant(1)), 0);
   EXPECT_EQ(setDivisor(4), 0);
   EXPECT_EQ(getOptions() + getDivisor(), 0);
-  EXPECT_EQ(boxTexts().back(), connectionBox);
+  EXPECT_EQ(boxTexts().back(), kConnectionBox);
 }
 
 TEST_F(SPICommandsTest, TransactionSendsItsHeaderAndReadsBackIntoTheArray) {
   bridge->spiSlave().memory()[0x10] = 0xA3;
-  data = ByteArray({spiMemoryRead, 0x10, 0x00, 0x44});
+  data = ByteArray({kSpiMemoryRead, 0x10, 0x00, 0x44});
   EXPECT_EQ(transfer(3, -1, 0, 2), 0);
   EXPECT_EQ(writtenTo("a"), std::vector<Report>{request({9, 0, 1, 0, 2, 3, 0x03, 0x10, 0x00})});
   EXPECT_EQ(data.elements(), (std::vector<std::uint8_t>{0xFF, 0xFF, 0xA3, 0x44}));
 }
 
 TEST_F(SPICommandsTest, WriteOnlyTransferReadsNothingAndLeavesTheArray) {
-  data = ByteArray({spiMemoryWrite, 0x20, 0xDE, 0xAD});
+  data = ByteArray({kSpiMemoryWrite, 0x20, 0xDE, 0xAD});
   EXPECT_EQ(transfer(4, 0, -1, 7), 0);
   EXPECT_EQ(writtenTo("a").back(), request({9, 0, 0, 1, 7, 4, 0x02, 0x20, 0xDE, 0xAD}));
   EXPECT_EQ(reads(), 0u);
   EXPECT_EQ(data.elements(), (std::vector<std::uint8_t>{0x02, 0x20, 0xDE, 0xAD}));
 
-  data = ByteArray({spiMemoryRead, 0x20, 0, 0});
+  data = ByteArray({kSpiMemoryRead, 0x20, 0, 0});
   EXPECT_EQ(transfer(4, 1), 0);
   EXPECT_EQ(data.elements(), (std::vector<std::uint8_t>{0xFF, 0xFF, 0xDE, 0xAD}));
 }
@@ -171,7 +184,7 @@ TEST_F(SPICommandsTest, FailedTransfersReturnZeroAsWell) {
   EXPECT_EQ(elapsedDuring([&] { result = transfer(3, -1); }), milliseconds(6001));
   EXPECT_EQ(result, 0);
   EXPECT_EQ(data.elements(), (std::vector<std::uint8_t>{0, 0, 0, 4}));
-  EXPECT_EQ(boxTexts(), (std::vector<std::string>{connectionBox, connectionBox}));
+  EXPECT_EQ(boxTexts(), (std::vector<std::string>{kConnectionBox, kConnectionBox}));
 }
 
 }  // namespace

@@ -84,5 +84,17 @@ TEST_F(VirtualBoardTest, LevelsThatAreNoCompletePulseCountNothing) {
   EXPECT_TRUE(changes.empty());
 }
 
+// The virtual board on real time keeps the wire's 1 ms per report and the
+// 1 ms drain wait only if a sleep shorter than a millisecond still sleeps.
+TEST(SteadyClockTest, NeverWakesBeforeTheTimeAskedFor) {
+  SteadyClock clock;
+  for (const Microseconds wait : {Microseconds(1), Microseconds(300), Microseconds(999),
+                                  Microseconds(1000), Microseconds(1500)}) {
+    const Microseconds wakeUp = clock.now() + wait;
+    clock.sleepUntil(wakeUp);
+    EXPECT_GE(clock.now(), wakeUp) << wait.count() << " us";
+  }
+}
+
 }  // namespace
 }  // namespace ksthid::testing

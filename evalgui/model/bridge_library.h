@@ -4,14 +4,16 @@
 #include <optional>
 #include <string>
 
+#include "ksthid.h"
+
 // The functions of the bridge library ksthid that drive the QV6180 on a board, each with the
 // library's own name and result. A result is empty when the function could not be had from the
 // library; bindingError() then says why. Tests put a fake in the library's place.
 class BridgeLibrary {
  public:
   // What the GPIO setters return for a report that reached the board.
-  static constexpr std::int16_t kReportWritten = 8;
-  static constexpr std::int16_t kTrue = -1;
+  static constexpr std::int16_t kReportWritten = KSTHID_REPORT_WRITTEN;
+  static constexpr std::int16_t kTrue = KSTHID_TRUE;
 
   virtual ~BridgeLibrary() = default;
 

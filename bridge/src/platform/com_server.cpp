@@ -13,7 +13,7 @@
 namespace {
 
 // {92E99DFD-C234-48A4-BA02-8F00948DE8C3}
-constexpr CLSID class1Id = {
+constexpr CLSID kClass1Id = {
     0x92e99dfd, 0xc234, 0x48a4, {0xba, 0x02, 0x8f, 0x00, 0x94, 0x8d, 0xe8, 0xc3}};
 constexpr const char* class1ProgId = "ksthid.Class1";
 constexpr const char* class1Description = "ksthid Class1";
@@ -97,17 +97,17 @@ Class1Factory factory;
 std::string class1IdText() {
   char text[39];
   std::snprintf(text, sizeof text, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                class1Id.Data1, class1Id.Data2, class1Id.Data3, class1Id.Data4[0],
-                class1Id.Data4[1], class1Id.Data4[2], class1Id.Data4[3], class1Id.Data4[4],
-                class1Id.Data4[5], class1Id.Data4[6], class1Id.Data4[7]);
+                kClass1Id.Data1, kClass1Id.Data2, kClass1Id.Data3, kClass1Id.Data4[0],
+                kClass1Id.Data4[1], kClass1Id.Data4[2], kClass1Id.Data4[3], kClass1Id.Data4[4],
+                kClass1Id.Data4[5], kClass1Id.Data4[6], kClass1Id.Data4[7]);
   return text;
 }
 
-std::string class1Key() {
+std::string kClass1Key() {
   return std::string(userClasses) + "CLSID\\" + class1IdText();
 }
 
-std::string progIdKey() {
+std::string kProgIdKey() {
   return std::string(userClasses) + class1ProgId;
 }
 
@@ -144,7 +144,7 @@ bool removeKey(const std::string& key) {
 STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, LPVOID* object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
-  if (!IsEqualCLSID(classId, class1Id)) return CLASS_E_CLASSNOTAVAILABLE;
+  if (!IsEqualCLSID(classId, kClass1Id)) return CLASS_E_CLASSNOTAVAILABLE;
   return factory.QueryInterface(iid, object);
 }
 
@@ -153,20 +153,20 @@ STDAPI DllCanUnloadNow() {
 }
 
 STDAPI DllUnregisterServer() {
-  const bool classRemoved = removeKey(class1Key());
-  const bool progIdRemoved = removeKey(progIdKey());
+  const bool classRemoved = removeKey(kClass1Key());
+  const bool progIdRemoved = removeKey(kProgIdKey());
   return classRemoved && progIdRemoved ? S_OK : SELFREG_E_CLASS;
 }
 
 STDAPI DllRegisterServer() {
   const std::string path = libraryPath();
-  const std::string server = class1Key() + "\\InprocServer32";
-  const bool registered = !path.empty() && setText(class1Key(), nullptr, class1Description) &&
+  const std::string server = kClass1Key() + "\\InprocServer32";
+  const bool registered = !path.empty() && setText(kClass1Key(), nullptr, class1Description) &&
                           setText(server, nullptr, path) &&
                           setText(server, "ThreadingModel", "Apartment") &&
-                          setText(class1Key() + "\\ProgID", nullptr, class1ProgId) &&
-                          setText(progIdKey(), nullptr, class1Description) &&
-                          setText(progIdKey() + "\\CLSID", nullptr, class1IdText());
+                          setText(kClass1Key() + "\\ProgID", nullptr, class1ProgId) &&
+                          setText(kProgIdKey(), nullptr, class1Description) &&
+                          setText(kProgIdKey() + "\\CLSID", nullptr, class1IdText());
   if (registered) return S_OK;
   // Half a registration would point COM at nothing that works.
   DllUnregisterServer();

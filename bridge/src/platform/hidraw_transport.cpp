@@ -63,7 +63,7 @@ int millisecondsUntil(SteadyTime::time_point deadline) {
 
 // hidraw hands over one whole report per read and cuts a longer one to the
 // size asked for, so every read asks for one byte more than a report.
-using ReadBuffer = std::array<std::uint8_t, reportLength + 1>;
+using ReadBuffer = std::array<std::uint8_t, kReportLength + 1>;
 
 // After a report of the wrong size the device and the library no longer
 // agree on what a report is: whatever the device has queued behind it goes
@@ -85,11 +85,11 @@ ReadOutcome readReport(int fd, Report& into) {
   const ssize_t length =
       retryInterrupted([&] { return ::read(fd, received.data(), received.size()); });
   if (length < 0) return errno == EAGAIN ? ReadOutcome::nothingYet : ReadOutcome::failed;
-  if (static_cast<std::size_t>(length) != reportLength) {
+  if (static_cast<std::size_t>(length) != kReportLength) {
     discardQueuedReports(fd);
     return ReadOutcome::failed;
   }
-  std::copy_n(received.begin(), reportLength, into.begin());
+  std::copy_n(received.begin(), kReportLength, into.begin());
   return ReadOutcome::report;
 }
 
@@ -157,7 +157,7 @@ class HidrawTransport::Node final : public DeviceHandle {
     for (;;) {
       const ssize_t written =
           retryInterrupted([&] { return ::write(writeFd_, report.data(), report.size()); });
-      if (written >= 0) return written == static_cast<ssize_t>(reportLength);
+      if (written >= 0) return written == static_cast<ssize_t>(kReportLength);
       if (errno != EAGAIN || SteadyTime::now() >= deadline) return false;
       pollfd node{writeFd_, POLLOUT, 0};
       if (retryInterrupted([&] { return ::poll(&node, 1, millisecondsUntil(deadline)); }) <= 0) {

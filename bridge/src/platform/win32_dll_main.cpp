@@ -1,5 +1,5 @@
 // Loading and unloading need nothing of the library: its state starts empty
-// on first use, and its handles live as long as the process.
+// on a thread's first use and ends with the thread (win32_thread_state.cpp).
 #include <windows.h>
 
 // True, as the library writes it (-1), for the process attaching.

@@ -68,7 +68,7 @@ class Win32Device final : public DeviceHandle {
 
   bool write(const Report& report) override {
     DWORD written = 0;
-    return WriteFile(writeHandle_, report.data(), reportLength, &written, nullptr) != FALSE;
+    return WriteFile(writeHandle_, report.data(), kReportLength, &written, nullptr) != FALSE;
   }
 
   ReadResult read(Report& into, std::chrono::milliseconds wait) override {
@@ -76,7 +76,7 @@ class Win32Device final : public DeviceHandle {
     ResetEvent(readEvent_);
     readOverlapped_ = OVERLAPPED{};
     readOverlapped_.hEvent = readEvent_;
-    if (!ReadFile(readHandle_, received.data(), reportLength, nullptr, &readOverlapped_) &&
+    if (!ReadFile(readHandle_, received.data(), kReportLength, nullptr, &readOverlapped_) &&
         GetLastError() != ERROR_IO_PENDING) {
       // Refused at once: nothing will signal, so the wait runs out as it does
       // for a silent device.

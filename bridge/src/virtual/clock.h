@@ -3,7 +3,8 @@
 #pragma once
 
 #include <chrono>
-#include <thread>
+
+#include "../platform/steady_sleep.h"
 
 namespace ksthid {
 
@@ -21,7 +22,7 @@ class SteadyClock final : public Clock {
   Microseconds now() const override {
     return std::chrono::duration_cast<Microseconds>(std::chrono::steady_clock::now() - start_);
   }
-  void sleepUntil(Microseconds time) override { std::this_thread::sleep_until(start_ + time); }
+  void sleepUntil(Microseconds time) override { ksthid::sleepUntil(start_ + time); }
 
  private:
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();

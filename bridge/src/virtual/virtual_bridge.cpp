@@ -1,54 +1,37 @@
 #include "virtual_bridge.h"
 
 #include <algorithm>
-#include <initializer_list>
 #include <span>
 
 namespace ksthid {
 namespace {
 
-bool isQuery(const Report& request) {
-  return request[2] == directionQuery;
-}
-
-// Where the register-address bytes of an I2C request begin, and the data of
-// an SPI request.
-constexpr std::size_t i2cRequestBytes = 5;
-constexpr std::size_t spiRequestData = 7;
 // I2C status of a request whose counts overrun the report.
-constexpr std::uint8_t i2cRequestTooLong = 0x03;
-
-Report answerTo(const Report& request, std::initializer_list<std::uint8_t> values) {
-  Report answer{};
-  answer[0] = requestReportId;
-  answer[1] = request[1];
-  std::copy(values.begin(), values.end(), answer.begin() + 2);
-  return answer;
-}
+constexpr std::uint8_t kI2CRequestTooLong = 0x03;
 
 }  // namespace
 
 std::optional<Report> VirtualBridge::handleRequest(const Report& request) {
-  switch (request[1]) {
-    case commandVersion:
+  switch (commandOf(request)) {
+    case kCommandVersion:
       return version(request);
-    case commandLeds:
+    case kCommandLeds:
       return ledCommand(request);
-    case commandGpioConfiguration:
+    case kCommandGpioConfiguration:
       return gpioConfigurationCommand(request);
-    case commandGpioValue:
+    case kCommandGpioValue:
       return gpioValueCommand(request);
-    case commandI2COptions:
+    case kCommandI2COptions:
       return i2cOptionsCommand(request);
-    case commandSMBusTimer:
+    case kCommandSMBusTimer:
       return smbusTimerCommand(request);
-    case commandI2CTransaction:
+    case kCommandI2CTransaction:
       return i2cTransaction(request);
-    case commandSPIOptions:
+    case kCommandSPIOptions:
       return spiOptionsCommand(request);
-    case commandClocks:
+    case kCommandClocks:
       return clockCommand(request);
-    case commandSPITransaction:
+    case kCommandSPITransaction:
       return spiTransaction(request);
     default:
       return std::nullopt;
@@ -57,22 +40,28 @@ std::optional<Report> VirtualBridge::handleRequest(const Report& request) {
 
 std::optional<Report> VirtualBridge::version(const Report& request) {
   if (!isQuery(request)) return std::nullopt;
-  return answerTo(
-      request, {identity_.major, identity_.minor, static_cast<std::uint8_t>(identity_.year >> 8),
-                static_cast<std::uint8_t>(identity_.year & 0xFF), identity_.month, identity_.day});
+  return answer(kCommandVersion,
+                {{kVersionMajorByte, identity_.major},
+                 {kVersionMinorByte, identity_.minor},
+                 {kVersionYearHighByte, static_cast<std::uint8_t>(identity_.year >> 8)},
+                 {kVersionYearLowByte, static_cast<std::uint8_t>(identity_.year & 0xFF)},
+                 {kVersionMonthByte, identity_.month},
+                 {kVersionDayByte, identity_.day}});
 }
 
 std::optional<Report> VirtualBridge::ledCommand(const Report& request) {
-  if (isQuery(request)) return answerTo(request, {leds_});
-  leds_ = request[3] & 0x03;
+  if (isQuery(request)) return answer(kCommandLeds, {{kLedPairAnswerByte, leds_}});
+  leds_ = request[kLedPairByte] & kLedPairMask;
   return std::nullopt;
 }
 
 std::optional<Report> VirtualBridge::gpioConfigurationCommand(const Report& request) {
   if (isQuery(request)) {
-    return answerTo(request, {gpioConfiguration_[0], gpioConfiguration_[1], gpioConfiguration_[2]});
+    return answer(kCommandGpioConfiguration, {{kGpioFirstAnswerByte, gpioConfiguration_[0]},
+                                              {kGpioSecondAnswerByte, gpioConfiguration_[1]},
+                                              {kGpioFlagAnswerByte, gpioConfiguration_[2]}});
   }
-  gpioConfiguration_ = {request[3], request[4], request[5]};
+  gpioConfiguration_ = {request[kGpioFirstByte], request[kGpioSecondByte], request[kGpioFlagByte]};
   drivePins();
   return std::nullopt;
 }
@@ -80,72 +69,79 @@ std::optional<Report> VirtualBridge::gpioConfigurationCommand(const Report& requ
 std::optional<Report> VirtualBridge::gpioValueCommand(const Report& request) {
   // The query's flag asks for pin levels rather than latches; with the
   // virtual board's pins they are the same.
-  if (isQuery(request)) return answerTo(request, {gpioValue_[0], gpioValue_[1]});
-  gpioValue_ = {request[3], request[4]};
+  if (isQuery(request)) {
+    return answer(kCommandGpioValue,
+                  {{kGpioFirstAnswerByte, gpioValue_[0]}, {kGpioSecondAnswerByte, gpioValue_[1]}});
+  }
+  gpioValue_ = {request[kGpioFirstByte], request[kGpioSecondByte]};
   drivePins();
   return std::nullopt;
 }
 
-// A set request with byte 5 = 1 also clocks the bus to free SDA, and says
-// how that went.
+// A set request asking for SCL toggling also clocks the bus to free SDA,
+// and says how that went.
 std::optional<Report> VirtualBridge::i2cOptionsCommand(const Report& request) {
-  if (isQuery(request)) return answerTo(request, {i2cOptions_[0], i2cOptions_[1]});
-  i2cOptions_ = {request[3], request[4]};
-  if (request[5] != 1) return std::nullopt;
-  return answerTo(request, {i2cBus_.clockFree()});
+  if (isQuery(request)) {
+    return answer(kCommandI2COptions, {{kI2COptionFieldAnswerByte, i2cOptions_[0]},
+                                       {kI2COptionFlagAnswerByte, i2cOptions_[1]}});
+  }
+  i2cOptions_ = {request[kI2COptionFieldByte], request[kI2COptionFlagByte]};
+  if (request[kSclToggleByte] != kSclToggleRequested) return std::nullopt;
+  return answer(kCommandI2COptions, {{kSdaAnswerByte, i2cBus_.clockFree()}});
 }
 
 std::optional<Report> VirtualBridge::smbusTimerCommand(const Report& request) {
-  if (isQuery(request)) return answerTo(request, {smbusFrequency_, smbusTimerCount_});
-  smbusTimerCount_ = request[3];
+  if (isQuery(request)) {
+    return answer(kCommandSMBusTimer, {{kSMBusFrequencyAnswerByte, smbusFrequency_},
+                                       {kTimerCountAnswerByte, smbusTimerCount_}});
+  }
+  smbusTimerCount_ = request[kTimerCountByte];
   return std::nullopt;
 }
 
-// Byte 2: the 8-bit address, bit 0 set for a read; byte 3: the data count;
-// byte 4: the register-address count; then the register address and, for a
-// write, the data. Byte 1 of the answer is the status, read data follow it.
+// A request whose counts overrun the report fails as a whole.
 std::optional<Report> VirtualBridge::i2cTransaction(const Report& request) {
-  const std::uint8_t address = request[2] >> 1;
-  const bool read = (request[2] & 1) != 0;
-  const std::size_t count = request[3];
-  const std::size_t registerLength = request[4];
-  const std::span<const std::uint8_t> carried(request.begin() + i2cRequestBytes, request.end());
-  Report answer{};
-  answer[0] = requestReportId;
-  const std::span<std::uint8_t> readData = std::span(answer).subspan(2);
-  if (registerLength + (read ? 0 : count) > carried.size() || count > readData.size()) {
-    answer[1] = i2cRequestTooLong;
-  } else if (read) {
-    answer[1] = i2cBus_.read(address, carried.first(registerLength), readData.first(count));
-  } else {
-    answer[1] = i2cBus_.write(address, carried.first(registerLength + count));
+  const std::uint8_t address = request[kI2CAddressByte] >> 1;
+  const bool read = (request[kI2CAddressByte] & kI2CReadBit) != 0;
+  const std::size_t count = request[kI2CCountByte];
+  const std::size_t registerLength = request[kI2CRegisterLengthByte];
+  const std::size_t carried = registerLength + (read ? 0 : count);
+  if (carried > kMaxI2CWriteLength || count > kMaxI2CReadCount) {
+    return i2cAnswer(kI2CRequestTooLong);
   }
-  return answer;
+  const auto payload = std::span(request).subspan(kI2CPayloadByte);
+  if (!read) return i2cAnswer(i2cBus_.write(address, payload.first(carried)));
+  Report reply = i2cAnswer(kStatusDone);
+  const auto readData = std::span(reply).subspan(kI2CReadDataByte, count);
+  reply[kStatusByte] = i2cBus_.read(address, payload.first(registerLength), readData);
+  return reply;
 }
 
 std::optional<Report> VirtualBridge::spiOptionsCommand(const Report& request) {
-  if (isQuery(request)) return answerTo(request, {spiOptions_});
-  spiOptions_ = request[3];
+  if (isQuery(request)) return answer(kCommandSPIOptions, {{kSPIOptionsAnswerByte, spiOptions_}});
+  spiOptions_ = request[kSPIOptionsByte];
   return std::nullopt;
 }
 
 std::optional<Report> VirtualBridge::clockCommand(const Report& request) {
-  if (isQuery(request)) return answerTo(request, {systemClock_, spiClockDivisor_});
-  spiClockDivisor_ = request[3];
+  if (isQuery(request)) {
+    return answer(kCommandClocks, {{kSystemClockAnswerByte, systemClock_},
+                                   {kSPIDivisorAnswerByte, spiClockDivisor_}});
+  }
+  spiClockDivisor_ = request[kSPIDivisorByte];
   return std::nullopt;
 }
 
-// Byte 3: answer with the bytes received; byte 6: the count; data from
-// byte 7. The answer carries the received bytes from byte 2.
+// The answer carries the bytes received in place of those sent.
 std::optional<Report> VirtualBridge::spiTransaction(const Report& request) {
-  const std::size_t count = request[6];
-  if (count > reportLength - spiRequestData) return std::nullopt;
-  Report answer = answerTo(request, {});
-  const std::span<std::uint8_t> shifted = std::span(answer).subspan(2, count);
-  std::copy_n(request.begin() + spiRequestData, count, shifted.begin());
+  const std::size_t count = request[kSPICountByte];
+  if (count > kMaxSPICount) return std::nullopt;
+  Report reply = answer(kCommandSPITransaction, {});
+  const auto shifted = std::span(reply).subspan(kSPIReceivedByte, count);
+  std::copy_n(request.begin() + kSPIDataByte, count, shifted.begin());
   spiSlave_.transfer(shifted);
-  if (request[3] != 1) return std::nullopt;
-  return answer;
+  if (request[kSPIReadBackByte] != 1) return std::nullopt;
+  return reply;
 }
 
 void VirtualBridge::drivePins() {

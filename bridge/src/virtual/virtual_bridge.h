@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "../report.h"
+#include "../protocol.h"
 #include "virtual_chip.h"
 #include "virtual_i2c_bus.h"
 #include "virtual_spi_slave.h"

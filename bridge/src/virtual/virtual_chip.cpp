@@ -3,14 +3,14 @@
 namespace ksthid {
 namespace {
 
-constexpr std::uint8_t counterBit = 1 << 6;
-constexpr std::uint8_t storeBit = 1 << 5;
+constexpr std::uint8_t kCounterBit = 1 << 6;
+constexpr std::uint8_t kStoreBit = 1 << 5;
 
 }  // namespace
 
 void VirtualChip::onPins(std::uint8_t configuration, std::uint8_t value) {
-  const bool pushPull = (configuration & counterBit) != 0;
-  const bool high = (value & counterBit) != 0;
+  const bool pushPull = (configuration & kCounterBit) != 0;
+  const bool high = (value & kCounterBit) != 0;
   const Level level = !high ? Level::low : (pushPull ? Level::high : Level::released);
   if (level != counterLine_) {
     if (counterLine_ == Level::released) {
@@ -22,7 +22,7 @@ void VirtualChip::onPins(std::uint8_t configuration, std::uint8_t value) {
   }
 
   // An open-drain store line is released, and the chip holds it low.
-  const bool store = (configuration & storeBit) != 0 && (value & storeBit) != 0;
+  const bool store = (configuration & kStoreBit) != 0 && (value & kStoreBit) != 0;
   if (store && !storeLine_ && eeprom_ != dvr_) {
     eeprom_ = dvr_;
     changed();

@@ -3,7 +3,7 @@
 namespace ksthid {
 namespace {
 
-constexpr int maxClockPulses = 9;
+constexpr int kMaxClockPulses = 9;
 
 }  // namespace
 
@@ -24,34 +24,34 @@ void VirtualI2CMemory::read(std::span<std::uint8_t> into) {
 }
 
 VirtualI2CBus::VirtualI2CBus() {
-  devices_.emplace(virtualEepromAddress, 256);
-  devices_.emplace(virtualRegisterFileAddress, 16);
+  devices_.emplace(kVirtualEepromAddress, 256);
+  devices_.emplace(kVirtualRegisterFileAddress, 16);
 }
 
 std::uint8_t VirtualI2CBus::write(std::uint8_t address, std::span<const std::uint8_t> bytes) {
-  if (clocksUntilSdaReleased_ > 0) return i2cBusBusy;
+  if (clocksUntilSdaReleased_ > 0) return kI2CBusBusy;
   VirtualI2CMemory* device = addressed(address);
-  if (!device) return i2cNotAcknowledged;
+  if (!device) return kI2CNotAcknowledged;
   device->write(bytes);
-  return i2cDone;
+  return kStatusDone;
 }
 
 std::uint8_t VirtualI2CBus::read(std::uint8_t address, std::span<const std::uint8_t> registerBytes,
                                  std::span<std::uint8_t> into) {
-  if (clocksUntilSdaReleased_ > 0) return i2cBusBusy;
+  if (clocksUntilSdaReleased_ > 0) return kI2CBusBusy;
   VirtualI2CMemory* device = addressed(address);
-  if (!device) return i2cNotAcknowledged;
+  if (!device) return kI2CNotAcknowledged;
   // The register address goes out as a write, then a repeated start reads.
   device->write(registerBytes);
   device->read(into);
-  return i2cDone;
+  return kStatusDone;
 }
 
 std::uint8_t VirtualI2CBus::clockFree() {
   int pulses = 0;
-  while (clocksUntilSdaReleased_ > 0 && pulses < maxClockPulses) {
+  while (clocksUntilSdaReleased_ > 0 && pulses < kMaxClockPulses) {
     ++pulses;
-    if (clocksUntilSdaReleased_ <= maxClockPulses) --clocksUntilSdaReleased_;
+    if (clocksUntilSdaReleased_ <= kMaxClockPulses) --clocksUntilSdaReleased_;
   }
   const bool sdaLow = clocksUntilSdaReleased_ > 0;
   return static_cast<std::uint8_t>(pulses << 1 | (sdaLow ? 1 : 0));

@@ -7,15 +7,16 @@
 #include <span>
 #include <vector>
 
+#include "../protocol.h"
+
 namespace ksthid {
 
-// Status byte of an I2C answer.
-inline constexpr std::uint8_t i2cDone = 0;
-inline constexpr std::uint8_t i2cNotAcknowledged = 0x01;
-inline constexpr std::uint8_t i2cBusBusy = 0x02;
+// Why a transaction failed, in the status byte of its answer.
+inline constexpr std::uint8_t kI2CNotAcknowledged = 0x01;
+inline constexpr std::uint8_t kI2CBusBusy = 0x02;
 
-inline constexpr std::uint8_t virtualEepromAddress = 0x50;
-inline constexpr std::uint8_t virtualRegisterFileAddress = 0x20;
+inline constexpr std::uint8_t kVirtualEepromAddress = 0x50;
+inline constexpr std::uint8_t kVirtualRegisterFileAddress = 0x20;
 
 // A device of `size` bytes behind a register pointer, as serial EEPROMs and
 // register files are: the first byte of a write sets the pointer and the

@@ -5,23 +5,23 @@
 namespace ksthid {
 namespace {
 
-constexpr std::uint8_t idleLine = 0xFF;
-constexpr std::size_t headerLength = 2;
+constexpr std::uint8_t kIdleLine = 0xFF;
+constexpr std::size_t kHeaderLength = 2;
 
 }  // namespace
 
 void VirtualSPISlave::transfer(std::span<std::uint8_t> bytes) {
-  if (bytes.size() <= headerLength) {
-    std::fill(bytes.begin(), bytes.end(), idleLine);
+  if (bytes.size() <= kHeaderLength) {
+    std::fill(bytes.begin(), bytes.end(), kIdleLine);
     return;
   }
   const std::uint8_t command = bytes[0];
   std::uint8_t address = bytes[1];
-  bytes[0] = bytes[1] = idleLine;
-  for (std::uint8_t& byte : bytes.subspan(headerLength)) {
+  bytes[0] = bytes[1] = kIdleLine;
+  for (std::uint8_t& byte : bytes.subspan(kHeaderLength)) {
     const std::uint8_t shiftedIn = byte;
-    byte = command == spiMemoryRead ? memory_[address] : idleLine;
-    if (command == spiMemoryWrite) memory_[address] = shiftedIn;
+    byte = command == kSpiMemoryRead ? memory_[address] : kIdleLine;
+    if (command == kSpiMemoryWrite) memory_[address] = shiftedIn;
     ++address;
   }
 }

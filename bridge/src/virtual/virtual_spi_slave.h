@@ -7,8 +7,8 @@
 
 namespace ksthid {
 
-inline constexpr std::uint8_t spiMemoryWrite = 0x02;
-inline constexpr std::uint8_t spiMemoryRead = 0x03;
+inline constexpr std::uint8_t kSpiMemoryWrite = 0x02;
+inline constexpr std::uint8_t kSpiMemoryRead = 0x03;
 
 // Every transfer is one chip-select frame: a command byte, an address byte,
 // then data. READ shifts out the memory from the address on; WRITE stores

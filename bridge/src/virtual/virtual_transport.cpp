@@ -11,7 +11,7 @@ VirtualTransport::VirtualTransport(Clock& clock, Microseconds reportInterval)
 VirtualBridge& VirtualTransport::addBridge(const std::string& path, FirmwareIdentity identity) {
   std::lock_guard lock(mutex_);
   Device& added = devices_[path];
-  added.identity = {bridgeVendorId, bridgeProductId, 0x0100};
+  added.identity = {kBridgeVendorId, kBridgeProductId, 0x0100};
   added.firmware = std::make_unique<VirtualBridge>(identity);
   order_.push_back(path);
   return *added.firmware;

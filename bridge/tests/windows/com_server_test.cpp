@@ -12,10 +12,10 @@ namespace ksthid::testing {
 namespace {
 
 // The identity that registrations and hosts keep.
-constexpr CLSID class1Id = {
+constexpr CLSID kClass1Id = {
     0x92e99dfd, 0xc234, 0x48a4, {0xba, 0x02, 0x8f, 0x00, 0x94, 0x8d, 0xe8, 0xc3}};
-const std::string class1Key = "Software\\Classes\\CLSID\\{92E99DFD-C234-48A4-BA02-8F00948DE8C3}";
-const std::string progIdKey = "Software\\Classes\\ksthid.Class1";
+const std::string kClass1Key = "Software\\Classes\\CLSID\\{92E99DFD-C234-48A4-BA02-8F00948DE8C3}";
+const std::string kProgIdKey = "Software\\Classes\\ksthid.Class1";
 
 std::string userRegistryText(const std::string& key, const char* name) {
   char text[MAX_PATH] = "";
@@ -58,7 +58,7 @@ class ComServerTest : public ::testing::Test {
  protected:
   IClassFactory* classFactory() {
     IClassFactory* factory = nullptr;
-    EXPECT_EQ(getClassObject.call(class1Id, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+    EXPECT_EQ(getClassObject.call(kClass1Id, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
               S_OK);
     return factory;
   }
@@ -112,14 +112,14 @@ TEST_F(ComServerTest, Class1IsAnEmptyObjectOfItsOwnClassOnly) {
 // classes into those of the machine, Wine's COM reads the machine's only.
 TEST_F(ComServerTest, Regsvr32RegistersForTheCurrentUserAndUnregisters) {
   ASSERT_EQ(regsvr32("/s", library.path()), 0u);
-  EXPECT_EQ(userRegistryText(class1Key + "\\InprocServer32", nullptr), library.path());
-  EXPECT_EQ(userRegistryText(class1Key + "\\InprocServer32", "ThreadingModel"), "Apartment");
-  EXPECT_EQ(userRegistryText(progIdKey + "\\CLSID", nullptr),
+  EXPECT_EQ(userRegistryText(kClass1Key + "\\InprocServer32", nullptr), library.path());
+  EXPECT_EQ(userRegistryText(kClass1Key + "\\InprocServer32", "ThreadingModel"), "Apartment");
+  EXPECT_EQ(userRegistryText(kProgIdKey + "\\CLSID", nullptr),
             "{92E99DFD-C234-48A4-BA02-8F00948DE8C3}");
 
   ASSERT_EQ(regsvr32("/u /s", library.path()), 0u);
-  EXPECT_FALSE(userKeyExists(class1Key));
-  EXPECT_FALSE(userKeyExists(progIdKey));
+  EXPECT_FALSE(userKeyExists(kClass1Key));
+  EXPECT_FALSE(userKeyExists(kProgIdKey));
 }
 
 }  // namespace

@@ -172,6 +172,13 @@ TEST_F(SimulatedBoardTest, ExportsDriveTheBoardThroughTheirReferences) {
 
   VARIANT boardVariant = boardIndex(0);
   EXPECT_EQ(KSTHID_EXPORT(library, kstHID_getSystemClockFrequency).call(&boardVariant), 24000);
+  // A Long option beyond 16 bits keeps its low three bits, as oleaut32 lays it out.
+  VARIANT options;
+  VariantInit(&options);
+  options.vt = VT_I4;
+  options.lVal = 0x10006;
+  EXPECT_EQ(KSTHID_EXPORT(library, kstHID_setSPIOptions).call(&options, &boardVariant), 8);
+  EXPECT_EQ(KSTHID_EXPORT(library, kstHID_getSPIOptions).call(&boardVariant), 6);
   KSTHID_EXPORT(library, kstHID_showVersion).call(&board);
   EXPECT_EQ(boxes, std::vector<std::string>{"Firmware Version 1.0 - 2026/December/1"});
 }

@@ -24,7 +24,7 @@ class PipeDevice {
     for (HANDLE& end : ends_) {
       end = CreateNamedPipeA(path_.c_str(), PIPE_ACCESS_DUPLEX,
                              PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 2,
-                             16 * reportLength, 16 * reportLength, 0, nullptr);
+                             16 * kReportLength, 16 * kReportLength, 0, nullptr);
     }
   }
   ~PipeDevice() {
@@ -38,7 +38,7 @@ class PipeDevice {
   void send(const Report& report) {
     for (HANDLE end : ends_) {
       DWORD written = 0;
-      ASSERT_TRUE(WriteFile(end, report.data(), reportLength, &written, nullptr));
+      ASSERT_TRUE(WriteFile(end, report.data(), kReportLength, &written, nullptr));
     }
   }
 
@@ -49,8 +49,8 @@ class PipeDevice {
       DWORD waiting = 0;
       if (!PeekNamedPipe(end, nullptr, 0, nullptr, &waiting, nullptr) || waiting == 0) continue;
       DWORD read = 0;
-      EXPECT_TRUE(ReadFile(end, report.data(), reportLength, &read, nullptr));
-      EXPECT_EQ(read, reportLength);
+      EXPECT_TRUE(ReadFile(end, report.data(), kReportLength, &read, nullptr));
+      EXPECT_EQ(read, kReportLength);
     }
     return report;
   }
@@ -62,7 +62,7 @@ class PipeDevice {
 
 Report reportWith(std::uint8_t byte1) {
   Report report{};
-  report[0] = requestReportId;
+  report[0] = kRequestReportId;
   report[1] = byte1;
   return report;
 }
