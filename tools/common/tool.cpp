@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "ksthid.h"
+#include "system.h"
 
 namespace tools {
 namespace {
@@ -40,10 +41,10 @@ std::string parseErrorMessage(const CLI::ParseError& error, const CLI::App& root
 // at its first call.
 void exportToLibrary(const CLI::App& root) {
   if (const auto* simulate = root.get_option("--simulate"); simulate->count() > 0) {
-    ::setenv("KSTHID_SIMULATE", simulate->as<std::string>().c_str(), 1);
+    setEnvironment("KSTHID_SIMULATE", simulate->as<std::string>());
   }
   if (const auto* trace = root.get_option("--trace"); trace->count() > 0) {
-    ::setenv("KSTHID_TRACE", trace->as<std::string>().c_str(), 1);
+    setEnvironment("KSTHID_TRACE", trace->as<std::string>());
   }
 }
 

@@ -1,13 +1,11 @@
 // list, version, clock and led.
-#include <unistd.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "commands.h"
 #include "ole_values.h"
+#include "system.h"
 
 namespace ksthid_tool {
 namespace {
@@ -32,13 +30,10 @@ class TraceTail {
   TraceTail() {
     if (const char* asked = std::getenv("KSTHID_TRACE"); asked && *asked) {
       file_ = asked;
-    } else {
-      std::string name = (std::filesystem::temp_directory_path() / "ksthid-list-XXXXXX").string();
-      const int descriptor = ::mkstemp(name.data());
-      if (descriptor >= 0) ::close(descriptor);
-      file_ = name;
-      owned_ = descriptor >= 0;
-      if (owned_) ::setenv("KSTHID_TRACE", file_.c_str(), 1);
+    } else if (const auto made = tools::createTemporaryFile("ksthid-list-"); !made.empty()) {
+      file_ = made.string();
+      owned_ = true;
+      tools::setEnvironment("KSTHID_TRACE", file_);
     }
     std::error_code error;
     const auto size = std::filesystem::file_size(file_, error);
@@ -46,8 +41,9 @@ class TraceTail {
   }
   ~TraceTail() {
     if (!owned_) return;
-    ::unsetenv("KSTHID_TRACE");
-    std::filesystem::remove(file_);
+    tools::unsetEnvironment("KSTHID_TRACE");
+    std::error_code error;
+    std::filesystem::remove(file_, error);
   }
   TraceTail(const TraceTail&) = delete;
   TraceTail& operator=(const TraceTail&) = delete;
