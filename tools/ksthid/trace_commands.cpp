@@ -19,7 +19,8 @@ void convertToVcd(tools::Invocation& run) {
     writeVcd(traceFile == "-" ? std::cin : opened, vcd,
              {.oneBitRegisters = run.given("--one-bit")});
   } catch (const MalformedTrace& error) {
-    tools::refuseArguments(traceFile + ": " + error.what());
+    const std::string name = traceFile == "-" ? "standard input" : traceFile;
+    tools::refuseArguments(name + ": " + error.what());
   }
 
   const std::string output = run.text("OUTPUT", "-");
