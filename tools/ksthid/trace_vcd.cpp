@@ -190,6 +190,7 @@ struct Field {
   std::string name;
   int width;
   bool perBit;
+  // From the most significant bit down, as readers that join the bits into a vector expect.
   std::vector<std::string> ids;
   // Unknown until the first change.
   std::optional<std::uint8_t> value;
@@ -281,8 +282,8 @@ class VcdWriter {
           << field.width - 1 << ":0] $end\n";
       return;
     }
-    for (int bit = 0; bit < field.width; ++bit) {
-      out << "$var wire 1 " << field.ids[bit] << ' ' << field.name;
+    for (int bit = field.width - 1; bit >= 0; --bit) {
+      out << "$var wire 1 " << field.ids[field.width - 1 - bit] << ' ' << field.name;
       if (field.width > 1) out << " [" << bit << ']';
       out << " $end\n";
     }
@@ -290,10 +291,10 @@ class VcdWriter {
 
   static void update(std::ostream& out, Field& field, std::uint8_t value) {
     if (field.value == value) return;
-    for (int bit = 0; bit < field.width && field.perBit; ++bit) {
+    for (int bit = field.width - 1; bit >= 0 && field.perBit; --bit) {
       const int level = (value >> bit) & 1;
       if (!field.value || ((*field.value >> bit) & 1) != level) {
-        out << level << field.ids[bit] << '\n';
+        out << level << field.ids[field.width - 1 - bit] << '\n';
       }
     }
     if (!field.perBit) {

@@ -2,11 +2,11 @@
 // viewers.
 //
 // Each board of the trace is a scope named after its path (characters other than letters, digits
-// and _ become _). In it, for each of the 16 pins, one signal per bit of the GPIO set requests:
-// value1 [0] to value1 [7] and value2 [0] to value2 [7], the value bytes; config1 [0] to
-// config1 [7] and config2 [0] to config2 [7], the configuration bytes, and config_flag. A board
-// whose virtual chip changed has dvr and eeprom, its register and EEPROM, as 8-bit vectors. A
-// signal is x until its first set. Time is the trace's microseconds.
+// and _ become _). In it, for each of the 16 pins, one signal per bit of the GPIO set requests,
+// each byte from bit 7 down: value1 [7] to value1 [0] and value2 [7] to value2 [0], the value
+// bytes; config1 [7] to config1 [0] and config2 [7] to config2 [0], the configuration bytes; and
+// config_flag. A board whose virtual chip changed has dvr and eeprom, its register and EEPROM, as
+// 8-bit vectors. A signal is x until its first set. Time is the trace's microseconds.
 #pragma once
 
 #include <cstddef>
@@ -29,7 +29,7 @@ class MalformedTrace : public std::runtime_error {
 };
 
 struct VcdOptions {
-  // dvr [0] to dvr [7] and eeprom [0] to eeprom [7] in place of the vectors, for readers that take
+  // dvr [7] to dvr [0] and eeprom [7] to eeprom [0] in place of the vectors, for readers that take
   // one-bit signals only.
   bool oneBitRegisters = false;
 };

@@ -44,27 +44,28 @@ struct Drawing {
   std::vector<std::string> absent;
 };
 
-// Signal identifiers run from ! in the order of the declarations: value1 [0] is !, value1 [6]
-// is ', config1 [0] is 1, config1 [6] is 7, config_flag is A.
+// Signal identifiers run from ! in the order of the declarations, each byte from bit 7 down:
+// value1 [7] is !, value1 [6] is ", value2 [0] is 0, config1 [7] is 1, config1 [6] is 2,
+// config_flag is A.
 TEST(TraceVcdTest, DrawsWhatTheTraceSets) {
   const Drawing drawings[] = {
       {"the header, every signal unknown until set",
        "5 W sim:0 " + kIdle + "\n",
        {},
-       {"$timescale 1us $end\n$scope module sim_0 $end\n$var wire 1 ! value1 [0] $end\n",
-        "$var wire 1 ' value1 [6] $end\n", "$var wire 1 0 value2 [7] $end\n",
+       {"$timescale 1us $end\n$scope module sim_0 $end\n$var wire 1 ! value1 [7] $end\n",
+        "$var wire 1 \" value1 [6] $end\n", "$var wire 1 0 value2 [0] $end\n",
         "$var wire 1 A config_flag $end\n$upscope $end\n$enddefinitions $end\n#0\n$dumpvars\nx!\n",
-        "xA\n$end\n#5\n0!\n", "1%\n0&\n1'\n0(\n", "0/\n00\n#6\n"},
+        "xA\n$end\n#5\n0!\n1\"\n0#\n1$\n0%\n", "0/\n00\n#6\n"},
        {"dvr", "1A"}},
       {"a value change writes the bits that change",
        "5 W sim:0 " + kIdle + "\n2000 W sim:0 " + kCounterLow + "\n",
        {},
-       {"\n#2000\n0'\n#2001\n"},
+       {"\n#2000\n0\"\n#2001\n"},
        {}},
       {"the configuration bytes and flag",
        "7 W sim:0 " + kConfigurationIdle + "\n",
        {},
-       {"#7\n11\n12\n13\n14\n15\n16\n07\n18\n19\n", "1@\n1A\n#8\n"},
+       {"#7\n11\n02\n13\n14\n15\n16\n17\n18\n19\n", "1@\n1A\n#8\n"},
        {}},
       {"the chip's register and EEPROM as vectors",
        "9 C sim:0 dvr=16 eeprom=0\n",
@@ -75,8 +76,8 @@ TEST(TraceVcdTest, DrawsWhatTheTraceSets) {
       {"the chip's registers bit by bit",
        "9 C sim:0 dvr=16 eeprom=0\n",
        {.oneBitRegisters = true},
-       {"$var wire 1 ! dvr [0] $end\n", "$var wire 1 ( dvr [7] $end\n",
-        "#9\n0!\n0\"\n0#\n0$\n1%\n0&\n"},
+       {"$var wire 1 ! dvr [7] $end\n", "$var wire 1 ( dvr [0] $end\n",
+        "#9\n0!\n0\"\n0#\n1$\n0%\n"},
        {"[7:0]"}},
       {"reads, failures, queries and other commands draw nothing",
        "1 R sim:0 " + kIdle + "\n2 E /dev/hidraw0 cannot open: Permission denied\n3 W sim:0 " +
@@ -87,13 +88,13 @@ TEST(TraceVcdTest, DrawsWhatTheTraceSets) {
       {"a time that goes back goes on from the latest",
        "100 W sim:0 " + kIdle + "\n5 W sim:0 " + kCounterLow + "\n25 W sim:0 " + kIdle + "\n",
        {},
-       {"#100\n", "0'\n#120\n1'\n#121\n"},
+       {"#100\n", "0\"\n#120\n1\"\n#121\n"},
        {"#5\n", "#25\n"}},
       {"lines ended by CR LF", "5 W sim:0 " + kIdle + "\r\n", {}, {"#5\n0!\n"}, {}},
       {"a scope for each board, named apart",
        "1 W sim:0 " + kIdle + "\n2 W sim:1 " + kIdle + "\n3 W sim.0 " + kIdle + "\n",
        {},
-       {"$scope module sim_1 $end\n$var wire 1 B value1 [0] $end\n", "$scope module sim_0_2 $end\n",
+       {"$scope module sim_1 $end\n$var wire 1 B value1 [7] $end\n", "$scope module sim_0_2 $end\n",
         "#2\n0B\n"},
        {}},
   };
