@@ -7,6 +7,8 @@
 #include <optional>
 #include <set>
 #include <sstream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "protocol.h"
@@ -28,19 +30,12 @@ struct FieldShape {
 
 // The signals of each group, one byte of the change each.
 const std::vector<FieldShape>& shapesOf(Group group) {
-  static const std::vector<FieldShape> kValue = {{"value1", 8}, {"value2", 8}};
-  static const std::vector<FieldShape> kConfiguration = {
-      {"config1", 8}, {"config2", 8}, {"config_flag", 1}};
-  static const std::vector<FieldShape> kChip = {{"dvr", 8}, {"eeprom", 8}};
-  switch (group) {
-    case Group::value:
-      return kValue;
-    case Group::configuration:
-      return kConfiguration;
-    case Group::chip:
-      break;
-  }
-  return kChip;
+  static const std::array<std::vector<FieldShape>, kGroups> kShapes = {{
+      {{"value1", 8}, {"value2", 8}},
+      {{"config1", 8}, {"config2", 8}, {"config_flag", 1}},
+      {{"dvr", 8}, {"eeprom", 8}},
+  }};
+  return kShapes[static_cast<std::size_t>(group)];
 }
 
 struct Change {
@@ -105,11 +100,9 @@ class TraceReader {
       if (kind == "W") readRequest(time, pathOf(words, 1), report);
     } else if (kind == "C") {
       if (words.size() < 5) refuse("dvr=N eeprom=N expected after the path");
-      const std::array<std::uint8_t, 3> bytes = {registerOf(words[words.size() - 2], "dvr="),
-                                                 registerOf(words.back(), "eeprom="), 0};
-      const std::size_t board = boardOf(pathOf(words, 2));
-      trace_.boards[board].chip = true;
-      trace_.changes.push_back({time, board, Group::chip, bytes});
+      const std::uint8_t dvr = registerOf(words[words.size() - 2], "dvr=");
+      const std::uint8_t eeprom = registerOf(words.back(), "eeprom=");
+      add({time, boardOf(pathOf(words, 2)), Group::chip, {dvr, eeprom, 0}});
     } else if (kind != "E") {
       refuse("the kind " + kind + " is none of W, R, E and C");
     }
@@ -158,17 +151,20 @@ class TraceReader {
   void readRequest(std::uint64_t time, const std::string& path, const Report& report) {
     if (report[kReportIdByte] != kRequestReportId || isQuery(report)) return;
     const std::uint8_t first = report[kGpioFirstByte], second = report[kGpioSecondByte];
-    std::optional<Change> change;
     if (commandOf(report) == kCommandGpioValue) {
-      change = Change{time, 0, Group::value, {first, second, 0}};
+      add({time, boardOf(path), Group::value, {first, second, 0}});
     } else if (commandOf(report) == kCommandGpioConfiguration) {
-      change =
-          Change{time, 0, Group::configuration, {first, second, flagByte(report[kGpioFlagByte])}};
+      add({time,
+           boardOf(path),
+           Group::configuration,
+           {first, second, flagByte(report[kGpioFlagByte])}});
     }
-    if (!change) return;
-    change->board = boardOf(path);
-    trace_.boards[change->board].pins = true;
-    trace_.changes.push_back(*change);
+  }
+
+  void add(const Change& change) {
+    Board& board = trace_.boards[change.board];
+    (change.group == Group::chip ? board.chip : board.pins) = true;
+    trace_.changes.push_back(change);
   }
 
   std::size_t boardOf(const std::string& path) {
