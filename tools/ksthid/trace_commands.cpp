@@ -1,4 +1,5 @@
 // trace vcd: a packet trace drawn as a waveform.
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -13,7 +14,10 @@ void convertToVcd(tools::Invocation& run) {
   const std::string traceFile = run.text("TRACE");
   std::ifstream opened;
   if (traceFile != "-") opened.open(traceFile, std::ios::binary);
-  if (traceFile != "-" && !opened) tools::refuseArguments("cannot read the trace " + traceFile);
+  // A folder opens as a stream that reads as empty.
+  if (traceFile != "-" && (!opened || std::filesystem::is_directory(traceFile))) {
+    tools::refuseArguments("cannot read the trace " + traceFile);
+  }
   std::ostringstream vcd;
   try {
     writeVcd(traceFile == "-" ? std::cin : opened, vcd,

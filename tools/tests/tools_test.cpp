@@ -165,6 +165,7 @@ TEST_F(ToolsTest, BadArgumentsAreRefusedBeforeAnyReport) {
       {KSTHID_TOOL, "-b 1 version", 3, "no board 1: 1 found"},
       {KSTHID_TOOL, "--batch - version", 2, "--batch takes its commands from the file only"},
       {KSTHID_TOOL, "trace vcd /nonexistent/trace", 2, "cannot read the trace /nonexistent/trace"},
+      {KSTHID_TOOL, "trace vcd /", 2, "cannot read the trace /"},
       {QV6180_TOOL, "send 256", 2, "DVR: 256 is above 255"},
       {QV6180_TOOL, "-b 1 send 3", 3, "no board 1: 1 found"},
       {QV6180_TOOL, "calc --vmax 19 --vmin 3", 2, "VOUTmax cannot exceed AVDD"},
