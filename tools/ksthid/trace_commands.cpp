@@ -21,7 +21,7 @@ void convertToVcd(tools::Invocation& run) {
   std::ostringstream vcd;
   try {
     writeVcd(traceFile == "-" ? std::cin : opened, vcd,
-             {.oneBitRegisters = run.given("--one-bit")});
+             {.registerVectors = run.given("--vectors")});
   } catch (const MalformedTrace& error) {
     const std::string name = traceFile == "-" ? "standard input" : traceFile;
     tools::refuseArguments(name + ": " + error.what());
@@ -46,8 +46,8 @@ void addTraceCommands(tools::CommandSet& set) {
       set.add(*trace, "vcd", "Draw the GPIO pins of a trace as a Value Change Dump", convertToVcd);
   vcd->add_option("TRACE")->description("The packet trace (- for standard input)")->required();
   vcd->add_option("OUTPUT")->description("The VCD file (default - for standard output)");
-  vcd->add_flag("--one-bit")
-      ->description("The chip's registers as one-bit signals, for readers without vectors");
+  vcd->add_flag("--vectors")
+      ->description("The chip's register and EEPROM as 8-bit vectors (not for sigrok 0.5)");
 }
 
 }  // namespace ksthid_tool

@@ -223,7 +223,7 @@ class VcdWriter {
         const bool present = group == Group::chip ? board.chip : board.pins;
         if (!present) continue;
         for (const FieldShape& shape : shapesOf(group)) {
-          const bool perBit = group != Group::chip || options.oneBitRegisters;
+          const bool perBit = group != Group::chip || !options.registerVectors;
           Field field{shape.name, shape.width, perBit, {}, {}};
           for (int bit = 0; bit < (perBit ? shape.width : 1); ++bit) {
             field.ids.push_back(identifier(signals++));

@@ -5,8 +5,9 @@
 // and _ become _). In it, for each of the 16 pins, one signal per bit of the GPIO set requests,
 // each byte from bit 7 down: value1 [7] to value1 [0] and value2 [7] to value2 [0], the value
 // bytes; config1 [7] to config1 [0] and config2 [7] to config2 [0], the configuration bytes; and
-// config_flag. A board whose virtual chip changed has dvr and eeprom, its register and EEPROM, as
-// 8-bit vectors. A signal is x until its first set. Time is the trace's microseconds.
+// config_flag. A board whose virtual chip changed has dvr [7] to dvr [0] and eeprom [7] to
+// eeprom [0], its register and EEPROM. A signal is x until its first set. Time is the trace's
+// microseconds.
 #pragma once
 
 #include <cstddef>
@@ -29,9 +30,9 @@ class MalformedTrace : public std::runtime_error {
 };
 
 struct VcdOptions {
-  // dvr [7] to dvr [0] and eeprom [7] to eeprom [0] in place of the vectors, for readers that take
-  // one-bit signals only.
-  bool oneBitRegisters = false;
+  // dvr and eeprom as 8-bit vectors rather than a signal for each bit. Readers that take one-bit
+  // signals only (sigrok 0.5) stop at the first vector value.
+  bool registerVectors = false;
 };
 
 // Reads the whole trace, then writes the dump; throws MalformedTrace before writing anything.

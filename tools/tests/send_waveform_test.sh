@@ -15,8 +15,8 @@ folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 
 "$qv6180" --simulate 1 --trace "$folder/trace" send 0x10
-# sigrok 0.5 reads one-bit signals only.
-"$ksthid" trace vcd --one-bit "$folder/trace" "$folder/send.vcd"
+# sigrok 0.5 reads one-bit signals only, as the dump has them unless asked for vectors.
+"$ksthid" trace vcd "$folder/trace" "$folder/send.vcd"
 # Each level lasts at most 100 samples (100 us): every change and the level the trace ends in stay,
 # and the send of a second or so is some fifty thousand samples.
 sigrok-cli -I vcd:compress=100 -i "$folder/send.vcd" -O csv:header=false:label=channel \
