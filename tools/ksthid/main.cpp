@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
     ksthid_tool::addGpioCommands(set);
     ksthid_tool::addI2CCommands(set);
     ksthid_tool::addBusConfigurationCommands(set);
+    ksthid_tool::addTraceCommands(set);
   };
   return tools::runTool("ksthid", "The QV6180 evaluation kit's USB bridge boards", commands, argc,
                         argv, std::cout, std::cerr);

@@ -164,6 +164,8 @@ TEST_F(ToolsTest, BadArgumentsAreRefusedBeforeAnyReport) {
       {KSTHID_TOOL, "spi xfer", 2, "BYTE is required"},
       {KSTHID_TOOL, "-b 1 version", 3, "no board 1: 1 found"},
       {KSTHID_TOOL, "--batch - version", 2, "--batch takes its commands from the file only"},
+      {KSTHID_TOOL, "trace vcd /nonexistent/trace", 2, "cannot read the trace /nonexistent/trace"},
+      {KSTHID_TOOL, "trace vcd /", 2, "cannot read the trace /"},
       {QV6180_TOOL, "send 256", 2, "DVR: 256 is above 255"},
       {QV6180_TOOL, "-b 1 send 3", 3, "no board 1: 1 found"},
       {QV6180_TOOL, "calc --vmax 19 --vmin 3", 2, "VOUTmax cannot exceed AVDD"},
@@ -233,6 +235,15 @@ TEST_F(ToolsTest, ASendToABoardPulledOutFailsWithTheRegisterUnknown) {
                          "value is unknown"),
             std::string::npos)
       << ran.err;
+}
+
+TEST_F(ToolsTest, TraceVcdNamesTheLineItCannotRead) {
+  const ToolRun ran = ksthid("trace vcd -", "5 E sim:0 why\n6 W sim:0 0103\n");
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_EQ(ran.err.substr(0, ran.err.find('\n')),
+            "ksthid: standard input: line 2: a report is 128 hex digits, not 4");
+  EXPECT_NE(ran.err.find("Usage: ksthid trace vcd"), std::string::npos) << ran.err;
+  EXPECT_EQ(ran.out, "");
 }
 
 TEST_F(ToolsTest, CalcWorksTheDividerBothWays) {
