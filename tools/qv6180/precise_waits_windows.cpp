@@ -1,5 +1,6 @@
-#include <timeapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <mmsystem.h>
 
 #include "precise_waits.h"
 
