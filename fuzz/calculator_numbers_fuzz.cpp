@@ -18,7 +18,7 @@
 
 #include "calculator_update.h"
 #include "divider_model.h"
-#include "dvr_entry.h"
+#include "dvr_text.h"
 #include "locale_numbers.h"
 
 namespace {
@@ -40,8 +40,8 @@ const std::array kLocales{
     QLocale(QLocale::Persian, QLocale::Iran),
 };
 
-[[noreturn]] void fail(const char* what, const QString& text) {
-  std::fprintf(stderr, "%s: \"%s\"\n", what, text.toUtf8().constData());
+[[noreturn]] void fail(const char* what, const std::string& text) {
+  std::fprintf(stderr, "%s: \"%s\"\n", what, text.c_str());
   std::abort();
 }
 
@@ -51,11 +51,11 @@ CalculatorInputs typedInputs(const LocaleNumbers& numbers, const QStringList& li
   CalculatorInputs inputs{{"18", "10000", "24900", "39200", "18", "18", "0", "0", "0"}, 0, hex};
   for (std::size_t field = 0; field < kTypedFieldCount && field < std::size_t(lines.size());
        ++field) {
-    inputs.texts[field] = lines[static_cast<qsizetype>(field)];
+    inputs.texts[field] = lines[static_cast<qsizetype>(field)].toStdString();
   }
   const QString dvr =
       lines.size() > qsizetype(kTypedFieldCount) ? lines[kTypedFieldCount] : QStringLiteral("00");
-  inputs.dvr = readDvrValue(dvr, hex, numbers);
+  inputs.dvr = readDvrValue(dvr.toStdString(), hex, numbers);
   return inputs;
 }
 
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const LocaleNumbers numbers(locale);
   CalculatorInputs inputs = typedInputs(numbers, lines, flags & kHexModeFlag);
-  const DividerModel model(locale);
+  const DividerModel model(numbers);
   if (flags & kRangeFirstFlag) apply(model.updateResistorsFromRange(inputs), numbers, inputs);
   apply(model.updateRangeFromResistors(inputs), numbers, inputs);
   apply(model.updateResistorsFromRange(inputs), numbers, inputs);

@@ -4,7 +4,8 @@
 #include <QEvent>
 #include <QWindow>
 
-BusyWindow::BusyWindow(QWidget& window) : window_(window) {
+BusyWindow::BusyWindow(QWidget& window, std::function<bool()> busy)
+    : window_(window), busy_(std::move(busy)) {
   QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -20,7 +21,7 @@ void BusyWindow::paint() {
 // key from triggering a shortcut as well. A close is refused.
 bool BusyWindow::eventFilter(QObject* watched, QEvent* event) {
   const bool closing = event->type() == QEvent::Close;
-  if (!(closing || event->isInputEvent()) || !belongsToWindow(watched)) return false;
+  if (!(closing || event->isInputEvent()) || !busy_() || !belongsToWindow(watched)) return false;
   event->setAccepted(!closing);
   return true;
 }

@@ -3,13 +3,16 @@
 #include <QObject>
 #include <QWidget>
 
-// While it lives, a window that is busy on its own thread: it takes no input (keys, mouse, wheel,
-// shortcuts, closing), but paints when asked to. Input meant for the window is dropped, not kept
-// for later, so that nothing typed or clicked while it looked busy acts afterwards. Boxes that
-// come up meanwhile, such as the library's, take input as usual.
+#include <functional>
+
+// A window that is at times busy on its own thread: while busy it takes no input (keys, mouse,
+// wheel, shortcuts, closing), but paints when asked to. Input meant for the window is dropped,
+// not kept for later, so that nothing typed or clicked while it looked busy acts afterwards.
+// Boxes that come up meanwhile, such as the library's, take input as usual.
 class BusyWindow final : public QObject {
  public:
-  explicit BusyWindow(QWidget& window);
+  // `busy` says whether the window is busy now.
+  BusyWindow(QWidget& window, std::function<bool()> busy);
   ~BusyWindow() override;
   BusyWindow(const BusyWindow&) = delete;
   BusyWindow& operator=(const BusyWindow&) = delete;
@@ -24,4 +27,5 @@ class BusyWindow final : public QObject {
   bool belongsToWindow(QObject* receiver) const;
 
   QWidget& window_;
+  std::function<bool()> busy_;
 };

@@ -1,44 +1,77 @@
 #include "frm_main.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QValidator>
 
-#include "busy_window.h"
+#include "progress_button.h"
 #include "standard_resistors_dialog.h"
 
 namespace {
 
-const auto kAppTitle = QStringLiteral("QV6180");
-const auto kSendCaption = QStringLiteral("Send Value to Register");
-const auto kRangeOrResistors = QStringLiteral(
-    "Yes, Update Output Voltage Range from Resistor Values.\r\n"
-    "No, Update Resistor Values from Voltage Range instead.");
+QString qText(const char* text) {
+  return QString::fromUtf8(text);
+}
 
-constexpr TwipsBox kClientArea{0, 0, 10710, 4950};
-constexpr TwipsBox kHelpButton{4560, 4440, 375, 375};
-constexpr TwipsBox kLogo{720, 4440, 3465, 405};
-constexpr TwipsBox kSchematicOutline{5160, 240, 5415, 3975};
-constexpr TwipsBox kSchematic{5280, 360, 5145, 3660};
-constexpr TwipsBox kSchematicTopStrip{7800, 360, 615, 135};
-// Within the calculator frame.
-constexpr TwipsBox kSendButton{360, 3480, 2055, 495};
-constexpr TwipsBox kWriteButton{2760, 3480, 1695, 495};
+QString qText(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
-// Without the device buttons the window ends below the calculator.
-constexpr int kCalculatorOnlyWindowHeight = 5000;
-constexpr int kCalculatorOnlyFrameHeight = 3615;
-constexpr int kCalculatorOnlyBottomRowTop = 3840;
+DvrKey dvrKeyOf(int key) {
+  switch (key) {
+    case Qt::Key_Up:
+      return DvrKey::Up;
+    case Qt::Key_Down:
+      return DvrKey::Down;
+    case Qt::Key_PageUp:
+      return DvrKey::PageUp;
+    case Qt::Key_PageDown:
+      return DvrKey::PageDown;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return DvrKey::Enter;
+    default:
+      return DvrKey::Other;
+  }
+}
+
+// A focus change inside the window, as opposed to the window losing the focus to a box or menu.
+bool focusMovedWithinWindow(const QFocusEvent& event) {
+  return event.reason() != Qt::ActiveWindowFocusReason && event.reason() != Qt::PopupFocusReason;
+}
+
+// Text that arrives without typing, such as a paste, as the DVR entry's rules take it; typed
+// characters have already passed the typing filter.
+class DvrText final : public QValidator {
+ public:
+  DvrText(const EvalWindow& rules, QObject* parent) : QValidator(parent), rules_(rules) {}
+  State validate(QString& input, int& /*pos*/) const override {
+    const auto accepted = rules_.txtTest_Paste(input.toStdString());
+    if (!accepted) return Invalid;
+    input = QString::fromStdString(*accepted);
+    return Acceptable;
+  }
+
+ private:
+  const EvalWindow& rules_;
+};
 
 }  // namespace
 
 FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes)
-    : library_(library), boxes_(boxes), twips_(*this), counter_(library, hidNumber_) {
+    : twips_(*this),
+      rules_(*this, library, boxes, numbers_),
+      busy_(*this, [this] { return !rules_.takesInput(); }) {
   setObjectName(QStringLiteral("frmMain"));
-  setWindowTitle(QStringLiteral("Kestro QV6180 Evaluation Board Software"));
+  setWindowTitle(qText(kWindowCaption));
   setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
   // A small sans serif with the proportions of the classic dialog font, so that each caption
   // fits the box the layout gives it.
@@ -51,231 +84,252 @@ FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes)
   auto* client = new QWidget(this);
   setCentralWidget(client);
   client->setFixedSize(twips_.x(kClientArea.width), twips_.y(kClientArea.height));
-  fraCalculator_ = new CalculatorFrame(*client, twips_, boxes_);
-  connect(fraCalculator_, &CalculatorFrame::fieldLeft, this, &FrmMain::calculatorField_LostFocus);
-
-  btnHelp_ = new QPushButton(QStringLiteral("?"), client);
-  btnHelp_->setObjectName(QStringLiteral("btnHelp"));
-  btnHelp_->setToolTip(QStringLiteral("Operational Notes"));
-  twips_.place(*btnHelp_, kHelpButton);
-  connect(btnHelp_, &QPushButton::clicked, this, &FrmMain::btnHelp_Click);
-
-  buildPictures(*client);
-  buildDeviceButtons();
+  buildControls(*client);
+  connectControls();
   setFocusOrder();
   setFixedSize(client->width(), menuBar()->sizeHint().height() + client->height());
 }
 
 void FrmMain::buildMenu() {
-  QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-  mnuFile->setObjectName(QStringLiteral("mnuFile"));
-  QAction* mnuStandardResistors = mnuFile->addAction(QStringLiteral("Standard resistors..."));
-  mnuStandardResistors->setObjectName(QStringLiteral("mnuStandardResistors"));
-  connect(mnuStandardResistors, &QAction::triggered, this, &FrmMain::mnuStandardResistors_Click);
-  mnuFile->addSeparator();
-  QAction* mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
-  mnuExit->setObjectName(QStringLiteral("mnuExit"));
-  connect(mnuExit, &QAction::triggered, this, &FrmMain::mnuExit_Click);
+  QMenu* mnuFile = menuBar()->addMenu(qText(kFileMenuCaption));
+  mnuFile->setObjectName(qText(kFileMenuName));
+  for (const MenuItem& item : kFileMenu) {
+    if (*item.name == '\0') {
+      mnuFile->addSeparator();
+      continue;
+    }
+    QAction* action = mnuFile->addAction(qText(item.caption));
+    action->setObjectName(qText(item.name));
+  }
+  connect(findChild<QAction*>(QStringLiteral("mnuStandardResistors")), &QAction::triggered, this,
+          &FrmMain::mnuStandardResistors_Click);
+  connect(findChild<QAction*>(QStringLiteral("mnuExit")), &QAction::triggered, this,
+          [this] { rules_.mnuExit_Click(); });
 }
 
-void FrmMain::buildPictures(QWidget& client) {
-  imgKestroLogo_ = new QLabel(&client);
-  imgKestroLogo_->setObjectName(QStringLiteral("imgKestroLogo"));
-  imgKestroLogo_->setPixmap(QPixmap(QStringLiteral(":/logo.png")));
-  imgKestroLogo_->setScaledContents(true);
-  twips_.place(*imgKestroLogo_, kLogo);
-
-  // Drawn in this order, each over the one before: the outline, the schematic, the white strip
-  // along the schematic's top edge.
-  auto* shape1 = new QFrame(&client);
-  shape1->setObjectName(QStringLiteral("Shape1"));
-  shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
-  twips_.place(*shape1, kSchematicOutline);
-
-  auto* image1 = new QLabel(&client);
-  image1->setObjectName(QStringLiteral("Image1"));
-  image1->setPixmap(QPixmap(QStringLiteral(":/schematic.png")));
-  image1->setScaledContents(true);
-  image1->setToolTip(QStringLiteral("Schematic of Operation"));
-  twips_.place(*image1, kSchematic);
-
-  auto* shape2 = new QWidget(&client);
-  shape2->setObjectName(QStringLiteral("Shape2"));
-  shape2->setAutoFillBackground(true);
-  shape2->setPalette(QPalette(Qt::white, Qt::white));
-  twips_.place(*shape2, kSchematicTopStrip);
+void FrmMain::buildControls(QWidget& client) {
+  controls_[static_cast<std::size_t>(Control::Client)] = &client;
+  for (const ControlDesign& design : kControls) {
+    QWidget* control = createControl(design, widget(design.parent));
+    control->setObjectName(qText(design.name));
+    if (*design.tip != '\0') control->setToolTip(qText(design.tip));
+    const TwipsBox& box = design.box;
+    if (design.kind == ControlKind::Line) {
+      control->setGeometry(
+          QRect(QPoint(twips_.x(box.left), twips_.y(box.top)),
+                QPoint(twips_.x(box.left + box.width), twips_.y(box.top + box.height))));
+    } else {
+      twips_.place(*control, box);
+    }
+    controls_[static_cast<std::size_t>(design.control)] = control;
+  }
+  qobject_cast<QRadioButton*>(&widget(kSelectedOptionAtStart))->setChecked(true);
 }
 
-void FrmMain::buildDeviceButtons() {
-  cmdForceSend_ = new ProgressButton(kSendCaption, fraCalculator_);
-  cmdForceSend_->setObjectName(QStringLiteral("cmdForceSend"));
-  cmdForceSend_->setToolTip(QStringLiteral("Click to Send current value to Data Register"));
-  twips_.place(*cmdForceSend_, kSendButton);
-  connect(cmdForceSend_, &QPushButton::clicked, this, &FrmMain::cmdForceSend_Click);
+QWidget* FrmMain::createControl(const ControlDesign& design, QWidget& parent) {
+  const QString caption = qText(design.caption);
+  switch (design.kind) {
+    case ControlKind::Frame:
+      return new QGroupBox(caption, &parent);
+    case ControlKind::TextBox:
+    case ControlKind::LockedTextBox: {
+      auto* field = new QLineEdit(caption, &parent);
+      field->setAlignment(Qt::AlignCenter);
+      if (design.kind == ControlKind::LockedTextBox) {
+        field->setReadOnly(true);
+        QPalette palette = field->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+        field->setPalette(palette);
+      }
+      return field;
+    }
+    case ControlKind::Label:
+      return new QLabel(caption, &parent);
+    case ControlKind::RightAlignedLabel: {
+      auto* label = new QLabel(caption, &parent);
+      label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      return label;
+    }
+    case ControlKind::Button:
+      if (design.control == Control::cmdForceSend) return new ProgressButton(caption, &parent);
+      return new QPushButton(caption, &parent);
+    case ControlKind::OptionButton:
+      return new QRadioButton(caption, &parent);
+    case ControlKind::Picture: {
+      auto* picture = new QLabel(&parent);
+      picture->setPixmap(QPixmap(QStringLiteral(":/%1.png").arg(caption)));
+      picture->setScaledContents(true);
+      return picture;
+    }
+    case ControlKind::Outline: {
+      auto* outline = new QFrame(&parent);
+      outline->setFrameStyle(QFrame::Box | QFrame::Plain);
+      return outline;
+    }
+    case ControlKind::WhiteFill:
+    case ControlKind::Line: {
+      auto* shape = new QWidget(&parent);
+      shape->setAutoFillBackground(true);
+      const Qt::GlobalColor colour = design.kind == ControlKind::Line ? Qt::black : Qt::white;
+      shape->setPalette(QPalette(colour, colour));
+      return shape;
+    }
+  }
+  return new QWidget(&parent);
+}
 
-  cmdWrite_ = new QPushButton(QStringLiteral("Write EEPROM"), fraCalculator_);
-  cmdWrite_->setObjectName(QStringLiteral("cmdWrite"));
-  cmdWrite_->setToolTip(
-      QStringLiteral("Click to Program EEPROM with current Data Register contents"));
-  twips_.place(*cmdWrite_, kWriteButton);
-  connect(cmdWrite_, &QPushButton::clicked, this, &FrmMain::cmdWrite_Click);
+void FrmMain::connectControls() {
+  for (const ControlDesign& design : kControls) {
+    if (design.kind == ControlKind::TextBox) widget(design.control).installEventFilter(this);
+  }
+  auto& txtTest = static_cast<QLineEdit&>(widget(Control::txtTest));
+  txtTest.setValidator(new DvrText(rules_, &txtTest));
+  connect(&txtTest, &QLineEdit::textChanged, this, [this] { rules_.txtTest_Change(); });
+  for (Control option : {Control::opDisplayMode_0, Control::opDisplayMode_1}) {
+    connect(static_cast<QRadioButton*>(&widget(option)), &QRadioButton::toggled, this,
+            [this, option](bool selected) {
+              if (selected) rules_.opDisplayMode_Click(option);
+            });
+  }
+  const auto onClick = [this](Control button, void (EvalWindow::*handler)()) {
+    connect(static_cast<QPushButton*>(&widget(button)), &QPushButton::clicked, this,
+            [this, handler] { (rules_.*handler)(); });
+  };
+  onClick(Control::cmdCalculate, &EvalWindow::cmdCalculate_Click);
+  onClick(Control::cmdForceSend, &EvalWindow::cmdForceSend_Click);
+  onClick(Control::cmdWrite, &EvalWindow::cmdWrite_Click);
+  onClick(Control::btnHelp, &EvalWindow::btnHelp_Click);
 }
 
 void FrmMain::setFocusOrder() {
-  using enum CalculatorField;
-  CalculatorFrame& calculator = *fraCalculator_;
-  DvrEntry& dvr = calculator.dvrEntry();
-  const std::array<QWidget*, 16> order{&dvr.field(),
-                                       &calculator.field(txtIOUT),
-                                       &calculator.field(txtAVDD),
-                                       &calculator.field(txtRSET),
-                                       &calculator.field(txtR1),
-                                       &calculator.field(txtR2),
-                                       &calculator.field(txtVOUT),
-                                       &calculator.field(txtVRSET),
-                                       &calculator.field(txtVoutMax),
-                                       &calculator.field(txtVOutMin),
-                                       &calculator.calculateButton(),
-                                       btnHelp_,
-                                       &dvr.option(0),
-                                       &dvr.option(1),
-                                       cmdWrite_,
-                                       cmdForceSend_};
-  for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+  for (std::size_t i = 1; i < kTabOrder.size(); ++i) {
+    setTabOrder(&widget(kTabOrder[i - 1]), &widget(kTabOrder[i]));
+  }
 }
 
-bool FrmMain::Form_Load() {
-  const auto boards = library_.connect();
-  if (!boards) {
-    boxes_.show({QString::fromStdString(library_.bindingError()), kAppTitle, BoxButtons::Ok,
-                 BoxIcon::Critical});
+QWidget& FrmMain::widget(Control control) const {
+  return *controls_[static_cast<std::size_t>(control)];
+}
+
+// txtTest_KeyDown steps the value, then txtTest_KeyPress filters what the key types; leaving a
+// text box for another control of the window runs what the rules bind to that field.
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+  const Control* control = nullptr;
+  for (const ControlDesign& design : kControls) {
+    if (controls_[static_cast<std::size_t>(design.control)] == watched) control = &design.control;
+  }
+  if (control && *control == Control::txtTest && event->type() == QEvent::KeyPress) {
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    rules_.txtTest_KeyDown(dvrKeyOf(key.key()));
+    return txtTest_KeyPress(key);
+  }
+  if (control && event->type() == QEvent::FocusOut &&
+      focusMovedWithinWindow(static_cast<const QFocusEvent&>(*event))) {
+    rules_.field_LostFocus(*control);
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// True when the key has been dealt with and the field must not see it. Shortcuts and keys that
+// type nothing are left to the field.
+bool FrmMain::txtTest_KeyPress(const QKeyEvent& event) {
+  const QString typed = event.text();
+  if (typed.size() != 1 || !typed[0].isPrint() ||
+      (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
     return false;
   }
-  boardFound_ = *boards != 0;
-  if (boardFound_) library_.indicateSelectedModule(hidNumber_);
-  wheel_.hookMouseWheel(*this, [this](int rotation) { MouseWheelRolled(rotation); });
-  fraCalculator_->dvrEntry().initDvrFields();
-  fraCalculator_->updateRangeFromResistors();
-  if (boardFound_) {
-    counter_.park();
-  } else {
-    showCalculatorOnly();
-  }
-  fraCalculator_->dvrEntry().field().setFocus();
+  const char16_t character = typed[0].unicode();
+  const char16_t kept = rules_.txtTest_KeyPress(character);
+  if (kept == character) return false;
+  if (kept != 0) static_cast<QLineEdit&>(widget(Control::txtTest)).insert(QString(QChar(kept)));
   return true;
-}
-
-void FrmMain::showCalculatorOnly() {
-  cmdForceSend_->hide();
-  cmdWrite_->hide();
-  const int windowHeight = twips_.y(kCalculatorOnlyWindowHeight);
-  centralWidget()->setFixedHeight(windowHeight - menuBar()->sizeHint().height());
-  setFixedHeight(windowHeight);
-  fraCalculator_->resize(fraCalculator_->width(), twips_.y(kCalculatorOnlyFrameHeight));
-  imgKestroLogo_->move(imgKestroLogo_->x(), twips_.y(kCalculatorOnlyBottomRowTop));
-  btnHelp_->move(btnHelp_->x(), twips_.y(kCalculatorOnlyBottomRowTop));
-}
-
-void FrmMain::MouseWheelRolled(int rotation) {
-  if (rotation > 0) fraCalculator_->dvrEntry().handleDvrKey(0, Qt::Key_Down);
-  if (rotation < 0) fraCalculator_->dvrEntry().handleDvrKey(0, Qt::Key_Up);
-}
-
-void FrmMain::calculatorField_LostFocus(CalculatorField field) {
-  using enum CalculatorField;
-  switch (field) {
-    case txtR1:
-    case txtR2:
-      fraCalculator_->updateRangeFromResistors();
-      break;
-    case txtVoutMax:
-    case txtVOutMin:
-      fraCalculator_->updateResistorsFromRange();
-      break;
-    case txtRSET:
-      askWhichCalculation(QStringLiteral("Rset Changed - Update Range from Resistor Values?"));
-      break;
-    case txtAVDD:
-      askWhichCalculation(QStringLiteral("AVDD Changed - Update Range from Resistor Values?"));
-      break;
-    default:
-      break;
-  }
-}
-
-void FrmMain::askWhichCalculation(const QString& title) {
-  const MessageBoxRequest prompt{kRangeOrResistors, title, BoxButtons::YesNo, BoxIcon::Question,
-                                 BoxAnswer::No};
-  if (boxes_.show(prompt) == BoxAnswer::Yes) {
-    fraCalculator_->updateRangeFromResistors();
-  } else {
-    fraCalculator_->updateResistorsFromRange();
-  }
-}
-
-void FrmMain::cmdForceSend_Click() {
-  cmdForceSend_->setText(QStringLiteral("Sending... Please Wait"));
-  const int target = fraCalculator_->dvrEntry().value();
-  showMessage(QStringLiteral("Click to Send"));
-  const bool sent = sendWithProgress(target);
-  cmdForceSend_->setText(kSendCaption);
-  if (sent) {
-    showMessage(QStringLiteral("Send Complete"));
-    return;
-  }
-  boxes_.show({QStringLiteral("Sending failed: the board did not take a command.\r\n"
-                              "The register's value is now unknown. Press \"%1\" again once "
-                              "the board answers.")
-                   .arg(kSendCaption),
-               kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
-}
-
-// The library's state belongs to this thread, so the train runs here; the window paints when the
-// bar along the button grows, and takes no input until the train has ended.
-bool FrmMain::sendWithProgress(int target) {
-  BusyWindow busy(*this);
-  const bool sent = counter_.send(target, [&](int done, int inAll) {
-    if (cmdForceSend_->showProgress(done, inAll)) busy.paint();
-  });
-  cmdForceSend_->hideProgress();
-  return sent;
-}
-
-void FrmMain::cmdWrite_Click() {
-  if (counter_.store()) return;
-  boxes_.show({QStringLiteral("Writing the EEPROM failed: the board did not take a command.\r\n"
-                              "Press \"Write EEPROM\" again once the board answers."),
-               kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
-}
-
-void FrmMain::btnHelp_Click() {
-  showMessage(
-      QStringLiteral("EEPROM value is loaded to register on power-up.\r\n"
-                     "Please set CE pin to high to enable counter interface.\r\n"
-                     "Hover pointer over each field for explanations."));
 }
 
 // A chosen pair replaces R1 and R2, and the range follows from them.
 void FrmMain::mnuStandardResistors_Click() {
-  StandardResistorsDialog dialog(fraCalculator_->wantedRange(), QLocale(), this);
+  StandardResistorsDialog dialog(rules_.wantedRange(), QLocale(), this);
   if (dialog.exec() != QDialog::Accepted) return;
-  if (const auto pair = dialog.chosenPair()) fraCalculator_->useResistors(pair->r1, pair->r2);
+  if (const auto pair = dialog.chosenPair()) rules_.useResistors(pair->r1, pair->r2);
 }
 
-void FrmMain::mnuExit_Click() {
-  close();
-}
-
-// The wheel goes back to the controls; nothing else is undone, and no call reaches the board.
 void FrmMain::closeEvent(QCloseEvent* event) {
-  Form_Unload();
+  rules_.Form_Unload();
   QMainWindow::closeEvent(event);
 }
 
-void FrmMain::Form_Unload() {
+std::string FrmMain::text(Control control) const {
+  return static_cast<const QLineEdit&>(widget(control)).text().toStdString();
+}
+
+void FrmMain::setText(Control control, const std::string& text) {
+  QWidget& target = widget(control);
+  if (auto* edit = qobject_cast<QLineEdit*>(&target)) {
+    edit->setText(qText(text));
+  } else if (auto* button = qobject_cast<QAbstractButton*>(&target)) {
+    button->setText(qText(text));
+  } else if (auto* label = qobject_cast<QLabel*>(&target)) {
+    label->setText(qText(text));
+  }
+}
+
+void FrmMain::setCaret(Control control, std::size_t position) {
+  static_cast<QLineEdit&>(widget(control)).setCursorPosition(static_cast<int>(position));
+}
+
+void FrmMain::setTextColour(Control control, FieldColour colour) {
+  QWidget& field = widget(control);
+  QPalette palette = field.palette();
+  palette.setColor(QPalette::Text, colour == FieldColour::Red
+                                       ? QColor(255, 0, 0)
+                                       : palette.color(QPalette::ButtonText));
+  field.setPalette(palette);
+}
+
+void FrmMain::setToolTip(Control control, const std::string& tip) {
+  widget(control).setToolTip(qText(tip));
+}
+
+void FrmMain::setTop(Control control, int topTwips) {
+  QWidget& moved = widget(control);
+  moved.move(moved.x(), twips_.y(topTwips));
+}
+
+void FrmMain::setHeight(Control control, int heightTwips) {
+  QWidget& resized = widget(control);
+  resized.resize(resized.width(), twips_.y(heightTwips));
+}
+
+void FrmMain::setWindowOuterHeight(int heightTwips) {
+  const int height = twips_.y(heightTwips);
+  centralWidget()->setFixedHeight(height - menuBar()->sizeHint().height());
+  setFixedHeight(height);
+}
+
+void FrmMain::hide(Control control) {
+  widget(control).hide();
+}
+
+void FrmMain::setFocus(Control control) {
+  widget(control).setFocus();
+}
+
+void FrmMain::hookMouseWheel() {
+  wheel_.hookMouseWheel(*this, [this](int rotation) { rules_.MouseWheelRolled(rotation); });
+}
+
+void FrmMain::unhookMouseWheel() {
   wheel_.unhookMouseWheel();
 }
 
-void FrmMain::showMessage(const QString& text) {
-  boxes_.show({text});
+void FrmMain::showProgress(Control button, int level) {
+  static_cast<ProgressButton&>(widget(button)).showLevel(level);
+  busy_.paint();
+}
+
+void FrmMain::hideProgress(Control button) {
+  static_cast<ProgressButton&>(widget(button)).hideProgress();
+}
+
+void FrmMain::closeWindow() {
+  QMainWindow::close();
 }

@@ -2,24 +2,23 @@
 
 #include <QMainWindow>
 
-#include <cstdint>
+#include <array>
 
 #include "bridge_library.h"
-#include "calculator_frame.h"
-#include "counter_interface.h"
+#include "busy_window.h"
+#include "eval_window.h"
+#include "locale_numbers.h"
 #include "message_boxes.h"
 #include "mouse_wheel.h"
-#include "progress_button.h"
 #include "twips.h"
+#include "window_view.h"
 
-class QLabel;
-class QPushButton;
+class ProgressButton;
 
-// The evaluation program's window: the calculator frame with the DVR entry, the buttons that send
-// the DVR value to the board's QV6180 and store it in its EEPROM, help, and the File menu.
-// Controls and handlers are named as in the program's design (cmdForceSend, btnHelp_Click, ...)
-// and laid out in twips.
-class FrmMain final : public QMainWindow {
+// The evaluation program's window in Qt: the controls of the layout table, laid out in twips and
+// named as in the program's design, over the window rules (EvalWindow), to which it passes every
+// event and for which it carries out what they ask.
+class FrmMain final : public QMainWindow, private WindowView {
   Q_OBJECT
 
  public:
@@ -28,45 +27,47 @@ class FrmMain final : public QMainWindow {
   // Connects to the boards and prepares the window to be shown: the full layout for board 0 with
   // its counter interface at rest, or the calculator alone without a board. False, after an
   // error box, when the library cannot be used; the window must not be shown then.
-  bool Form_Load();
+  bool Form_Load() { return rules_.Form_Load(); }
 
   // The wheel steps the DVR value by one: down when turned away from the user (rotation above
   // 0), up when turned towards the user.
-  void MouseWheelRolled(int rotation);
+  void MouseWheelRolled(int rotation) { rules_.MouseWheelRolled(rotation); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildMenu();
-  void buildPictures(QWidget& client);
-  void buildDeviceButtons();
+  void buildControls(QWidget& client);
+  QWidget* createControl(const ControlDesign& design, QWidget& parent);
+  void connectControls();
   void setFocusOrder();
-  void showCalculatorOnly();
-
-  void calculatorField_LostFocus(CalculatorField field);
-  void askWhichCalculation(const QString& title);
-  void cmdForceSend_Click();
-  bool sendWithProgress(int target);
-  void cmdWrite_Click();
-  void btnHelp_Click();
+  bool txtTest_KeyPress(const QKeyEvent& event);
   void mnuStandardResistors_Click();
-  void mnuExit_Click();
-  void Form_Unload();
-  void showMessage(const QString& text);
+  QWidget& widget(Control control) const;
 
-  BridgeLibrary& library_;
-  MessageBoxes& boxes_;
+  // WindowView
+  std::string text(Control control) const override;
+  void setText(Control control, const std::string& text) override;
+  void setCaret(Control control, std::size_t position) override;
+  void setTextColour(Control control, FieldColour colour) override;
+  void setToolTip(Control control, const std::string& tip) override;
+  void setTop(Control control, int topTwips) override;
+  void setHeight(Control control, int heightTwips) override;
+  void setWindowOuterHeight(int heightTwips) override;
+  void hide(Control control) override;
+  void setFocus(Control control) override;
+  void hookMouseWheel() override;
+  void unhookMouseWheel() override;
+  void showProgress(Control button, int level) override;
+  void hideProgress(Control button) override;
+  void closeWindow() override;
+
   const Twips twips_;
+  const LocaleNumbers numbers_;
+  EvalWindow rules_;
   MouseWheel wheel_;
-  // The board that every call addresses: always the first.
-  const std::int16_t hidNumber_ = 0;
-  CounterInterface counter_;
-  bool boardFound_ = false;
-
-  CalculatorFrame* fraCalculator_ = nullptr;
-  ProgressButton* cmdForceSend_ = nullptr;
-  QPushButton* cmdWrite_ = nullptr;
-  QPushButton* btnHelp_ = nullptr;
-  QLabel* imgKestroLogo_ = nullptr;
+  BusyWindow busy_;
+  std::array<QWidget*, kControlCount> controls_{};
 };

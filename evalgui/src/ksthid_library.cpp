@@ -64,8 +64,8 @@ int answerId(BoxAnswer answer) {
 // The library's boxes, shown from inside its calls on the calling thread.
 int showLibraryBox(void* context, const char* text, const char* caption, unsigned style) {
   MessageBoxRequest box;
-  box.text = QString::fromLocal8Bit(text);
-  box.title = QString::fromLocal8Bit(caption);
+  box.text = QString::fromLocal8Bit(text).toStdString();
+  box.title = QString::fromLocal8Bit(caption).toStdString();
   box.buttons = buttonsOf(style);
   box.icon =
       (style & KSTHID_MB_ICONMASK) == KSTHID_MB_ICONQUESTION ? BoxIcon::Question : BoxIcon::None;

@@ -10,13 +10,9 @@ constexpr int kBarHeight = 3;
 
 }  // namespace
 
-bool ProgressButton::showProgress(int done, int inAll) {
-  const int level =
-      inAll > 0 ? static_cast<int>(static_cast<long long>(done) * kLevels / inAll) : 0;
-  if (level_ == level) return false;
+void ProgressButton::showLevel(int level) {
   level_ = level;
   update();
-  return true;
 }
 
 void ProgressButton::hideProgress() {

@@ -89,9 +89,10 @@ int QtMessageBoxes::widthForTitle(const QString& title) {
 }
 
 BoxAnswer QtMessageBoxes::show(const MessageBoxRequest& box) {
-  QString text = box.text;
+  QString text = QString::fromStdString(box.text);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  QMessageBox dialog(iconOf(box.icon), box.title, text, buttonsOf(box.buttons), owner_);
+  QMessageBox dialog(iconOf(box.icon), QString::fromStdString(box.title), text,
+                     buttonsOf(box.buttons), owner_);
   dialog.setDefaultButton(buttonOf(box.defaultAnswer));
   dialog.setWindowModality(Qt::ApplicationModal);
   widenForTitle(dialog);

@@ -55,9 +55,10 @@ std::optional<StandardPair> StandardResistorsDialog::chosenPair() const {
 QString StandardResistorsDialog::wantedText(const WantedRange& wanted) const {
   if (pairs_.empty()) return QStringLiteral("No standard resistors give this range.");
   return QStringLiteral("Nearest pairs for VOUTmax %1 V to VOUTmin %2 V at AVDD %3 V, Rset %4 ohm:")
-      .arg(numbers_.fixed(wanted.voutMax, kVoltageDecimals),
-           numbers_.fixed(wanted.voutMin, kVoltageDecimals), numbers_.general(wanted.avdd),
-           numbers_.general(wanted.rset));
+      .arg(QString::fromStdString(numbers_.fixed(wanted.voutMax, kVoltageDecimals)),
+           QString::fromStdString(numbers_.fixed(wanted.voutMin, kVoltageDecimals)),
+           QString::fromStdString(numbers_.general(wanted.avdd)),
+           QString::fromStdString(numbers_.general(wanted.rset)));
 }
 
 void StandardResistorsDialog::fillTable() {
@@ -69,13 +70,14 @@ void StandardResistorsDialog::fillTable() {
   table_->setRowCount(static_cast<int>(pairs_.size()));
   for (int row = 0; row < table_->rowCount(); ++row) {
     const StandardPair& pair = pairs_[static_cast<std::size_t>(row)];
-    const std::array texts{QString::fromLatin1(seriesName(pair.series)),
-                           resistorText(pair.r1),
-                           resistorText(pair.r2),
-                           numbers_.fixed(pair.voutMax, kVoltageDecimals),
-                           numbers_.fixed(pair.voutMin, kVoltageDecimals),
-                           numbers_.fixed(pair.errorMillivolts, kMillivoltDecimals),
-                           numbers_.fixed(pair.errorPercent, kPercentDecimals)};
+    const std::array texts{
+        QString::fromLatin1(seriesName(pair.series)),
+        resistorText(pair.r1),
+        resistorText(pair.r2),
+        QString::fromStdString(numbers_.fixed(pair.voutMax, kVoltageDecimals)),
+        QString::fromStdString(numbers_.fixed(pair.voutMin, kVoltageDecimals)),
+        QString::fromStdString(numbers_.fixed(pair.errorMillivolts, kMillivoltDecimals)),
+        QString::fromStdString(numbers_.fixed(pair.errorPercent, kPercentDecimals))};
     for (int column = 0; column < static_cast<int>(texts.size()); ++column) {
       auto* item = new QTableWidgetItem(texts[static_cast<std::size_t>(column)]);
       item->setTextAlignment(column == 0 ? Qt::AlignCenter : Qt::AlignRight | Qt::AlignVCenter);

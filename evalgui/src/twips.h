@@ -6,13 +6,7 @@
 
 #include <cmath>
 
-// A position and size in twips: left, top, width, height.
-struct TwipsBox {
-  int left;
-  int top;
-  int width;
-  int height;
-};
+#include "twips_box.h"
 
 // The window is laid out in twips, 1/1440 inch, so that it keeps its proportions at any screen
 // resolution: 15 twips make one pixel at 96 dpi.

@@ -22,8 +22,15 @@
 
 namespace {
 
-const QString kAtRestValue = QStringLiteral("value 50 00 #0");
-const QString kAtRestConfig = QStringLiteral("config BF FF -1 #0");
+const std::string kAtRestValue = "value 50 00 #0";
+const std::string kAtRestConfig = "config BF FF -1 #0";
+
+// The library's calls so far, as the tests compare them.
+QStringList calls(const FakeBridgeLibrary& library) {
+  QStringList made;
+  for (const std::string& call : library.calls) made.append(QString::fromStdString(call));
+  return made;
+}
 
 // The window over a fake library and fake boxes, shown and active.
 struct Window {
@@ -129,9 +136,10 @@ class FrmMainTest : public QObject {
   void fullLayoutWithABoard() {
     Window window;
     QVERIFY(window.loaded);
-    QCOMPARE(window.library.calls,
-             QStringList({QStringLiteral("connect"), QStringLiteral("indicate #0"), kAtRestValue,
-                          kAtRestConfig}));
+    QCOMPARE(
+        calls(window.library),
+        QStringList({QStringLiteral("connect"), QStringLiteral("indicate #0"),
+                     QString::fromStdString(kAtRestValue), QString::fromStdString(kAtRestConfig)}));
     const Twips twips = window.twips();
     QCOMPARE(window.frmMain.windowTitle(),
              QStringLiteral("Kestro QV6180 Evaluation Board Software"));
@@ -151,7 +159,7 @@ class FrmMainTest : public QObject {
   void calculatorOnlyWithoutABoard() {
     Window window(0);
     QVERIFY(window.loaded);
-    QCOMPARE(window.library.calls, QStringList(QStringLiteral("connect")));
+    QCOMPARE(calls(window.library), QStringList(QStringLiteral("connect")));
     const Twips twips = window.twips();
     QCOMPARE(window.frmMain.height(), twips.y(5000));
     QVERIFY(!window.find<QPushButton>("cmdForceSend").isVisible());
@@ -181,7 +189,7 @@ class FrmMainTest : public QObject {
     Window window;
     QTest::mouseClick(&window.find<QPushButton>("btnHelp"), Qt::LeftButton);
     QCOMPARE(window.boxes.shown.size(), 1);
-    const MessageBoxRequest& help = window.boxes.shown.first();
+    const ShownBox& help = window.boxes.shown.first();
     QCOMPARE(help.text.split(QStringLiteral("\r\n")),
              QStringList({QStringLiteral("EEPROM value is loaded to register on power-up."),
                           QStringLiteral("Please set CE pin to high to enable counter interface."),
@@ -331,7 +339,7 @@ class FrmMainTest : public QObject {
     QTest::keyClick(&window.field("txtAVDD"), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), &window.field("txtRSET"));
     QCOMPARE(window.boxes.shown.size(), 1);
-    const MessageBoxRequest& prompt = window.boxes.shown[0];
+    const ShownBox& prompt = window.boxes.shown[0];
     QCOMPARE(prompt.title, QStringLiteral("AVDD Changed - Update Range from Resistor Values?"));
     QCOMPARE(prompt.buttons, BoxButtons::YesNo);
     QCOMPARE(prompt.icon, BoxIcon::Question);
@@ -362,7 +370,7 @@ class FrmMainTest : public QObject {
              QStringList({QStringLiteral("Click to Send"), QStringLiteral("Send Complete")}));
     QCOMPARE(captions, QStringList({QStringLiteral("Sending... Please Wait"),
                                     QStringLiteral("Send Value to Register")}));
-    QCOMPARE(window.library.calls.size(), 2 * 257 + 2 * 1);
+    QCOMPARE(window.library.calls.size(), std::size_t{2 * 257 + 2 * 1});
   }
 
   // Halfway through the train the window has painted the growing bar, and a key, a click and a
@@ -387,7 +395,7 @@ class FrmMainTest : public QObject {
     QVERIFY(levelAtHalfway > 0 && levelAtHalfway < ProgressButton::kLevels);
     QCOMPARE(send.progressLevel(), std::nullopt);
     QCOMPARE(window.dvr().text(), QStringLiteral("0FE"));
-    QVERIFY(!window.library.calls.contains(QStringLiteral("value 70 00 #0")));
+    QVERIFY(!calls(window.library).contains(QStringLiteral("value 70 00 #0")));
     QVERIFY(window.frmMain.isVisible());
     QCOMPARE(window.boxes.texts(),
              QStringList({QStringLiteral("Click to Send"), QStringLiteral("Send Complete")}));
@@ -425,7 +433,7 @@ class FrmMainTest : public QObject {
         width = box->width();
         box->close();
       });
-      boxes.show({QStringLiteral("Click to Send"), title});
+      boxes.show({"Click to Send", title.toStdString()});
       QVERIFY2(width >= QtMessageBoxes::widthForTitle(title), qPrintable(title));
     }
   }
@@ -433,7 +441,7 @@ class FrmMainTest : public QObject {
   void sendToABoardThatStopsAnsweringReportsTheFailure() {
     Window window;
     auto& send = window.find<QPushButton>("cmdForceSend");
-    window.library.failingFromCall = window.library.calls.size() + 40;
+    window.library.failingFromCall = static_cast<std::ptrdiff_t>(window.library.calls.size()) + 40;
     QTest::mouseClick(&send, Qt::LeftButton);
     QCOMPARE(window.boxes.shown.size(), 2);
     QVERIFY(!window.boxes.texts().contains(QStringLiteral("Send Complete")));
@@ -446,7 +454,8 @@ class FrmMainTest : public QObject {
     Window window;
     window.library.calls.clear();
     QTest::mouseClick(&window.find<QPushButton>("cmdWrite"), Qt::LeftButton);
-    QCOMPARE(window.library.calls, QStringList({QStringLiteral("value 70 00 #0"), kAtRestValue}));
+    QCOMPARE(calls(window.library),
+             QStringList({QStringLiteral("value 70 00 #0"), QString::fromStdString(kAtRestValue)}));
     QVERIFY(window.boxes.shown.isEmpty());
     window.library.failingFromCall = 0;
     QTest::mouseClick(&window.find<QPushButton>("cmdWrite"), Qt::LeftButton);
@@ -479,10 +488,10 @@ class FrmMainTest : public QObject {
 
   void exitMakesNoLibraryCall() {
     Window window;
-    const QStringList callsBefore = window.library.calls;
+    const QStringList callsBefore = calls(window.library);
     window.frmMain.findChild<QAction*>(QStringLiteral("mnuExit"))->trigger();
     QVERIFY(!window.frmMain.isVisible());
-    QCOMPARE(window.library.calls, callsBefore);
+    QCOMPARE(calls(window.library), callsBefore);
   }
 
   void missingLibraryEndsStartUpWithAnError() {

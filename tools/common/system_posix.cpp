@@ -24,4 +24,8 @@ std::filesystem::path createTemporaryFile(const std::string& stem) {
   return name;
 }
 
+bool standardErrorIsTerminal() {
+  return ::isatty(STDERR_FILENO) != 0;
+}
+
 }  // namespace tools

@@ -1,5 +1,7 @@
+#include <io.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "system.h"
@@ -47,6 +49,10 @@ std::filesystem::path createTemporaryFile(const std::string& stem) {
   if (created == INVALID_HANDLE_VALUE) return {};
   ::CloseHandle(created);
   return name;
+}
+
+bool standardErrorIsTerminal() {
+  return ::_isatty(::_fileno(stderr)) != 0;
 }
 
 }  // namespace tools

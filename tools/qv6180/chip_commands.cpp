@@ -1,6 +1,4 @@
 // send and store: the pulse trains of the counter interface, as the window sends them.
-#include <unistd.h>
-
 #include <iostream>
 
 #include "commands.h"
@@ -9,6 +7,7 @@
 #include "linked_bridge.h"
 #include "precise_waits.h"
 #include "progress.h"
+#include "system.h"
 
 namespace qv6180_tool {
 namespace {
@@ -28,7 +27,7 @@ void runTrain(Invocation& run, const std::string& what, const std::string& conse
 
   const std::int16_t board = run.board();
   askForPreciseWaits();
-  Progress progress(std::cerr, ::isatty(STDERR_FILENO) != 0, counter.calls());
+  Progress progress(std::cerr, tools::standardErrorIsTerminal(), counter.calls());
   LinkedBridge bridge([&progress] { progress.advance(); });
   CounterInterface chip(bridge, board);
   const bool done = train(chip);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "qt_printers.h"
+#include "plain_number_text.h"
 
 // Updates in failure messages as "txtR1=24898.9", "message: ...", "colour txtR2 Red", ...
 void PrintTo(const CalculatorUpdate& update, std::ostream* out) {
@@ -13,14 +13,14 @@ void PrintTo(const CalculatorUpdate& update, std::ostream* out) {
       [&](const auto& step) {
         using Step = std::decay_t<decltype(step)>;
         if constexpr (std::is_same_v<Step, ShowMessage>) {
-          *out << "message: " << step.text.toStdString();
+          *out << "message: " << step.text;
         } else if constexpr (std::is_same_v<Step, WriteField>) {
-          *out << name(step.field) << '=' << step.text.toStdString();
+          *out << name(step.field) << '=' << step.text;
         } else if constexpr (std::is_same_v<Step, ColourField>) {
           *out << "colour " << name(step.field)
                << (step.colour == FieldColour::Red ? " Red" : " ButtonText");
         } else if constexpr (std::is_same_v<Step, MarkNotComputed>) {
-          *out << "not computed " << name(step.field) << ": " << step.reason.toStdString();
+          *out << "not computed " << name(step.field) << ": " << step.reason;
         } else if constexpr (std::is_same_v<Step, ShowDvrNotation>) {
           *out << (step.hexMode ? "DVR (hex)" : "DVR (dec)");
         } else {
@@ -34,14 +34,18 @@ namespace {
 
 using enum CalculatorField;
 
-// Every case runs in a locale writing "." and in one writing "," as decimal separator; the
-// figures below are written with "." and put into the locale's notation by local().
-class DividerModelTest : public testing::TestWithParam<QLocale> {
+// Every case runs with "." and with "," as decimal separator; the figures below are written with
+// "." and put into the notation of the case by local().
+class DividerModelTest : public testing::TestWithParam<const char*> {
  protected:
-  QString local(const char* plain) const {
-    return QString::fromLatin1(plain).replace(u'.', GetParam().decimalPoint());
+  std::string local(const char* plain) const {
+    std::string text(plain);
+    for (char& c : text) {
+      if (c == '.') c = *GetParam();
+    }
+    return text;
   }
-  QString& text(CalculatorField field) { return inputs.texts[static_cast<std::size_t>(field)]; }
+  std::string& text(CalculatorField field) { return inputs.texts[static_cast<std::size_t>(field)]; }
   void type(CalculatorField field, const char* plain) { text(field) = local(plain); }
   WriteField write(CalculatorField field, const char* plain) const { return {field, local(plain)}; }
 
@@ -67,7 +71,8 @@ class DividerModelTest : public testing::TestWithParam<QLocale> {
 
   // The texts of the window when it opens.
   CalculatorInputs inputs{{"18", "10000", "24900", "39200", "18", "18", "0", "0", "0"}, 0, true};
-  DividerModel model{GetParam()};
+  PlainNumberText numbers{GetParam()};
+  DividerModel model{numbers};
 };
 
 TEST_P(DividerModelTest, StartUpTextsGiveTheRangeAndReadingsAtDvr0) {
@@ -169,7 +174,7 @@ TEST_P(DividerModelTest, ResistorMessagesComeInStepOrderAndR1PlusR2IsOnlyReporte
 
 TEST_P(DividerModelTest, InvalidTextsAreCorrectedSilently) {
   text(txtAVDD).clear();
-  text(txtRSET) = QStringLiteral("ten");
+  text(txtRSET) = "ten";
   text(txtVoutMax).clear();
   type(txtVOutMin, "x1");
   CalculatorUpdates updates = model.updateResistorsFromRange(inputs);
@@ -178,7 +183,7 @@ TEST_P(DividerModelTest, InvalidTextsAreCorrectedSilently) {
   EXPECT_TRUE(only<ShowMessage>(updates).empty());
 
   text(txtR1).clear();
-  text(txtR2) = QStringLiteral("-");
+  text(txtR2) = "-";
   updates = model.updateRangeFromResistors(inputs);
   apply(updates);
   expectTexts({{txtR1, "20000"}, {txtR2, "20000"}});
@@ -201,16 +206,15 @@ TEST_P(DividerModelTest, OnlyTheRangeToResistorsDirectionSetsColours) {
 }
 
 TEST_P(DividerModelTest, TextsAreReadInTheLocaleNotationOnly) {
-  const char* foreignSeparator = GetParam().decimalPoint() == u"." ? "12,5" : "12.5";
-  text(txtVoutMax) = QString::fromLatin1(foreignSeparator);
-  text(txtVOutMin) = QStringLiteral(" 12 ");
-  text(txtRSET) = QStringLiteral("1e999");
+  text(txtVoutMax) = *GetParam() == '.' ? "12,5" : "12.5";
+  text(txtVOutMin) = " 12 ";
+  text(txtRSET) = "1e999";
   const CalculatorUpdates updates = model.updateResistorsFromRange(inputs);
   apply(updates);
   expectTexts({{txtVoutMax, "18"}, {txtVOutMin, " 12 "}, {txtRSET, "10000"}});
   EXPECT_TRUE(only<ShowMessage>(updates).empty());
 
-  text(txtAVDD) = QStringLiteral("-0");
+  text(txtAVDD) = "-0";
   type(txtR1, "24900");
   type(txtR2, "39200");
   EXPECT_EQ(only<ShowMessage>(model.updateRangeFromResistors(inputs)),
@@ -254,9 +258,7 @@ TEST_P(DividerModelTest, OutOfRangeDvrValuesAreBroughtIntoRange) {
   EXPECT_EQ(model.updateRangeFromResistors(inputs).back(), CalculatorUpdate(MoveReadout{720, 840}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, DividerModelTest,
-                         testing::Values(QLocale(QLocale::English, QLocale::UnitedStates),
-                                         QLocale(QLocale::German, QLocale::Germany)),
-                         [](const auto& info) { return info.param.name().toStdString(); });
+INSTANTIATE_TEST_SUITE_P(Separators, DividerModelTest, testing::Values(".", ","),
+                         [](const auto& info) { return *info.param == '.' ? "Point" : "Comma"; });
 
 }  // namespace

@@ -8,8 +8,8 @@ namespace {
 
 class LocaleNumbersTest : public testing::TestWithParam<QLocale> {
  protected:
-  QString local(const char* plain) const {
-    return QString::fromLatin1(plain).replace(u'.', GetParam().decimalPoint());
+  std::string local(const char* plain) const {
+    return QString::fromLatin1(plain).replace(u'.', GetParam().decimalPoint()).toStdString();
   }
   std::optional<double> parse(const char* plain) const { return numbers.parse(local(plain)); }
 
@@ -29,7 +29,7 @@ TEST_P(LocaleNumbersTest, RefusesWhatIsNoFiniteNumber) {
                            "1e-999", "0x10", "1,234.5", "1.234,5"}) {
     EXPECT_EQ(parse(text), std::nullopt) << text;
   }
-  const QString foreignSeparator = GetParam().decimalPoint() == u"." ? "12,5" : "12.5";
+  const std::string foreignSeparator = GetParam().decimalPoint() == u"." ? "12,5" : "12.5";
   EXPECT_EQ(numbers.parse(foreignSeparator), std::nullopt);
 }
 

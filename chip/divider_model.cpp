@@ -23,17 +23,17 @@ constexpr int kCurrentDecimals = 5;
 constexpr int kVoltageDecimals = 3;
 constexpr int kResistorDecimals = 1;
 
-const auto kBeyondTheRangeOfNumbers = QStringLiteral("the result lies beyond the range of numbers");
+constexpr const char* kBeyondTheRangeOfNumbers = "the result lies beyond the range of numbers";
 
 // One run of a calculation: the field texts as the corrections leave them, and the updates so far.
 class Calculation {
  public:
-  Calculation(const CalculatorInputs& inputs, const LocaleNumbers& numbers)
+  Calculation(const CalculatorInputs& inputs, const NumberText& numbers)
       : texts_(inputs.texts), numbers_(numbers) {}
 
   double validFieldNumber(CalculatorField field, double defaultValue) {
     if (const auto typed = numbers_.parse(text(field))) return *typed;
-    const QString general = numbers_.general(defaultValue);
+    const std::string general = numbers_.general(defaultValue);
     write(field, general);
     return numbers_.parse(general).value_or(defaultValue);
   }
@@ -43,20 +43,19 @@ class Calculation {
     return value;
   }
 
-  double reportedCorrection(const QString& message, CalculatorField field, double value) {
+  double reportedCorrection(const std::string& message, CalculatorField field, double value) {
     show(message);
     return correctField(field, value);
   }
 
   double positiveAvdd(double avdd) {
     if (avdd > 0) return avdd;
-    return reportedCorrection(QStringLiteral("AVDD needs to be non-zero"), txtAVDD, kDefaultAvdd);
+    return reportedCorrection("AVDD needs to be non-zero", txtAVDD, kDefaultAvdd);
   }
 
   double positiveRset(double rset) {
     if (rset > 0) return rset;
-    return reportedCorrection(QStringLiteral("Rset needs to be greater than 0"), txtRSET,
-                              kDefaultRset);
+    return reportedCorrection("Rset needs to be greater than 0", txtRSET, kDefaultRset);
   }
 
   int readDvr(const CalculatorInputs& inputs) {
@@ -65,7 +64,7 @@ class Calculation {
   }
 
   void writeDvrReadings(double avdd, double rset, double r1, double r2, int dvr,
-                        const QString& noValueReason) {
+                        const std::string& noValueReason) {
     writeResult(txtIOUT, outputCurrent(avdd, rset, dvr), kCurrentDecimals, noValueReason);
     writeResult(txtVRSET, vrsetVoltage(avdd, rset, dvr), kVoltageDecimals, noValueReason);
     writeResult(txtVOUT, vcomVoltage(avdd, rset, r1, r2, dvr), kVoltageDecimals, noValueReason);
@@ -74,7 +73,7 @@ class Calculation {
   // A zero divisor or an overflow has no value to show: the field keeps a valid text, marked as
   // not belonging to the inputs.
   void writeResult(CalculatorField field, double value, int decimals,
-                   const QString& noValueReason) {
+                   const std::string& noValueReason) {
     if (std::isfinite(value)) {
       write(field, numbers_.fixed(value, decimals));
     } else {
@@ -97,38 +96,38 @@ class Calculation {
     updates_.emplace_back(MoveReadout{kReadoutTopAtDvr0 + offset, kPointerYAtDvr0 + offset});
   }
 
-  void show(const QString& message) { updates_.emplace_back(ShowMessage{message}); }
+  void show(const std::string& message) { updates_.emplace_back(ShowMessage{message}); }
 
   CalculatorUpdates updates() && { return std::move(updates_); }
 
  private:
-  const QString& text(CalculatorField field) const {
+  const std::string& text(CalculatorField field) const {
     return texts_[static_cast<std::size_t>(field)];
   }
 
-  void write(CalculatorField field, const QString& text) {
+  void write(CalculatorField field, const std::string& text) {
     texts_[static_cast<std::size_t>(field)] = text;
     updates_.emplace_back(WriteField{field, text});
   }
 
-  std::array<QString, kCalculatorFieldCount> texts_;
-  const LocaleNumbers& numbers_;
+  std::array<std::string, kCalculatorFieldCount> texts_;
+  const NumberText& numbers_;
   CalculatorUpdates updates_;
 };
 
-QString resistorsNoValueReason(double voutMax, double voutMin, double avdd) {
-  if (voutMax * 256 == voutMin) return QStringLiteral("VOUTmax × 256 equals VOUTmin");
+std::string resistorsNoValueReason(double voutMax, double voutMin, double avdd) {
+  if (voutMax * 256 == voutMin) return "VOUTmax × 256 equals VOUTmin";
   if (avdd * 255 + voutMin == voutMax * 256) {
-    return QStringLiteral("AVDD × 255 + VOUTmin equals VOUTmax × 256");
+    return "AVDD × 255 + VOUTmin equals VOUTmax × 256";
   }
   return kBeyondTheRangeOfNumbers;
 }
 
 }  // namespace
 
-DividerModel::DividerModel(const QLocale& locale) : numbers_(locale) {}
+DividerModel::DividerModel(const NumberText& numbers) : numbers_(numbers) {}
 
-bool DividerModel::numberIsNotValid(const QString& text) const {
+bool DividerModel::numberIsNotValid(std::string_view text) const {
   return !numbers_.parse(text).has_value();
 }
 
@@ -142,19 +141,17 @@ CalculatorUpdates DividerModel::updateResistorsFromRange(const CalculatorInputs&
 
   avdd = run.positiveAvdd(avdd);
   if (voutMax > avdd) {
-    voutMax =
-        run.reportedCorrection(QStringLiteral("VOUTmax cannot exceed AVDD"), txtVoutMax, avdd);
+    voutMax = run.reportedCorrection("VOUTmax cannot exceed AVDD", txtVoutMax, avdd);
   }
   if (!(voutMin < voutMax)) {
-    voutMax = run.reportedCorrection(QStringLiteral("VOUTmin must be lower than VOUTmax"),
-                                     txtVoutMax, avdd);
+    voutMax = run.reportedCorrection("VOUTmin must be lower than VOUTmax", txtVoutMax, avdd);
     voutMin = run.correctField(txtVOutMin, kDefaultVoutMin);
   }
   rset = run.positiveRset(rset);
 
   const double r1 = topResistor(voutMax, voutMin, rset);
   const double r2 = bottomResistor(voutMax, voutMin, avdd, rset);
-  const QString noValueReason = resistorsNoValueReason(voutMax, voutMin, avdd);
+  const std::string noValueReason = resistorsNoValueReason(voutMax, voutMin, avdd);
   run.writeDvrReadings(avdd, rset, r1, r2, dvr, noValueReason);
   run.writeResult(txtR1, r1, kResistorDecimals, noValueReason);
   run.writeResult(txtR2, r2, kResistorDecimals, noValueReason);
@@ -176,10 +173,9 @@ CalculatorUpdates DividerModel::updateRangeFromResistors(const CalculatorInputs&
   avdd = run.positiveAvdd(avdd);
   rset = run.positiveRset(rset);
   // Reported only: the results are worked out from the resistors as they stand.
-  if (!(r1 + r2 > 0)) run.show(QStringLiteral("R1+R2 is less than 0?"));
+  if (!(r1 + r2 > 0)) run.show("R1+R2 is less than 0?");
 
-  const QString noValueReason =
-      r1 + r2 == 0 ? QStringLiteral("R1 + R2 is 0") : kBeyondTheRangeOfNumbers;
+  const std::string noValueReason = r1 + r2 == 0 ? "R1 + R2 is 0" : kBeyondTheRangeOfNumbers;
   run.writeDvrReadings(avdd, rset, r1, r2, dvr, noValueReason);
   run.writeResult(txtVoutMax, highestVout(avdd, rset, r1, r2), kVoltageDecimals, noValueReason);
   run.writeResult(txtVOutMin, lowestVout(avdd, rset, r1, r2), kVoltageDecimals, noValueReason);

@@ -3,26 +3,32 @@
 #include <gtest/gtest.h>
 
 #include "fake_bridge_library.h"
-#include "qt_printers.h"
 
 namespace {
 
-const QString kUpLow = QStringLiteral("value 10 00 #0");
-const QString kAtRestValue = QStringLiteral("value 50 00 #0");
-const QString kDownDriven = QStringLiteral("config FF FF -1 #0");
-const QString kAtRestConfig = QStringLiteral("config BF FF -1 #0");
+using Calls = std::vector<std::string>;
 
-QStringList repeated(const QStringList& step, int times) {
-  QStringList calls;
-  for (int i = 0; i < times; ++i) calls += step;
+const std::string kUpLow = "value 10 00 #0";
+const std::string kAtRestValue = "value 50 00 #0";
+const std::string kDownDriven = "config FF FF -1 #0";
+const std::string kAtRestConfig = "config BF FF -1 #0";
+
+Calls repeated(const Calls& step, int times) {
+  Calls calls;
+  for (int i = 0; i < times; ++i) calls.insert(calls.end(), step.begin(), step.end());
   return calls;
 }
 
-QStringList upSteps(int times) {
+Calls operator+(Calls first, const Calls& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
+Calls upSteps(int times) {
   return repeated({kUpLow, kAtRestValue}, times);
 }
 
-QStringList downSteps(int times) {
+Calls downSteps(int times) {
   return repeated({kDownDriven, kAtRestConfig}, times);
 }
 
@@ -39,7 +45,7 @@ class CounterInterfaceTest : public testing::Test {
 
 TEST_F(CounterInterfaceTest, ParkingPutsValueThenConfigurationAtRest) {
   counter.park();
-  EXPECT_EQ(library.calls, QStringList({kAtRestValue, kAtRestConfig}));
+  EXPECT_EQ(library.calls, Calls({kAtRestValue, kAtRestConfig}));
 }
 
 TEST_F(CounterInterfaceTest, TargetsFromTheMiddleUpRunToTheTopAndStepDown) {
@@ -77,17 +83,17 @@ TEST_F(CounterInterfaceTest, ProgressCountsEveryStepOfTheSend) {
 
 TEST_F(CounterInterfaceTest, StoreRaisesTheStoreLineThenPutsItBack) {
   EXPECT_TRUE(counter.store());
-  EXPECT_EQ(library.calls, QStringList({QStringLiteral("value 70 00 #0"), kAtRestValue}));
+  EXPECT_EQ(library.calls, Calls({"value 70 00 #0", kAtRestValue}));
 }
 
 TEST_F(CounterInterfaceTest, SendStopsAtTheFirstCallTheBoardDoesNotTake) {
   library.failingFromCall = 11;
   EXPECT_FALSE(counter.send(200));
-  EXPECT_EQ(library.calls.size(), 12);
+  EXPECT_EQ(library.calls.size(), 12u);
   library.calls.clear();
   library.failingFromCall = 0;
   EXPECT_FALSE(counter.store());
-  EXPECT_EQ(library.calls.size(), 3);
+  EXPECT_EQ(library.calls.size(), 3u);
 }
 
 // A failed call can leave the counter line in the middle of a pulse, where the next steps
@@ -98,7 +104,7 @@ TEST_F(CounterInterfaceTest, AfterAFailureTheNextSendParksFirst) {
   library.failingFromCall = -1;
   library.calls.clear();
   EXPECT_TRUE(counter.send(0));
-  EXPECT_EQ(library.calls, QStringList({kAtRestValue, kAtRestConfig}) + downSteps(257));
+  EXPECT_EQ(library.calls, Calls({kAtRestValue, kAtRestConfig}) + downSteps(257));
   library.calls.clear();
   EXPECT_TRUE(counter.send(0));
   EXPECT_EQ(library.calls, downSteps(257));

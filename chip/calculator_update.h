@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include <array>
 #include <cstddef>
+#include <string>
 #include <variant>
 #include <vector>
 
@@ -25,10 +24,10 @@ inline constexpr std::size_t kCalculatorFieldCount = 9;
 // value that cannot be used as it stands.
 enum class FieldColour { ButtonText, Red };
 
-// What a calculation starts from: the field texts in the order of CalculatorField, the DVR value
-// of the DVR entry field and its notation.
+// What a calculation starts from: the field texts (UTF-8) in the order of CalculatorField, the DVR
+// value of the DVR entry field and its notation.
 struct CalculatorInputs {
-  std::array<QString, kCalculatorFieldCount> texts;
+  std::array<std::string, kCalculatorFieldCount> texts;
   int dvr = 0;
   bool hexMode = true;
 };
@@ -37,12 +36,12 @@ struct CalculatorInputs {
 // modal box titled "QV6180" with an OK button and no icon; the steps after it wait until it is
 // closed.
 struct ShowMessage {
-  QString text;
+  std::string text;
   bool operator==(const ShowMessage&) const = default;
 };
 struct WriteField {
   CalculatorField field;
-  QString text;
+  std::string text;
   bool operator==(const WriteField&) const = default;
 };
 struct ColourField {
@@ -54,7 +53,7 @@ struct ColourField {
 // mark, with its reason, stays until the field is written again.
 struct MarkNotComputed {
   CalculatorField field;
-  QString reason;
+  std::string reason;
   bool operator==(const MarkNotComputed&) const = default;
 };
 // The caption of the DVR entry field's label names the notation the value was read in.

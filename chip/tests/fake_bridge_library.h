@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
-
+#include <cstdio>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "bridge_library.h"
 
@@ -13,41 +13,42 @@
 class FakeBridgeLibrary : public BridgeLibrary {
  public:
   std::optional<std::int16_t> connect() override {
-    calls.append(QStringLiteral("connect"));
+    calls.emplace_back("connect");
     return boards;
   }
   std::optional<std::int16_t> indicateSelectedModule(std::int16_t hidNumber) override {
-    calls.append(QStringLiteral("indicate #%1").arg(hidNumber));
+    calls.push_back("indicate #" + std::to_string(hidNumber));
     return 1;
   }
   std::optional<std::int16_t> setGPIOValue(std::uint8_t valueByte1, std::uint8_t valueByte2,
                                            std::int16_t hidNumber) override {
-    return gpio(
-        QStringLiteral("value %1 %2 #%3").arg(hex(valueByte1), hex(valueByte2)).arg(hidNumber));
+    return gpio("value " + hex(valueByte1) + ' ' + hex(valueByte2) + " #" +
+                std::to_string(hidNumber));
   }
   std::optional<std::int16_t> setGPIOConfiguration(std::uint8_t configByte1,
                                                    std::uint8_t configByte2,
                                                    std::int16_t configFlag,
                                                    std::int16_t hidNumber) override {
-    return gpio(QStringLiteral("config %1 %2 %3 #%4")
-                    .arg(hex(configByte1), hex(configByte2))
-                    .arg(configFlag)
-                    .arg(hidNumber));
+    return gpio("config " + hex(configByte1) + ' ' + hex(configByte2) + ' ' +
+                std::to_string(configFlag) + " #" + std::to_string(hidNumber));
   }
   std::string bindingError() const override { return {}; }
 
   std::int16_t boards = 1;
-  qsizetype failingFromCall = -1;
-  QStringList calls;
+  std::ptrdiff_t failingFromCall = -1;
+  std::vector<std::string> calls;
   std::function<void()> duringGpioCall;
 
  private:
-  static QString hex(std::uint8_t byte) {
-    return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+  static std::string hex(std::uint8_t byte) {
+    char text[3];
+    std::snprintf(text, sizeof text, "%02X", byte);
+    return text;
   }
-  std::int16_t gpio(const QString& call) {
-    const bool fails = failingFromCall >= 0 && calls.size() >= failingFromCall;
-    calls.append(call);
+  std::int16_t gpio(std::string call) {
+    const bool fails =
+        failingFromCall >= 0 && static_cast<std::ptrdiff_t>(calls.size()) >= failingFromCall;
+    calls.push_back(std::move(call));
     if (duringGpioCall) duringGpioCall();
     return fails ? 0 : kReportWritten;
   }

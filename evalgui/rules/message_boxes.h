@@ -1,22 +1,29 @@
 #pragma once
 
-#include <QString>
+#include <string>
+
+// The window's modal boxes, and the library's, as the window rules ask for them. Texts are UTF-8.
 
 enum class BoxButtons { Ok, OkCancel, YesNo, RetryCancel };
 enum class BoxIcon { None, Question, Critical };
 enum class BoxAnswer { Ok, Cancel, Retry, Yes, No };
 
+// The application title, which boxes without a title of their own carry.
+inline constexpr const char* kAppTitle = "QV6180";
+
 // One modal box. Lines of the text are separated by "\r\n".
 struct MessageBoxRequest {
-  QString text;
-  QString title = QStringLiteral("QV6180");
+  std::string text;
+  std::string title = kAppTitle;
   BoxButtons buttons = BoxButtons::Ok;
   BoxIcon icon = BoxIcon::None;
   BoxAnswer defaultAnswer = BoxAnswer::Ok;
+  bool operator==(const MessageBoxRequest&) const = default;
 };
 
-// Where the program's boxes, and the library's, are shown. The program shows them as modal
-// dialogs; tests answer them in place.
+// Where the boxes are shown. A front end shows them as modal dialogs over its window (closing a
+// box by its close button or Escape answers Cancel where there is one, else the default button);
+// tests answer them in place.
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;

@@ -33,7 +33,11 @@ LocaleNumbers::LocaleNumbers(QLocale locale) : locale_(std::move(locale)) {
   locale_.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
 }
 
-std::optional<double> LocaleNumbers::parse(QStringView text) const {
+std::optional<double> LocaleNumbers::parse(std::string_view text) const {
+  return parseText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+std::optional<double> LocaleNumbers::parseText(QStringView text) const {
   QString unmarked = text.toString();
   unmarked.removeIf(isDirectionMark);
   bool ok = false;
@@ -42,8 +46,9 @@ std::optional<double> LocaleNumbers::parse(QStringView text) const {
   return value;
 }
 
-double LocaleNumbers::leadingValue(QStringView text) const {
-  const QStringView trimmed = text.trimmed();
+double LocaleNumbers::leadingValue(std::string_view text) const {
+  const QString trimmed =
+      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).trimmed();
   const qsizetype length = leadingNumberLength(trimmed);
   if (length == 0) return 0.0;
   // Beyond the range of double the conversion fails but still gives the infinity of that sign.
@@ -72,18 +77,22 @@ qsizetype LocaleNumbers::leadingNumberLength(QStringView text) const {
   return exponentEnd > exponentDigits ? exponentEnd : mantissaEnd;
 }
 
-QString LocaleNumbers::fixed(double value, int decimals) const {
-  QString text = locale_.toString(value, 'f', decimals);
+std::string LocaleNumbers::fixed(double value, int decimals) const {
+  const QString text = locale_.toString(value, 'f', decimals);
   if (value < 0) {
-    QString zero = locale_.toString(0.0, 'f', decimals);
-    if (text == locale_.negativeSign() + zero) return zero;
+    const QString zero = locale_.toString(0.0, 'f', decimals);
+    if (text == locale_.negativeSign() + zero) return zero.toStdString();
   }
-  return text;
+  return text.toStdString();
 }
 
-QString LocaleNumbers::general(double value) const {
+std::string LocaleNumbers::general(double value) const {
+  return generalText(value).toStdString();
+}
+
+QString LocaleNumbers::generalText(double value) const {
   const QString text = locale_.toString(value, 'g', kGeneralSignificantDigits);
-  if (parse(text)) return text;
+  if (parseText(text)) return text;
   // Some locales write an exponent that they cannot read back (Swedish "1×10^+20"); plain digits
   // always read back.
   const double rounded = QString::number(value, 'g', kGeneralSignificantDigits).toDouble();

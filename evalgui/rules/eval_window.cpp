@@ -1,0 +1,306 @@
+#include "eval_window.h"
+
+#include <limits>
+#include <variant>
+
+#include "dvr_text.h"
+
+namespace {
+
+constexpr const char* kRangeOrResistors =
+    "Yes, Update Output Voltage Range from Resistor Values.\r\n"
+    "No, Update Resistor Values from Voltage Range instead.";
+constexpr const char* kRsetPromptTitle = "Rset Changed - Update Range from Resistor Values?";
+constexpr const char* kAvddPromptTitle = "AVDD Changed - Update Range from Resistor Values?";
+constexpr const char* kHelpText =
+    "EEPROM value is loaded to register on power-up.\r\n"
+    "Please set CE pin to high to enable counter interface.\r\n"
+    "Hover pointer over each field for explanations.";
+constexpr const char* kSendFailed =
+    "Sending failed: the board did not take a command.\r\n"
+    "The register's value is now unknown. Press \"Send Value to Register\" again once the board "
+    "answers.";
+constexpr const char* kStoreFailed =
+    "Writing the EEPROM failed: the board did not take a command.\r\n"
+    "Press \"Write EEPROM\" again once the board answers.";
+
+// A caret after the second digit lets a third one be typed at once.
+constexpr std::size_t kHexCaretPosition = 2;
+
+int stepOf(DvrKey key) {
+  switch (key) {
+    case DvrKey::Up:
+      return 1;
+    case DvrKey::Down:
+      return -1;
+    case DvrKey::PageUp:
+      return 16;
+    case DvrKey::PageDown:
+      return -16;
+    case DvrKey::Enter:
+    case DvrKey::Other:
+      break;
+  }
+  return 0;
+}
+
+std::size_t indexOf(CalculatorField field) {
+  return static_cast<std::size_t>(field);
+}
+
+}  // namespace
+
+EvalWindow::EvalWindow(WindowView& view, BridgeLibrary& library, MessageBoxes& boxes,
+                       const NumberText& numbers)
+    : view_(view),
+      library_(library),
+      boxes_(boxes),
+      numbers_(numbers),
+      model_(numbers),
+      counter_(library, hidNumber_) {}
+
+bool EvalWindow::Form_Load() {
+  const auto boards = library_.connect();
+  if (!boards) {
+    boxes_.show({library_.bindingError(), kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
+    return false;
+  }
+  boardFound_ = *boards != 0;
+  if (boardFound_) library_.indicateSelectedModule(hidNumber_);
+  hexMode_ = true;
+  view_.hookMouseWheel();
+  view_.setText(Control::txtTest, "00");
+  updateRangeFromResistors();
+  if (boardFound_) {
+    counter_.park();
+  } else {
+    showCalculatorOnly();
+  }
+  view_.setFocus(Control::txtTest);
+  return true;
+}
+
+void EvalWindow::showCalculatorOnly() {
+  view_.hide(Control::cmdForceSend);
+  view_.hide(Control::cmdWrite);
+  view_.setWindowOuterHeight(kCalculatorOnlyOuterHeight);
+  view_.setHeight(Control::fraCalculator, kCalculatorOnlyFrameHeight);
+  view_.setTop(Control::imgKestroLogo, kCalculatorOnlyBottomRowTop);
+  view_.setTop(Control::btnHelp, kCalculatorOnlyBottomRowTop);
+}
+
+// The wheel goes back to the controls; nothing else is undone, and no call reaches the board.
+void EvalWindow::Form_Unload() {
+  view_.unhookMouseWheel();
+}
+
+void EvalWindow::field_LostFocus(Control field) {
+  switch (field) {
+    case Control::txtR1:
+    case Control::txtR2:
+      updateRangeFromResistors();
+      break;
+    case Control::txtVoutMax:
+    case Control::txtVOutMin:
+      updateResistorsFromRange();
+      break;
+    case Control::txtRSET:
+      askWhichCalculation(kRsetPromptTitle);
+      break;
+    case Control::txtAVDD:
+      askWhichCalculation(kAvddPromptTitle);
+      break;
+    default:
+      break;
+  }
+}
+
+void EvalWindow::askWhichCalculation(const char* title) {
+  const MessageBoxRequest prompt{kRangeOrResistors, title, BoxButtons::YesNo, BoxIcon::Question,
+                                 BoxAnswer::No};
+  if (boxes_.show(prompt) == BoxAnswer::Yes) {
+    updateRangeFromResistors();
+  } else {
+    updateResistorsFromRange();
+  }
+}
+
+void EvalWindow::cmdCalculate_Click() {
+  updateRangeFromResistors();
+}
+
+// Runs again for each text it sets, before going on, so that every text it leaves passes.
+void EvalWindow::txtTest_Change() {
+  const std::string text = view_.text(Control::txtTest);
+  if (const auto corrected = dvrTextCorrection(text, hexMode_, numbers_)) {
+    view_.setText(Control::txtTest, *corrected);
+    return;
+  }
+  if (hexMode_) view_.setCaret(Control::txtTest, std::min(kHexCaretPosition, text.size()));
+}
+
+char16_t EvalWindow::txtTest_KeyPress(char16_t typed) const {
+  return hexMode_ ? filterHexKey(typed) : filterDecimalKey(typed);
+}
+
+std::optional<std::string> EvalWindow::txtTest_Paste(const std::string& text) const {
+  if (!hexMode_) return text;
+  return acceptedHexText(text);
+}
+
+void EvalWindow::txtTest_KeyDown(DvrKey key) {
+  if (key == DvrKey::Enter) {
+    updateResistorsFromRange();
+    return;
+  }
+  const int step = stepOf(key);
+  if (step == 0) return;
+  view_.setText(Control::txtTest,
+                steppedDvrText(view_.text(Control::txtTest), hexMode_, step, numbers_));
+  updateResistorsFromRange();
+}
+
+// Runs when the selection moves to the other button, so the text is always read in the
+// notation it was written in.
+void EvalWindow::opDisplayMode_Click(Control option) {
+  hexMode_ = option == Control::opDisplayMode_0;
+  view_.setText(Control::txtTest,
+                convertedDvrText(view_.text(Control::txtTest), hexMode_, numbers_));
+  showNotation(hexMode_);
+}
+
+void EvalWindow::MouseWheelRolled(int rotation) {
+  if (rotation > 0) txtTest_KeyDown(DvrKey::Down);
+  if (rotation < 0) txtTest_KeyDown(DvrKey::Up);
+}
+
+int EvalWindow::dvrValue() const {
+  return readDvrValue(view_.text(Control::txtTest), hexMode_, numbers_);
+}
+
+void EvalWindow::cmdForceSend_Click() {
+  view_.setText(Control::cmdForceSend, kSendingCaption);
+  const int target = dvrValue();
+  showMessage(kClickToSend);
+  const bool sent = sendWithProgress(target);
+  view_.setText(Control::cmdForceSend, kSendCaption);
+  if (sent) {
+    showMessage(kSendComplete);
+    return;
+  }
+  boxes_.show({kSendFailed, kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
+}
+
+// The library's state belongs to this thread, so the train runs here; the view paints when the
+// bar along the button grows, and the window takes no input until the train has ended.
+bool EvalWindow::sendWithProgress(int target) {
+  sending_ = true;
+  int shownLevel = -1;
+  const bool sent = counter_.send(target, [&](int done, int inAll) {
+    const int level = static_cast<int>(static_cast<long long>(done) * kProgressLevels / inAll);
+    if (level == shownLevel) return;
+    shownLevel = level;
+    view_.showProgress(Control::cmdForceSend, level);
+  });
+  view_.hideProgress(Control::cmdForceSend);
+  sending_ = false;
+  return sent;
+}
+
+void EvalWindow::cmdWrite_Click() {
+  if (counter_.store()) return;
+  boxes_.show({kStoreFailed, kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
+}
+
+void EvalWindow::btnHelp_Click() {
+  showMessage(kHelpText);
+}
+
+void EvalWindow::mnuExit_Click() {
+  view_.closeWindow();
+}
+
+void EvalWindow::showMessage(const std::string& text) {
+  boxes_.show({text});
+}
+
+WantedRange EvalWindow::wantedRange() const {
+  using enum CalculatorField;
+  return {.avdd = fieldNumber(txtAVDD),
+          .rset = fieldNumber(txtRSET),
+          .voutMax = fieldNumber(txtVoutMax),
+          .voutMin = fieldNumber(txtVOutMin)};
+}
+
+void EvalWindow::useResistors(double r1, double r2) {
+  view_.setText(Control::txtR1, numbers_.general(r1));
+  view_.setText(Control::txtR2, numbers_.general(r2));
+  updateRangeFromResistors();
+}
+
+double EvalWindow::fieldNumber(CalculatorField field) const {
+  return numbers_.parse(view_.text(controlOf(field)))
+      .value_or(std::numeric_limits<double>::quiet_NaN());
+}
+
+void EvalWindow::updateResistorsFromRange() {
+  apply(model_.updateResistorsFromRange(inputs()));
+}
+
+void EvalWindow::updateRangeFromResistors() {
+  apply(model_.updateRangeFromResistors(inputs()));
+}
+
+CalculatorInputs EvalWindow::inputs() const {
+  CalculatorInputs inputs{{}, dvrValue(), hexMode_};
+  for (std::size_t i = 0; i < kCalculatorFieldCount; ++i) {
+    inputs.texts[i] = view_.text(controlOf(static_cast<CalculatorField>(i)));
+  }
+  return inputs;
+}
+
+void EvalWindow::apply(const CalculatorUpdates& updates) {
+  for (const CalculatorUpdate& update : updates) {
+    std::visit([this](const auto& step) { apply(step); }, update);
+  }
+}
+
+void EvalWindow::apply(const ShowMessage& step) {
+  showMessage(step.text);
+}
+
+void EvalWindow::apply(const WriteField& step) {
+  const Control written = controlOf(step.field);
+  view_.setText(written, step.text);
+  if (!notComputed_.test(indexOf(step.field))) return;
+  notComputed_.reset(indexOf(step.field));
+  view_.setToolTip(written, designOf(written).tip);
+  view_.setTextColour(written, FieldColour::ButtonText);
+}
+
+void EvalWindow::apply(const ColourField& step) {
+  view_.setTextColour(controlOf(step.field), step.colour);
+}
+
+void EvalWindow::apply(const MarkNotComputed& step) {
+  notComputed_.set(indexOf(step.field));
+  const Control marked = controlOf(step.field);
+  view_.setToolTip(marked, std::string(designOf(marked).tip) + "\nNot computed: " + step.reason +
+                               ". This number is left from an earlier calculation.");
+  view_.setTextColour(marked, FieldColour::Red);
+}
+
+void EvalWindow::apply(const ShowDvrNotation& step) {
+  showNotation(step.hexMode);
+}
+
+// The one place that writes the label's caption.
+void EvalWindow::showNotation(bool hexMode) {
+  view_.setText(Control::lblDVR2, dvrNotationCaption(hexMode));
+}
+
+void EvalWindow::apply(const MoveReadout& step) {
+  view_.setTop(Control::txtVOUT, step.readoutTopTwips);
+  view_.setTop(Control::lblVCOM, step.readoutTopTwips);
+  view_.setTop(Control::Line4, step.pointerYTwips);
+}

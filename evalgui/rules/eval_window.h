@@ -1,0 +1,131 @@
+#pragma once
+
+// The window frmMain's rules without a toolkit: everything the window decides that is not
+// drawing. A front end creates its controls from the layout table (window_layout.h), implements
+// WindowView over them, and passes each event in by the handler named after the control and
+// event of the design (cmdForceSend_Click, txtTest_KeyDown, ...). EvalWindow carries out the
+// start-up, the calculator, the DVR entry's rules, the send and store, the help box and the
+// prompts, through the view, the library and the boxes. Everything runs on the window's thread;
+// boxes are modal, and a handler returns when all its effects are done.
+//
+// Texts are UTF-8 std::string throughout.
+
+#include <bitset>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "bridge_library.h"
+#include "calculator_update.h"
+#include "counter_interface.h"
+#include "divider_model.h"
+#include "message_boxes.h"
+#include "number_text.h"
+#include "standard_resistors.h"
+#include "window_layout.h"
+#include "window_view.h"
+
+// The keys that act on the DVR entry when pressed in it.
+enum class DvrKey { Up, Down, PageUp, PageDown, Enter, Other };
+
+// The send's progress bar has this many levels: the view repaints at most this often.
+inline constexpr int kProgressLevels = 32;
+
+// The box texts and captions of the window, for front ends and tests that look for them.
+inline constexpr const char* kSendCaption = "Send Value to Register";
+inline constexpr const char* kSendingCaption = "Sending... Please Wait";
+inline constexpr const char* kClickToSend = "Click to Send";
+inline constexpr const char* kSendComplete = "Send Complete";
+
+class EvalWindow {
+ public:
+  // The view, library, boxes and numbers must outlive the window rules. `numbers` reads and
+  // writes the number fields and the decimal DVR text.
+  EvalWindow(WindowView& view, BridgeLibrary& library, MessageBoxes& boxes,
+             const NumberText& numbers);
+
+  // Start-up, before the window is shown: connects to the boards, lights board 0's module
+  // indicator, hooks the wheel, sets the DVR field to "00", calculates the range from the
+  // resistors, then parks the counter interface (a board) or turns to the calculator-only layout
+  // (no board), and puts the focus on txtTest. False, after an error box naming what failed,
+  // when the library cannot be used: the window must not be shown and the program ends.
+  bool Form_Load();
+  // The window closes (its close box, or File > Exit): unhooks the wheel. No library call.
+  void Form_Unload();
+  bool boardFound() const { return boardFound_; }
+
+  // The focus left a text box for another control of the window (not for a box or a menu):
+  // the calculation or prompt bound to that field, if any.
+  void field_LostFocus(Control field);
+  void cmdCalculate_Click();
+
+  // After every change of txtTest's text, typed, pasted or set: the change rules.
+  void txtTest_Change();
+  // A typed character: the one to insert instead (the same, upper-cased, or 0 to drop it).
+  char16_t txtTest_KeyPress(char16_t typed) const;
+  // A text arriving without typing (a paste): what the field takes instead, or empty when it
+  // refuses it and keeps its text.
+  std::optional<std::string> txtTest_Paste(const std::string& text) const;
+  // A key pressed in txtTest, before it types: steps the value and recalculates, or for Enter
+  // recalculates only. The key then goes on to the field.
+  void txtTest_KeyDown(DvrKey key);
+  // One of the option buttons became the selected one.
+  void opDisplayMode_Click(Control option);
+  // The wheel: 120 for each notch turned away from the user (the value goes down by one), -120
+  // towards (up by one); one step of 1 whatever the size.
+  void MouseWheelRolled(int rotation);
+
+  // "Click to Send", then the pulse train with its progress bar, then "Send Complete", or a box
+  // that says the board stopped taking commands.
+  void cmdForceSend_Click();
+  // Stores the register in the chip's EEPROM; silent unless the board does not take it.
+  void cmdWrite_Click();
+  void btnHelp_Click();
+  void mnuExit_Click();
+
+  // False while a pulse train runs: the front end drops input meant for the window (keys,
+  // clicks, wheel, closing) in that time, and boxes that come up meanwhile take input as usual.
+  bool takesInput() const { return !sending_; }
+  bool hexMode() const { return hexMode_; }
+  // The DVR value as the field's text holds it, in the current notation.
+  int dvrValue() const;
+
+  // The range in AVDD, Rset, VOUTmax and VOUTmin; a text that holds no number gives NaN, a range
+  // that no resistors give.
+  WantedRange wantedRange() const;
+  // Writes the resistors into R1 and R2 and works out the range they give.
+  void useResistors(double r1, double r2);
+
+  void updateResistorsFromRange();
+  void updateRangeFromResistors();
+
+ private:
+  CalculatorInputs inputs() const;
+  double fieldNumber(CalculatorField field) const;
+  void askWhichCalculation(const char* title);
+  void showCalculatorOnly();
+  void apply(const CalculatorUpdates& updates);
+  void apply(const ShowMessage& step);
+  void apply(const WriteField& step);
+  void apply(const ColourField& step);
+  void apply(const MarkNotComputed& step);
+  void apply(const ShowDvrNotation& step);
+  void apply(const MoveReadout& step);
+  void showNotation(bool hexMode);
+  bool sendWithProgress(int target);
+  void showMessage(const std::string& text);
+
+  WindowView& view_;
+  BridgeLibrary& library_;
+  MessageBoxes& boxes_;
+  const NumberText& numbers_;
+  const DividerModel model_;
+  // The board that every call addresses: always the first.
+  const std::int16_t hidNumber_ = 0;
+  CounterInterface counter_;
+  bool boardFound_ = false;
+  bool hexMode_ = true;
+  bool sending_ = false;
+  // Fields whose text is left from an earlier calculation.
+  std::bitset<kCalculatorFieldCount> notComputed_;
+};

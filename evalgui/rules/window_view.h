@@ -1,0 +1,49 @@
+#pragma once
+
+// What the window rules (EvalWindow) ask of a front end: plain operations on the controls of
+// the layout table, by Control. Texts are UTF-8; positions in twips within the control's parent.
+
+#include <cstddef>
+#include <string>
+
+#include "calculator_update.h"
+#include "window_layout.h"
+
+class WindowView {
+ public:
+  virtual ~WindowView() = default;
+
+  // The text of a text box.
+  virtual std::string text(Control control) const = 0;
+  // The text of a text box, or the caption of a label or a button. Setting the text of txtTest
+  // runs EvalWindow::txtTest_Change before this returns, as every change of that text does,
+  // typed or set.
+  virtual void setText(Control control, const std::string& text) = 0;
+  // Puts the caret of a text box before the character at `position` (counted in characters).
+  virtual void setCaret(Control control, std::size_t position) = 0;
+  // ButtonText: the system's colour for button text; Red: pure red (255, 0, 0).
+  virtual void setTextColour(Control control, FieldColour colour) = 0;
+  // Lines of the tip are separated by "\n".
+  virtual void setToolTip(Control control, const std::string& tip) = 0;
+  // Moves a control up or down to this top; for a line, both of its ends to this y.
+  virtual void setTop(Control control, int topTwips) = 0;
+  virtual void setHeight(Control control, int heightTwips) = 0;
+  // The window's outer height: caption bar, menu bar and borders included.
+  virtual void setWindowOuterHeight(int heightTwips) = 0;
+  virtual void hide(Control control) = 0;
+  virtual void setFocus(Control control) = 0;
+
+  // From hook to unhook, every turn of the mouse wheel over the window or any of its controls
+  // that does not use the wheel itself goes to EvalWindow::MouseWheelRolled, and no further.
+  virtual void hookMouseWheel() = 0;
+  virtual void unhookMouseWheel() = 0;
+
+  // A bar along the bottom edge inside the button, `level` of kProgressLevels of its width,
+  // painted before this returns (the pulse train runs on the window's thread). Called only when
+  // the level changes.
+  virtual void showProgress(Control button, int level) = 0;
+  virtual void hideProgress(Control button) = 0;
+
+  // Closes the window, as its close box does; the front end then calls EvalWindow::Form_Unload.
+  virtual void closeWindow() = 0;
+};
