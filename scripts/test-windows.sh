@@ -22,7 +22,7 @@ build_and_test() {
   cmake --install "$dir/googletest" >/dev/null
 
   cmake -S "$root" -B "$dir/qv6180" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV6180_BUILD_GUI=OFF -DQV6180_BUILD_TESTS=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV6180_BUILD_TESTS=ON \
     -DGTest_DIR="$dir/googletest-install/lib/cmake/GTest"
   cmake --build "$dir/qv6180" -j "$jobs"
   rm -rf "$dir/qv6180/wineprefix"
