@@ -35,6 +35,7 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine
   FILE_PERMISSIONS ${wine_script_permissions})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-display.sh.in ${CMAKE_BINARY_DIR}/wine-display @ONLY
   FILE_PERMISSIONS ${wine_script_permissions})
+set(WINE_WINDOW_PREFIX ${WINE_PREFIX})
 set(WINE_RUN_WINDOW ${CMAKE_BINARY_DIR}/wine-run-window)
 set(WINE_DISPLAY ${CMAKE_BINARY_DIR}/wine-display)
 
