@@ -3,7 +3,7 @@
 # them with lintian; installs them and tries each one from a folder outside
 # the source tree; removes them and shows that no file is left behind. Then
 # the Windows zips that scripts/test-windows.sh made: their contents, and the
-# packed ksthid.exe under Wine.
+# packed ksthid.exe and qv6180.exe under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -102,14 +102,17 @@ for target in i686 x86_64; do
   unzip -Z1 "$zip" | sed 's/^/    /'
   unpacked="$work/$target"
   unzip -q "$zip" -d "$unpacked"
-  tool=$(find "$unpacked" -name ksthid.exe)
-  if [[ -n "$tool" ]]; then
+  for run in "ksthid.exe --simulate 1 list" "qv6180.exe --simulate 1 send 0xA0"; do
+    tool=$(find "$unpacked" -name "${run%% *}")
+    [[ -n "$tool" ]] || continue
     status=0
-    "$build/wine-run" "$tool" --simulate 1 list || status=$?
+    # shellcheck disable=SC2086  # the arguments are words
+    "$build/wine-run" "$tool" ${run#* } || status=$?
     if [[ $status -eq 77 ]]; then
       echo "   (this machine cannot run $target programs: skipped)"
+      break
     elif [[ $status -ne 0 ]]; then
       exit "$status"
     fi
-  fi
+  done
 done
