@@ -1,5 +1,7 @@
-#include <timeapi.h>
 #include <windows.h>
+
+// After windows.h, whose types it uses.
+#include <timeapi.h>
 
 #include "precise_waits.h"
 
