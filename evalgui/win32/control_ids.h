@@ -15,3 +15,7 @@ inline constexpr const wchar_t* kMainWindowClass = L"QV6180EvalWindow";
 // absent while the child has the default colour.
 inline constexpr const wchar_t* kTextColourProperty = L"qv6180.TextColour";
 inline constexpr unsigned long kTextColourSet = 0x01000000;
+
+// The progress bar along a button during its work, kept as a property of the button: its length
+// in thousandths of the button's width plus one, absent without a bar.
+inline constexpr const wchar_t* kProgressProperty = L"qv6180.ProgressPermille";

@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
+#include "control_ids.h"
 #include "dpi.h"
 
 namespace {
 
-constexpr auto kPermilleProperty = L"qv6180.ProgressPermille";
 constexpr UINT_PTR kSubclassId = 1;
 // In pixels at 96 dpi: the bar's height, and the button's frame that it stays inside.
 constexpr int kBarHeight = 3;
@@ -20,11 +20,11 @@ ProgressButton::ProgressButton(HWND button) : button_(button) {
 
 ProgressButton::~ProgressButton() {
   RemoveWindowSubclass(button_, &ProgressButton::paintBar, kSubclassId);
-  RemovePropW(button_, kPermilleProperty);
+  RemovePropW(button_, kProgressProperty);
 }
 
 int ProgressButton::permille(HWND button) {
-  return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(button, kPermilleProperty))) - 1;
+  return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(button, kProgressProperty))) - 1;
 }
 
 void ProgressButton::showProgress(int level, int levels) {
@@ -36,7 +36,7 @@ void ProgressButton::hideProgress() {
 }
 
 void ProgressButton::setPermille(int permille) {
-  SetPropW(button_, kPermilleProperty,
+  SetPropW(button_, kProgressProperty,
            reinterpret_cast<HANDLE>(static_cast<INT_PTR>(permille + 1)));
   InvalidateRect(button_, nullptr, FALSE);
   UpdateWindow(button_);

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 // A push button that shows the progress of its work as a bar along its bottom edge, over its
-// face. The bar's length is kept as a property of the button, where anything that looks at the
-// window can read it.
+// face. The bar's length is kept as a property of the button (kProgressProperty), where anything
+// that looks at the window can read it.
 class ProgressButton {
  public:
   explicit ProgressButton(HWND button);

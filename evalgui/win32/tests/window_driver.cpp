@@ -202,6 +202,12 @@ void sendsAndStores(WindowSession& session, const Paths& paths) {
   session.click(cmdForceSend);
   checkText(session, cmdForceSend, "Sending... Please Wait", "while Click to Send is open");
   if (!answerBox(session, "QV6180", "Click to Send", IDOK, "send")) return;
+  bool barGrew = false;
+  for (int poll = 0; poll < 250 && !barGrew; ++poll, Sleep(20)) {
+    barGrew =
+        reinterpret_cast<UINT_PTR>(GetPropW(session.control(cmdForceSend), kProgressProperty)) > 1;
+  }
+  check(barGrew, "the send paints its progress along the button");
   // Typed into the field during the send, through the queue as keys arrive: dropped.
   session.postCharacter(txtTest, L'5');
   session.postKey(txtTest, VK_UP);
