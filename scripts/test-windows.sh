@@ -22,16 +22,17 @@ build_and_test() {
   cmake --install "$dir/googletest" >/dev/null
 
   cmake -S "$root" -B "$dir/qv6180" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV6180_BUILD_GUI=OFF -DQV6180_BUILD_TESTS=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV6180_BUILD_TESTS=ON \
     -DGTest_DIR="$dir/googletest-install/lib/cmake/GTest"
   cmake --build "$dir/qv6180" -j "$jobs"
-  rm -rf "$dir/qv6180/wineprefix"
+  rm -rf "$dir/qv6180/wineprefix" "$dir/qv6180/wineprefix-window"
   (cd "$dir/qv6180" && ctest --output-on-failure -j "$jobs")
   # The zip a Windows user downloads for this architecture.
   rm -f "$dir/qv6180"/ksthid-*.zip
   (cd "$dir/qv6180" && cpack -G ZIP >/dev/null)
   # Wine's server outlives the last program by a few seconds; let it go.
   WINEPREFIX="$dir/qv6180/wineprefix" wineserver -w 2>/dev/null || true
+  WINEPREFIX="$dir/qv6180/wineprefix-window" wineserver -w 2>/dev/null || true
 }
 
 build_and_test i686

@@ -2,6 +2,9 @@
 // After windows.h, whose types it uses.
 #include <mmsystem.h>
 
+// After windows.h, whose types it uses.
+#include <timeapi.h>
+
 #include "precise_waits.h"
 
 namespace qv6180_tool {

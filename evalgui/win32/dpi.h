@@ -1,0 +1,12 @@
+#pragma once
+
+#include <windows.h>
+
+// The window's resolution and what depends on it. Windows 10 gives each monitor its own; older
+// systems have one for the whole screen, which these fall back to.
+UINT windowDpi(HWND window);
+// The outer size of a window whose client area, below its menu bar, has the given size.
+SIZE outerSize(SIZE client, DWORD style, DWORD extendedStyle, bool hasMenu, UINT dpi);
+// The system's font for dialogs and message boxes, 8 points high at this resolution. The caller
+// deletes it.
+HFONT createDialogFont(UINT dpi);

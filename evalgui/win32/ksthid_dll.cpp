@@ -1,0 +1,110 @@
+#include "ksthid_dll.h"
+
+#include "text_conversion.h"
+
+namespace {
+
+constexpr auto kLibraryFileName = L"ksthid.dll";
+
+std::wstring modulePath(HMODULE module) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::wstring programFolder() {
+  const std::wstring program = modulePath(nullptr);
+  return program.substr(0, program.find_last_of(L"\\/") + 1);
+}
+
+std::string systemMessage(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message = length ? std::wstring(text, length) : std::wstring();
+  LocalFree(text);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) {
+    message.pop_back();
+  }
+  if (message.empty()) return "Windows error " + std::to_string(error) + ".";
+  return narrow(message);
+}
+
+}  // namespace
+
+KsthidDll::KsthidDll(kstHID_MessageBoxHandler boxes, void* boxesContext)
+    : boxes_(boxes), boxesContext_(boxesContext) {}
+
+// The library keeps its handles for the life of the process: it is never unloaded before.
+KsthidDll::~KsthidDll() = default;
+
+// Every argument crosses by reference: the library gets the address of the copy made here.
+template <typename Function, typename... Arguments>
+std::optional<std::int16_t> KsthidDll::call(FARPROC& bound, const char* name,
+                                            Arguments... arguments) {
+  const FARPROC function = resolve(bound, name);
+  if (!function) return std::nullopt;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(function))(&arguments...);
+}
+
+std::optional<std::int16_t> KsthidDll::connect() {
+  return call<decltype(&kstHID_connect)>(connect_, "kstHID_connect");
+}
+
+std::optional<std::int16_t> KsthidDll::indicateSelectedModule(std::int16_t hidNumber) {
+  return call<decltype(&kstHID_indicateSelectedModule)>(indicateSelectedModule_,
+                                                        "kstHID_indicateSelectedModule", hidNumber);
+}
+
+std::optional<std::int16_t> KsthidDll::setGPIOValue(std::uint8_t valueByte1,
+                                                    std::uint8_t valueByte2,
+                                                    std::int16_t hidNumber) {
+  return call<decltype(&kstHID_setGPIOValue)>(setGPIOValue_, "kstHID_setGPIOValue", valueByte1,
+                                              valueByte2, hidNumber);
+}
+
+std::optional<std::int16_t> KsthidDll::setGPIOConfiguration(std::uint8_t configByte1,
+                                                            std::uint8_t configByte2,
+                                                            std::int16_t configFlag,
+                                                            std::int16_t hidNumber) {
+  return call<decltype(&kstHID_setGPIOConfiguration)>(setGPIOConfiguration_,
+                                                      "kstHID_setGPIOConfiguration", configByte1,
+                                                      configByte2, configFlag, hidNumber);
+}
+
+FARPROC KsthidDll::resolve(FARPROC& bound, const char* name) {
+  if (!bound && load()) {
+    bound = GetProcAddress(module_, name);
+    if (!bound) {
+      error_ =
+          "The library ksthid (" + narrow(modulePath(module_)) + ") has no function " + name + ".";
+    }
+  }
+  return bound;
+}
+
+// Beside the program first, then wherever Windows looks for a library of that name.
+bool KsthidDll::load() {
+  if (module_) return true;
+  const std::wstring besideProgram = programFolder() + kLibraryFileName;
+  module_ = LoadLibraryW(besideProgram.c_str());
+  if (!module_) module_ = LoadLibraryW(kLibraryFileName);
+  if (!module_) {
+    error_ = "The library ksthid cannot be loaded.\r\n" + narrow(besideProgram) + ": " +
+             systemMessage(GetLastError());
+    return false;
+  }
+  // Without this the library would show its boxes owned by no window, behind the program's.
+  if (const auto setHandler = reinterpret_cast<decltype(&kstHID_setMessageBoxHandler)>(
+          reinterpret_cast<void*>(GetProcAddress(module_, "kstHID_setMessageBoxHandler")))) {
+    setHandler(boxes_, boxesContext_);
+  }
+  return true;
+}

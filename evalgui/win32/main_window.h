@@ -1,0 +1,87 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "eval_window.h"
+#include "progress_button.h"
+#include "wheel_hook.h"
+#include "window_view.h"
+
+// The window frmMain on Win32: the controls of the layout table as child windows of one top-level
+// window, placed in twips converted at the monitor's resolution and placed again when it changes.
+// Events go to the window rules; what they decide comes back through WindowView.
+class MainWindow final : public WindowView {
+ public:
+  MainWindow(HINSTANCE instance, BridgeLibrary& library, MessageBoxes& boxes,
+             const NumberText& numbers);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window and its controls, hidden. False when Windows refuses.
+  bool create();
+  HWND handle() const { return window_; }
+  EvalWindow& rules() { return rules_; }
+  // Shows the window and serves it until it closes; the program's exit status.
+  int run(int showCommand);
+
+  std::string text(Control control) const override;
+  void setText(Control control, const std::string& text) override;
+  void setCaret(Control control, std::size_t position) override;
+  void setTextColour(Control control, FieldColour colour) override;
+  void setToolTip(Control control, const std::string& tip) override;
+  void setTop(Control control, int topTwips) override;
+  void setHeight(Control control, int heightTwips) override;
+  void setWindowOuterHeight(int heightTwips) override;
+  void hide(Control control) override;
+  void setFocus(Control control) override;
+  void hookMouseWheel() override;
+  void unhookMouseWheel() override;
+  void showProgress(Control button, int level) override;
+  void hideProgress(Control button) override;
+  void closeWindow() override;
+
+ private:
+  static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK textBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR self);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT textBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT dvrEntryMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+
+  void createMenu();
+  void createControl(const ControlDesign& design);
+  void addToolTip(const ControlDesign& design);
+  void stackControls();
+  void useResolution(UINT dpi);
+  void placeWindow();
+  void place(Control control);
+  void command(int id, int code);
+  LRESULT textBoxColours(HDC dc, HWND box);
+
+  int pixels(int twips) const;
+  HWND handleOf(Control control) const { return handles_.at(control); }
+  std::optional<Control> controlOf(HWND child) const;
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  HWND toolTips_ = nullptr;
+  UINT dpi_ = 96;
+  HFONT font_ = nullptr;
+  std::map<Control, HWND> handles_;
+  // Where each control stands now, as the table and the rules have placed it.
+  std::map<Control, TwipsBox> boxes_;
+  std::map<Control, HBITMAP> pictures_;
+  std::map<Control, COLORREF> textColours_;
+  std::optional<int> outerHeightTwips_;
+  std::unique_ptr<ProgressButton> sendButton_;
+  WheelHook wheel_;
+  // txtTest's text is being set by the program, which runs the change rules itself.
+  bool settingDvrText_ = false;
+  EvalWindow rules_;
+};

@@ -1,0 +1,76 @@
+# The installer under Wine: installs silently into Program Files with a Start-menu entry, the
+# installed window starts with the board and its pictures, and the uninstaller leaves nothing
+# behind. Run on a display by wine-display:
+#   cmake -DRUN=wine-run-window -DPREFIX=wineprefix -DINSTALLER=setup.exe -DDRIVER=driver.exe
+#         -DREGISTRY_KEY="QV6180 x64" -P installer_test.cmake
+set(program_files "${PREFIX}/drive_c/Program Files")
+set(start_menu "${PREFIX}/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs")
+set(uninstall_key "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\${REGISTRY_KEY}")
+
+function(run)
+  execute_process(COMMAND ${RUN} ${ARGN} RESULT_VARIABLE status)
+  set(status ${status} PARENT_SCOPE)
+endfunction()
+
+function(installed_files out)
+  file(GLOB_RECURSE files LIST_DIRECTORIES true "${program_files}/*" "${start_menu}/*")
+  set(${out} "${files}" PARENT_SCOPE)
+endfunction()
+
+function(uninstall_key_present out)
+  run(reg query "${uninstall_key}")
+  if(status EQUAL 0)
+    set(${out} TRUE PARENT_SCOPE)
+  else()
+    set(${out} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+
+# The runner's status 77: this machine cannot run programs of the installer's architecture.
+run(--version)
+if(status EQUAL 77)
+  message("the installer's tests skipped")
+  return()
+endif()
+
+installed_files(before)
+run(${INSTALLER} /S)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the installer ended with status ${status}")
+endif()
+foreach(file bin/qv6180eval.exe bin/ksthid.dll bin/ksthid.exe README.txt Uninstall.exe)
+  if(NOT EXISTS "${program_files}/QV6180/${file}")
+    message(FATAL_ERROR "not installed: Program Files/QV6180/${file}")
+  endif()
+endforeach()
+if(NOT EXISTS "${start_menu}/QV6180 evaluation board software/QV6180 Evaluation Board.lnk")
+  message(FATAL_ERROR "no Start-menu entry")
+endif()
+uninstall_key_present(registered)
+if(NOT registered)
+  message(FATAL_ERROR "no uninstaller registered under ${uninstall_key}")
+endif()
+
+run(${DRIVER} "C:\\Program Files\\QV6180\\bin\\qv6180eval.exe" "C:\\trace.txt" installed)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the installed window does not start as it should")
+endif()
+
+# The uninstaller runs a copy of itself and returns at once; the copy ends in a few seconds.
+run("C:\\Program Files\\QV6180\\Uninstall.exe" /S)
+foreach(attempt RANGE 60)
+  if(NOT EXISTS "${program_files}/QV6180")
+    break()
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.5)
+endforeach()
+installed_files(after)
+if(NOT before STREQUAL after)
+  list(REMOVE_ITEM after ${before})
+  message(FATAL_ERROR "the uninstaller left behind: ${after}")
+endif()
+uninstall_key_present(registered)
+if(registered)
+  message(FATAL_ERROR "the uninstaller left ${uninstall_key}")
+endif()
+message("installed, started, uninstalled: nothing left behind")

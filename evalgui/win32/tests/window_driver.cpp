@@ -1,0 +1,353 @@
+// Drives qv6180eval.exe under Wine (or Windows) as a user would, against the library's virtual
+// board, and checks what the window shows and what reaches the virtual chip.
+//
+//   qv6180eval_driver PROGRAM TRACE_FILE [CASE...]
+//
+// PROGRAM is the window's executable with ksthid.dll beside it, TRACE_FILE a file for the
+// library's packet trace. Without cases, all run. Exit status 0 when every check holds.
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "control_ids.h"
+#include "text_conversion.h"
+#include "window_session.h"
+
+namespace {
+
+int failures = 0;
+
+void check(bool holds, const std::string& what) {
+  if (!holds) {
+    ++failures;
+    std::printf("  FAILED: %s\n", what.c_str());
+  }
+}
+
+void checkText(WindowSession& session, Control control, const std::string& expected,
+               const std::string& when) {
+  const std::string shown = session.text(control);
+  check(shown == expected, when + ": " + designOf(control).name + " shows \"" + shown +
+                               "\", not \"" + expected + "\"");
+}
+
+struct Paths {
+  std::wstring program;
+  std::wstring trace;
+  // The trace file in the driver's own notation.
+  std::string traceHost;
+};
+
+int pixels(HWND window, int twips) {
+  return static_cast<int>(
+      std::lround(twips * static_cast<double>(GetDpiForWindow(window)) / 1440.0));
+}
+
+// The last register value the virtual chip reports in the trace, and the last stored one.
+struct ChipState {
+  int dvr = -1;
+  int eeprom = -1;
+};
+ChipState chipState(const std::string& trace) {
+  ChipState state;
+  std::ifstream lines(trace);
+  for (std::string line; std::getline(lines, line);) {
+    int dvr = 0;
+    int eeprom = 0;
+    const auto at = line.find(" C ");
+    if (at != std::string::npos &&
+        std::sscanf(line.c_str() + line.find("dvr="), "dvr=%d eeprom=%d", &dvr, &eeprom) == 2) {
+      state = {dvr, eeprom};
+    }
+  }
+  return state;
+}
+
+COLORREF textColour(WindowSession& session, Control control) {
+  const auto stored =
+      reinterpret_cast<UINT_PTR>(GetPropW(session.control(control), kTextColourProperty));
+  return stored ? static_cast<COLORREF>(stored & ~kTextColourSet) : CLR_INVALID;
+}
+
+bool answerBox(WindowSession& session, const std::string& title, const std::string& text,
+               int button, const std::string& when) {
+  const auto box = session.waitForBox(title);
+  check(box.has_value(), when + ": no box titled \"" + title + "\"");
+  if (!box) return false;
+  check(box->text.find(text) != std::string::npos,
+        when + ": the box says \"" + box->text + "\", not \"" + text + "\"");
+  session.answer(*box, button);
+  return true;
+}
+
+void closeAndExpect(WindowSession& session, DWORD status) {
+  session.close();
+  const auto ended = session.waitForExit();
+  check(ended == status, "the program ends with status " + std::to_string(status) + ", not " +
+                             (ended ? std::to_string(*ended) : "still running"));
+}
+
+// The figures of the default inputs, and the calculation the other way from the range.
+void calculatesBothWays(WindowSession& session) {
+  using enum Control;
+  for (const auto& [control, text] :
+       std::vector<std::pair<Control, std::string>>{{txtVoutMax, "11.002"},
+                                                    {txtVOutMin, "9.637"},
+                                                    {txtVOUT, "11.002"},
+                                                    {txtIOUT, "0.00000"},
+                                                    {txtVRSET, "0.000"},
+                                                    {txtTest, "00"},
+                                                    {lblDVR2, "DVR (hex)"}}) {
+    checkText(session, control, text, "at start");
+  }
+  session.setText(txtVoutMax, "12");
+  session.setText(txtVOutMin, "10");
+  session.key(txtTest, VK_RETURN);
+  checkText(session, txtR1, "33442.2", "range 12 to 10");
+  checkText(session, txtR2, "67015.7", "range 12 to 10");
+  session.setText(txtVoutMax, "18");
+  session.setText(txtVOutMin, "0");
+  session.key(txtTest, VK_RETURN);
+  checkText(session, txtR2, "-51200000.0", "range 18 to 0");
+  check(textColour(session, txtR2) == RGB(255, 0, 0), "a negative R2 is red");
+  check(textColour(session, txtR1) == GetSysColor(COLOR_BTNTEXT), "a positive R1 is not red");
+  session.setText(txtR1, "24900");
+  session.setText(txtR2, "39200");
+  session.click(cmdCalculate);
+  checkText(session, txtVoutMax, "11.002", "Calculate");
+  // Leaving AVDD by Tab asks which way to calculate; No keeps the range.
+  session.clickInto(txtAVDD);
+  session.postKey(txtAVDD, VK_TAB);
+  answerBox(session, "AVDD Changed - Update Range from Resistor Values?",
+            "Yes, Update Output Voltage Range from Resistor Values.\r\n"
+            "No, Update Resistor Values from Voltage Range instead.",
+            IDNO, "leaving AVDD");
+  checkText(session, txtR1, "24898.9", "leaving AVDD, No");
+  checkText(session, txtR2, "39194.1", "leaving AVDD, No");
+}
+
+// Keys, typed characters and the wheel in the DVR field, in both notations.
+void stepsTheDvrField(WindowSession& session) {
+  using enum Control;
+  struct Step {
+    const char* start;
+    std::function<void()> act;
+    const char* after;
+    const char* what;
+  };
+  const HWND field = session.control(txtTest);
+  auto key = [&](WORD virtualKey) { return [&, virtualKey] { session.key(txtTest, virtualKey); }; };
+  auto typed = [&](const char* characters) {
+    return [&, characters] {
+      session.selectAll(txtTest);
+      session.type(txtTest, characters);
+    };
+  };
+  auto wheel = [&](HWND target, int rotation) {
+    return [&, target, rotation] { session.wheel(target, rotation); };
+  };
+  const std::vector<Step> hexSteps{
+      {"0FF", key(VK_UP), "0FF", "Up at 0FF stays at 0FF"},
+      {"010", key(VK_DOWN), "00F", "Down"},
+      {"010", key(VK_PRIOR), "020", "Page Up"},
+      {"020", key(VK_NEXT), "010", "Page Down"},
+      {"00", typed("ab"), "AB", "a and b typed become A and B"},
+      {"00", typed("g-5"), "5", "g and minus are dropped"},
+      {"00", typed("FF1"), "0FF", "a third digit after FF"},
+      {"010", wheel(session.window(), 120), "00F", "a notch away from the user"},
+      {"010", wheel(session.window(), -120), "011", "a notch towards the user"},
+      {"010", wheel(field, 120), "00F", "a notch over the field reaches the window"},
+  };
+  for (const Step& step : hexSteps) {
+    session.setText(txtTest, step.start);
+    step.act();
+    checkText(session, txtTest, step.after, std::string("hex: ") + step.what);
+  }
+  session.setText(txtTest, "0FF");
+  session.key(txtTest, VK_UP);
+  checkText(session, txtVOUT, "9.637", "the calculator follows a step");
+
+  session.setText(txtTest, "0FF");
+  session.click(opDisplayMode_1);
+  checkText(session, txtTest, "255", "to decimal");
+  checkText(session, lblDVR2, "DVR (dec)", "to decimal");
+  const std::vector<Step> decimalSteps{
+      {"0", key(VK_DOWN), "0", "Down at 0"},
+      {"250", key(VK_PRIOR), "255", "Page Up at 250"},
+      {"12", typed("1a2"), "12", "a letter is dropped"},
+  };
+  for (const Step& step : decimalSteps) {
+    session.setText(txtTest, step.start);
+    step.act();
+    checkText(session, txtTest, step.after, std::string("decimal: ") + step.what);
+  }
+  session.setText(txtTest, "11");
+  session.click(opDisplayMode_0);
+  checkText(session, txtTest, "00B", "back to hexadecimal");
+}
+
+// A0 typed and sent reaches the virtual chip as 160; input meant for the window during the send
+// is dropped; Write EEPROM stores it.
+void sendsAndStores(WindowSession& session, const Paths& paths) {
+  using enum Control;
+  session.selectAll(txtTest);
+  session.type(txtTest, "A0");
+  session.key(txtTest, VK_RETURN);
+  checkText(session, txtTest, "A0", "A0 typed");
+  session.click(cmdForceSend);
+  checkText(session, cmdForceSend, "Sending... Please Wait", "while Click to Send is open");
+  if (!answerBox(session, "QV6180", "Click to Send", IDOK, "send")) return;
+  bool barGrew = false;
+  for (int poll = 0; poll < 250 && !barGrew; ++poll, Sleep(20)) {
+    barGrew =
+        reinterpret_cast<UINT_PTR>(GetPropW(session.control(cmdForceSend), kProgressProperty)) > 1;
+  }
+  check(barGrew, "the send paints its progress along the button");
+  // Typed into the field during the send, through the queue as keys arrive: dropped.
+  session.postCharacter(txtTest, L'5');
+  session.postKey(txtTest, VK_UP);
+  if (!answerBox(session, "QV6180", "Send Complete", IDOK, "send")) return;
+  checkText(session, cmdForceSend, "Send Value to Register", "after the send");
+  checkText(session, txtTest, "A0", "keys during the send");
+  check(chipState(paths.traceHost).dvr == 160,
+        "the virtual chip holds " + std::to_string(chipState(paths.traceHost).dvr) + ", not 160");
+  session.click(cmdWrite);
+  check(!session.waitForBox({}, 300), "Write EEPROM shows no box");
+  check(chipState(paths.traceHost).eeprom == 160, "the EEPROM holds 160");
+  session.click(btnHelp);
+  answerBox(session, "QV6180",
+            "EEPROM value is loaded to register on power-up.\r\n"
+            "Please set CE pin to high to enable counter interface.\r\n"
+            "Hover pointer over each field for explanations.",
+            IDOK, "help");
+}
+
+bool startWindow(WindowSession& session) {
+  const bool started = session.waitForWindow() != nullptr;
+  check(started, "the window comes up");
+  return started;
+}
+
+void checkFullLayout(WindowSession& session) {
+  using enum Control;
+  RECT client;
+  GetClientRect(session.window(), &client);
+  check(client.bottom == pixels(session.window(), kClientArea.height) &&
+            client.right == pixels(session.window(), kClientArea.width),
+        "the client area is 10710 x 4950 twips");
+  for (Control shown : {cmdForceSend, cmdWrite, Image1, imgKestroLogo}) {
+    check(IsWindowVisible(session.control(shown)),
+          std::string(designOf(shown).name) + " is visible");
+  }
+  check(SendMessageW(session.control(Image1), STM_GETIMAGE, IMAGE_BITMAP, 0) != 0,
+        "the schematic has its picture");
+  check(session.focus() == session.control(txtTest), "txtTest has the focus");
+  check(SendMessageW(session.control(opDisplayMode_0), BM_GETCHECK, 0, 0) == BST_CHECKED,
+        "HEX is selected");
+}
+
+void withBoard(const Paths& paths) {
+  DeleteFileW(paths.trace.c_str());
+  WindowSession session(paths.program,
+                        {{L"KSTHID_SIMULATE", L"1"}, {L"KSTHID_TRACE", paths.trace}});
+  if (!startWindow(session)) return;
+  checkFullLayout(session);
+  calculatesBothWays(session);
+  stepsTheDvrField(session);
+  sendsAndStores(session, paths);
+  closeAndExpect(session, 0);
+}
+
+void withoutBoard(const Paths& paths) {
+  using enum Control;
+  WindowSession session(paths.program, {{L"KSTHID_SIMULATE", L"0"}});
+  if (!startWindow(session)) return;
+  check(!IsWindowVisible(session.control(cmdForceSend)) &&
+            !IsWindowVisible(session.control(cmdWrite)),
+        "no board: the device buttons are hidden");
+  RECT outer;
+  GetWindowRect(session.window(), &outer);
+  check(outer.bottom - outer.top == pixels(session.window(), kCalculatorOnlyOuterHeight),
+        "no board: the window is 5000 twips high, not " + std::to_string(outer.bottom - outer.top) +
+            " pixels");
+  RECT logo;
+  GetWindowRect(session.control(imgKestroLogo), &logo);
+  MapWindowPoints(nullptr, session.window(), reinterpret_cast<POINT*>(&logo), 2);
+  check(logo.top == pixels(session.window(), kCalculatorOnlyBottomRowTop),
+        "no board: the logo moves up");
+  checkText(session, txtVoutMax, "11.002", "no board");
+  closeAndExpect(session, 0);
+}
+
+// The board goes away during a send: the library's box, then the window's own.
+void unpluggedDuringSend(const Paths& paths) {
+  WindowSession session(paths.program,
+                        {{L"KSTHID_SIMULATE", L"1"}, {L"KSTHID_SIMULATE_UNPLUG_AFTER", L"40"}});
+  if (!startWindow(session)) return;
+  session.click(Control::cmdForceSend);
+  if (!answerBox(session, "QV6180", "Click to Send", IDOK, "unplugged")) return;
+  if (!answerBox(session, "ksthid", "Please check USB connection.", IDCANCEL, "unplugged")) return;
+  if (!answerBox(session, "QV6180", "Sending failed", IDOK, "unplugged")) return;
+  checkText(session, Control::cmdForceSend, "Send Value to Register", "after a failed send");
+  closeAndExpect(session, 0);
+}
+
+// Without ksthid.dll beside it (and none elsewhere), an error box and status 1; no window.
+void libraryMissing(const Paths& paths) {
+  const std::wstring folder =
+      paths.program.substr(0, paths.program.find_last_of(L'\\')) + L"\\without-library";
+  const std::wstring alone = folder + L"\\qv6180eval.exe";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  CopyFileW(paths.program.c_str(), alone.c_str(), FALSE);
+  WindowSession session(alone, {});
+  const auto box = session.waitForBox("QV6180");
+  check(box && box->text.find("ksthid") != std::string::npos,
+        "without the library: a box names it");
+  check(FindWindowW(kMainWindowClass, nullptr) == nullptr ||
+            !IsWindowVisible(FindWindowW(kMainWindowClass, nullptr)),
+        "without the library: no window");
+  if (box) session.answer(*box, IDOK);
+  check(session.waitForExit() == 1u, "without the library: status 1");
+  DeleteFileW(alone.c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
+// The installed program, started from its folder: the full window with its pictures.
+void installed(const Paths& paths) {
+  WindowSession session(paths.program, {{L"KSTHID_SIMULATE", L"1"}});
+  if (!startWindow(session)) return;
+  checkFullLayout(session);
+  closeAndExpect(session, 0);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc < 3) {
+    std::printf("usage: qv6180eval_driver PROGRAM TRACE_FILE [CASE...]\n");
+    return 2;
+  }
+  const Paths paths{windowsPath(argv[1]), windowsPath(argv[2]), narrow(windowsPath(argv[2]))};
+  const std::vector<std::pair<std::string, std::function<void(const Paths&)>>> cases{
+      {"with_board", withBoard},
+      {"without_board", withoutBoard},
+      {"unplugged_during_send", unpluggedDuringSend},
+      {"library_missing", libraryMissing},
+      {"installed", installed},
+  };
+  for (const auto& [name, run] : cases) {
+    bool chosen = argc == 3 ? name != "installed" : false;
+    for (int i = 3; i < argc; ++i) chosen = chosen || name == argv[i];
+    if (!chosen) continue;
+    const int before = failures;
+    run(paths);
+    std::printf("%s %s\n", failures == before ? "ok" : "FAILED", name.c_str());
+    std::fflush(stdout);
+  }
+  return failures == 0 ? 0 : 1;
+}
