@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The packages as a user meets them. Builds the Debian packages and checks
-# them with lintian; installs them and tries each one from a folder outside
-# the source tree; removes them and shows that no file is left behind. Then
+# The packages as a user meets them: test-packages.sh [BUILD_DIR]. Builds the
+# Debian packages and checks them with lintian; installs them and tries each
+# one from a folder outside the source tree; removes them and shows that no file is left behind. Then
 # the Windows zips that scripts/test-windows.sh made: their contents, and the
 # packed ksthid.exe and qv6180.exe under Wine.
 set -euo pipefail
@@ -10,12 +10,15 @@ jobs=$(nproc)
 
 bash "$root/scripts/install-deps.sh"
 
-dir="$root/build-packages"
+# The packages are made from the tree named as the argument (scripts/test.sh
+# passes its plain build, configured for the packages already), or else from
+# a tree of their own in build-packages/, without the tests. A tree that
+# exists keeps its generator and its tests.
+dir=${1:-$root/build-packages}
+new_tree=()
+[[ -f "$dir/CMakeCache.txt" ]] || new_tree=(-G Ninja -DQV6180_BUILD_TESTS=OFF)
 echo "== Debian packages"
-# The Python package is made for Debian's interpreter, whatever comes first
-# on PATH.
-cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DPython3_EXECUTABLE=/usr/bin/python3 -DQV6180_BUILD_TESTS=OFF >/dev/null
+bash "$root/scripts/configure-release.sh" "$dir" "${new_tree[@]}" >/dev/null
 cmake --build "$dir" -j "$jobs"
 rm -f "$dir"/*.deb
 (cd "$dir" && cpack -G DEB >/dev/null)

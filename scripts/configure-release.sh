@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Configures a Release build for /usr in the folder DIR, the build that the
+# Debian packages are made from: configure-release.sh DIR [CMAKE OPTIONS...]
+# The Python package is made for Debian's interpreter, whatever comes first on
+# PATH. scripts/test.sh runs the plain suite in such a tree and makes the
+# packages from it.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+dir=$1
+shift
+cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  -DPython3_EXECUTABLE=/usr/bin/python3 "$@"
