@@ -4,10 +4,9 @@
 #include <QLocale>
 
 #include <optional>
-#include <vector>
 
 #include "locale_numbers.h"
-#include "standard_resistors.h"
+#include "standard_resistors_list.h"
 
 class QDialogButtonBox;
 class QTableWidget;
@@ -25,13 +24,10 @@ class StandardResistorsDialog : public QDialog {
   std::optional<StandardPair> chosenPair() const;
 
  private:
-  QString wantedText(const WantedRange& wanted) const;
   void fillTable();
-  QString resistorText(double ohms) const;
 
   LocaleNumbers numbers_;
-  QLocale locale_;
-  std::vector<StandardPair> pairs_;
+  StandardResistorsList list_;
   QTableWidget* table_;
   QDialogButtonBox* buttons_;
 };

@@ -8,6 +8,10 @@ constexpr int controlId(Control control) {
   return 1000 + static_cast<int>(control);
 }
 
+// The identifiers of the File menu's items, by which WM_COMMAND names them.
+inline constexpr int kMenuStandardResistorsId = 2000;
+inline constexpr int kMenuExitId = 2001;
+
 // The main window's class, for FindWindow.
 inline constexpr const wchar_t* kMainWindowClass = L"QV6180EvalWindow";
 

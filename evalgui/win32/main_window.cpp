@@ -11,13 +11,13 @@
 #include "dpi.h"
 #include "pictures.h"
 #include "resource_ids.h"
+#include "standard_resistors_dialog.h"
 #include "text_conversion.h"
 
 namespace {
 
 constexpr DWORD kWindowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr int kMenuExitId = 2001;
 // Posted when the focus has left a text box for another control: the rules run once the focus
 // has settled, so that their boxes do not come up in the middle of the change.
 constexpr UINT kFieldLeft = WM_APP + 1;
@@ -130,7 +130,7 @@ std::wstring clipboardText(HWND owner) {
 
 MainWindow::MainWindow(HINSTANCE instance, BridgeLibrary& library, MessageBoxes& boxes,
                        const NumberText& numbers)
-    : instance_(instance), rules_(*this, library, boxes, numbers) {
+    : instance_(instance), numbers_(numbers), rules_(*this, library, boxes, numbers) {
   for (const ControlDesign& design : kControls) boxes_[design.control] = design.box;
 }
 
@@ -173,13 +173,16 @@ bool MainWindow::create() {
   return true;
 }
 
-// Only the items this window serves: the standard resistors have no dialog here.
 void MainWindow::createMenu() {
   HMENU file = CreatePopupMenu();
   for (const MenuItem& item : kFileMenu) {
-    if (std::string_view(item.name) == "mnuExit") {
-      AppendMenuW(file, MF_STRING, kMenuExitId, widen(item.caption).c_str());
+    const std::string_view name = item.name;
+    if (name.empty()) {
+      AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+      continue;
     }
+    const int id = name == "mnuExit" ? kMenuExitId : kMenuStandardResistorsId;
+    AppendMenuW(file, MF_STRING, id, widen(item.caption).c_str());
   }
   HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), widen(kFileMenuCaption).c_str());
@@ -353,6 +356,10 @@ void MainWindow::command(int id, int code) {
     rules_.mnuExit_Click();
     return;
   }
+  if (id == kMenuStandardResistorsId) {
+    mnuStandardResistors_Click();
+    return;
+  }
   const Control control = static_cast<Control>(id - controlId(static_cast<Control>(0)));
   if (!handles_.contains(control)) return;
   if (control == Control::txtTest && code == EN_CHANGE && !settingDvrText_) {
@@ -382,6 +389,13 @@ void MainWindow::command(int id, int code) {
       break;
     default:
       break;
+  }
+}
+
+void MainWindow::mnuStandardResistors_Click() {
+  const StandardResistorsList list(rules_.wantedRange(), numbers_);
+  if (const auto pair = chooseStandardPair(instance_, window_, list)) {
+    rules_.useResistors(pair->r1, pair->r2);
   }
 }
 

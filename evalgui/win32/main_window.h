@@ -62,6 +62,7 @@ class MainWindow final : public WindowView {
   void placeWindow();
   void place(Control control);
   void command(int id, int code);
+  void mnuStandardResistors_Click();
   LRESULT textBoxColours(HDC dc, HWND box);
 
   int pixels(int twips) const;
@@ -69,6 +70,7 @@ class MainWindow final : public WindowView {
   std::optional<Control> controlOf(HWND child) const;
 
   HINSTANCE instance_;
+  const NumberText& numbers_;
   HWND window_ = nullptr;
   HWND toolTips_ = nullptr;
   UINT dpi_ = 96;

@@ -6,6 +6,8 @@
 // PROGRAM is the window's executable with ksthid.dll beside it, TRACE_FILE a file for the
 // library's packet trace. Without cases, all run. Exit status 0 when every check holds.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <cmath>
 #include <cstdio>
@@ -15,6 +17,8 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "plain_number_text.h"
+#include "standard_resistors_list.h"
 #include "text_conversion.h"
 #include "window_session.h"
 
@@ -297,6 +301,32 @@ void unpluggedDuringSend(const Paths& paths) {
   closeAndExpect(session, 0);
 }
 
+// File > "Standard resistors..." for the range 12 to 10 V: OK takes the first (best) pair, which
+// goes into R1 and R2, and the range follows.
+void standardResistors(const Paths& paths) {
+  using enum Control;
+  WindowSession session(paths.program, {{L"KSTHID_SIMULATE", L"1"}});
+  if (!startWindow(session)) return;
+  session.setText(txtVoutMax, "12");
+  session.setText(txtVOutMin, "10");
+  SendNotifyMessageW(session.window(), WM_COMMAND, MAKEWPARAM(kMenuStandardResistorsId, 0), 0);
+  const auto dialog = session.waitForBox(kStandardResistorsTitle);
+  check(dialog.has_value(), "standard resistors: the dialog comes up");
+  if (!dialog) return;
+  check(dialog->text.starts_with("Nearest pairs for VOUTmax 12.000 V to VOUTmin 10.000 V"),
+        "standard resistors: the heading says \"" + dialog->text + "\"");
+  HWND table = FindWindowExW(dialog->window, nullptr, WC_LISTVIEWW, nullptr);
+  check(ListView_GetNextItem(table, -1, LVNI_SELECTED) == 0,
+        "standard resistors: the first row is selected");
+  session.answer(*dialog, IDOK);
+  const PlainNumberText numbers;
+  const StandardPair best = nearestStandardPairs({18, 10000, 12, 10}).front();
+  checkText(session, txtR1, numbers.general(best.r1), "the first standard pair");
+  checkText(session, txtR2, numbers.general(best.r2), "the first standard pair");
+  checkText(session, txtVoutMax, numbers.fixed(best.voutMax, 3), "the first standard pair");
+  closeAndExpect(session, 0);
+}
+
 // Without ksthid.dll beside it (and none elsewhere), an error box and status 1; no window.
 void libraryMissing(const Paths& paths) {
   const std::wstring folder =
@@ -337,6 +367,7 @@ int main(int argc, char* argv[]) {
       {"with_board", withBoard},
       {"without_board", withoutBoard},
       {"unplugged_during_send", unpluggedDuringSend},
+      {"standard_resistors", standardResistors},
       {"library_missing", libraryMissing},
       {"installed", installed},
   };
