@@ -23,7 +23,7 @@ install(TARGETS ksthid EXPORT ksthidTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development)
 # In a folder of their own: ksthid_ole.h names OLE's types, which belong to
 # no one on systems other than Windows.
-install(FILES include/ksthid.h include/ksthid_ole.h
+install(FILES include/ksthid.h include/ksthid_api.h include/ksthid_ole.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/ksthid COMPONENT development)
 
 # find_package(ksthid) gives the imported target ksthid::ksthid.

@@ -26,6 +26,16 @@ std::string CompositeTransport::describeFailure(const std::string& path) {
   return part ? part->describeFailure(path) : std::string();
 }
 
+OpenFailure CompositeTransport::failureKind(const std::string& path) {
+  Transport* part = partOf(path);
+  return part ? part->failureKind(path) : OpenFailure::absent;
+}
+
+std::optional<HidDeviceInfo> CompositeTransport::describe(const std::string& path) {
+  Transport* part = partOf(path);
+  return part ? part->describe(path) : std::nullopt;
+}
+
 Transport* CompositeTransport::partOf(const std::string& path) {
   std::lock_guard lock(mutex_);
   const auto found = partOfPath_.find(path);

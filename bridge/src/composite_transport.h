@@ -16,6 +16,8 @@ class CompositeTransport final : public Transport {
   std::vector<std::string> enumerateHidPaths() override;
   std::unique_ptr<DeviceHandle> open(const std::string& path) override;
   std::string describeFailure(const std::string& path) override;
+  OpenFailure failureKind(const std::string& path) override;
+  std::optional<HidDeviceInfo> describe(const std::string& path) override;
 
  private:
   // The part that listed the path in the last enumeration; null for none.

@@ -37,10 +37,6 @@ void keepKnownBoards(LibraryState& state, std::vector<std::string>& newPaths) {
   }
 }
 
-bool isBridge(const HidAttributes& attributes) {
-  return attributes.vendorId == kBridgeVendorId && attributes.productId == kBridgeProductId;
-}
-
 void openNewBoards(LibraryState& state, const std::vector<std::string>& newPaths) {
   for (const std::string& path : newPaths) {
     std::unique_ptr<DeviceHandle> handle = transport().open(path);

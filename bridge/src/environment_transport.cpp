@@ -59,6 +59,7 @@ class EnvironmentTransport {
   }
 
   Transport& get() { return *active_; }
+  VirtualTransport* simulated() { return simulated_.get(); }
 
  private:
   void addSimulatedBoard(const std::string& path) {
@@ -81,14 +82,22 @@ class EnvironmentTransport {
   Transport* active_ = nullptr;
 };
 
-}  // namespace
-
 // Never destroyed: a thread's library state closes its boards when the
 // thread ends, which at process exit may come after static objects are gone.
 // Trace lines are flushed as they are written, so nothing waits for a close.
-Transport& environmentTransport() {
+EnvironmentTransport& environment() {
   static EnvironmentTransport* const environment = new EnvironmentTransport;
-  return environment->get();
+  return *environment;
+}
+
+}  // namespace
+
+Transport& environmentTransport() {
+  return environment().get();
+}
+
+VirtualTransport* environmentSimulatedBoards() {
+  return environment().simulated();
 }
 
 }  // namespace ksthid

@@ -11,4 +11,8 @@ namespace ksthid {
 // Built on first use and kept for the whole process, to its very end.
 Transport& environmentTransport();
 
+class VirtualTransport;
+// The virtual boards of KSTHID_SIMULATE; null when it asks for none.
+VirtualTransport* environmentSimulatedBoards();
+
 }  // namespace ksthid

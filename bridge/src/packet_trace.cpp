@@ -86,6 +86,8 @@ class TracingTransport::TracedDevice final : public DeviceHandle {
     return result;
   }
 
+  bool gone() override { return traced_->gone(); }
+
  private:
   TracingTransport& transport_;
   std::unique_ptr<DeviceHandle> traced_;

@@ -45,6 +45,10 @@ class TracingTransport final : public Transport {
   std::string describeFailure(const std::string& path) override {
     return traced_.describeFailure(path);
   }
+  OpenFailure failureKind(const std::string& path) override { return traced_.failureKind(path); }
+  std::optional<HidDeviceInfo> describe(const std::string& path) override {
+    return traced_.describe(path);
+  }
 
  private:
   class TracedDevice;

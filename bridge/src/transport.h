@@ -20,6 +20,21 @@ struct HidAttributes {
   std::uint16_t versionNumber = 0;
 };
 
+inline bool isBridge(const HidAttributes& attributes) {
+  return attributes.vendorId == kBridgeVendorId && attributes.productId == kBridgeProductId;
+}
+
+// What the platform tells of a device without talking to it: its USB
+// identity and strings.
+struct HidDeviceInfo {
+  HidAttributes attributes;
+  std::string serialNumber;
+  std::string product;
+};
+
+// Why a device could not be opened.
+enum class OpenFailure { other, accessDenied, absent };
+
 enum class ReadResult { report, timedOut, failed };
 
 // One opened HID device with whatever its platform needs to talk to it.
@@ -36,6 +51,9 @@ class DeviceHandle {
   // when a report is returned. No read is left pending when this returns, so
   // a report that comes later is kept for the next read.
   virtual ReadResult read(Report& into, std::chrono::milliseconds wait) = 0;
+  // True once the device has been pulled out: this handle will never reach
+  // it again, even when it comes back.
+  virtual bool gone() { return false; }
 };
 
 class Transport {
@@ -50,6 +68,11 @@ class Transport {
   // Why the last attempt to open or identify the device at `path` failed, in
   // words for the packet trace; empty when the transport cannot tell.
   virtual std::string describeFailure(const std::string& /*path*/) { return {}; }
+  // The kind of that failure.
+  virtual OpenFailure failureKind(const std::string& /*path*/) { return OpenFailure::other; }
+  // Empty when the platform cannot tell without opening the device, or the
+  // device is not present.
+  virtual std::optional<HidDeviceInfo> describe(const std::string& /*path*/) { return {}; }
 };
 
 // The HID devices of the platform the library runs on.

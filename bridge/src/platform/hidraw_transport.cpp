@@ -13,6 +13,7 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <string_view>
@@ -98,14 +99,16 @@ ReadOutcome readReport(int fd, Report& into) {
 }
 
 // Waits for the node to offer a report and reads it. A node that reports an
-// error or hang-up (a device unplugged) ends the wait at once.
-ReadResult awaitReport(int fd, SteadyTime::time_point deadline, Report& into) {
+// error or hang-up (a device unplugged) ends the wait at once, and sets
+// hungUp for a hang-up.
+ReadResult awaitReport(int fd, SteadyTime::time_point deadline, Report& into, bool& hungUp) {
   for (;;) {
     pollfd node{fd, POLLIN, 0};
     const int ready = ::poll(&node, 1, millisecondsUntil(deadline));
     if (ready == 0) return ReadResult::timedOut;
     if (ready < 0 && errno != EINTR) return ReadResult::failed;
     if (ready > 0) {
+      if (node.revents & POLLHUP) hungUp = true;
       if (!(node.revents & POLLIN)) return ReadResult::failed;
       const ReadOutcome outcome = readReport(fd, into);
       if (outcome == ReadOutcome::report) return ReadResult::report;
@@ -118,6 +121,20 @@ ReadResult awaitReport(int fd, SteadyTime::time_point deadline, Report& into) {
 // The kernel writes a uevent file as one page at most. Anything else at its
 // place (a FIFO that would hold up the open, a huge file) yields what a
 // regular file holds within that page, or nothing.
+OpenFailure kindOf(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      return OpenFailure::accessDenied;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      return OpenFailure::absent;
+    default:
+      return OpenFailure::other;
+  }
+}
+
 std::string readUevent(const std::filesystem::path& path) {
   const int fd = retryInterrupted(
       [&] { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY); });
@@ -180,6 +197,7 @@ class HidrawTransport::Node final : public DeviceHandle {
       const ssize_t written =
           retryInterrupted([&] { return ::write(writeFd_, report.data(), report.size()); });
       if (written >= 0) return written == static_cast<ssize_t>(kReportLength);
+      if (errno == ENODEV) gone_ = true;
       if (errno != EAGAIN || SteadyTime::now() >= deadline) return false;
       pollfd node{writeFd_, POLLOUT, 0};
       if (retryInterrupted([&] { return ::poll(&node, 1, millisecondsUntil(deadline)); }) <= 0) {
@@ -189,14 +207,17 @@ class HidrawTransport::Node final : public DeviceHandle {
   }
 
   ReadResult read(Report& into, std::chrono::milliseconds wait) override {
-    return awaitReport(readFd_, SteadyTime::now() + wait, into);
+    return awaitReport(readFd_, SteadyTime::now() + wait, into, gone_);
   }
+
+  bool gone() override { return gone_; }
 
  private:
   HidrawTransport& transport_;
   const std::string path_;
   const int writeFd_;
   const int readFd_;
+  bool gone_ = false;
 };
 
 // Device handles never pass on to programs that the host starts, and no
@@ -222,7 +243,7 @@ int HidrawTransport::openDescriptor(const std::string& path, int flags) {
 std::string HidrawTransport::describeFailure(const std::string& path) {
   std::lock_guard lock(mutex_);
   const auto found = failures_.find(path);
-  return found == failures_.end() ? std::string() : found->second;
+  return found == failures_.end() ? std::string() : found->second.why;
 }
 
 void HidrawTransport::noteFailure(const std::string& path, int error) {
@@ -231,22 +252,54 @@ void HidrawTransport::noteFailure(const std::string& path, int error) {
     why += " (" + identity + ")";
   }
   std::lock_guard lock(mutex_);
-  failures_[path] = std::move(why);
+  failures_[path] = {std::move(why), kindOf(error)};
+}
+
+OpenFailure HidrawTransport::failureKind(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  const auto found = failures_.find(path);
+  return found == failures_.end() ? OpenFailure::other : found->second.kind;
+}
+
+// HID_ID is "BUS:VENDOR:PRODUCT" in hexadecimal; HID_UNIQ is the serial
+// number the device gives, empty when it gives none.
+std::optional<HidDeviceInfo> HidrawTransport::describe(const std::string& path) {
+  const std::map<std::string, std::string> uevent = ueventOf(path);
+  const auto id = uevent.find("HID_ID");
+  unsigned bus = 0, vendor = 0, product = 0;
+  if (id == uevent.end() ||
+      std::sscanf(id->second.c_str(), "%x:%x:%x", &bus, &vendor, &product) != 3) {
+    return std::nullopt;
+  }
+  const auto valueOf = [&](const char* key) {
+    const auto found = uevent.find(key);
+    return found == uevent.end() ? std::string() : found->second;
+  };
+  return HidDeviceInfo{{static_cast<std::uint16_t>(vendor), static_cast<std::uint16_t>(product), 0},
+                       valueOf("HID_UNIQ"),
+                       valueOf("HID_NAME")};
 }
 
 // What sysfs, which every user may read, says of the device behind a node,
 // so that a node nobody may open can still be told to be a bridge or not.
 std::string HidrawTransport::identityOf(const std::string& path) const {
+  const std::map<std::string, std::string> uevent = ueventOf(path);
+  const auto id = uevent.find("HID_ID");
+  if (id == uevent.end() || id->second.empty()) return {};
+  const auto name = uevent.find("HID_NAME");
+  return "HID " + id->second + " \"" + (name == uevent.end() ? "" : name->second) + "\"";
+}
+
+std::map<std::string, std::string> HidrawTransport::ueventOf(const std::string& path) const {
   const auto name = std::filesystem::path(path).filename();
   std::istringstream uevent(readUevent(sysRoot_ / "class" / "hidraw" / name / "device" / "uevent"));
-  std::string id;
-  std::string product;
+  std::map<std::string, std::string> values;
   for (std::string line; std::getline(uevent, line);) {
-    if (line.starts_with("HID_ID=")) id = line.substr(7);
-    if (line.starts_with("HID_NAME=")) product = line.substr(9);
+    if (const auto equals = line.find('='); equals != std::string::npos) {
+      values[line.substr(0, equals)] = line.substr(equals + 1);
+    }
   }
-  if (id.empty()) return {};
-  return "HID " + id + " \"" + product + "\"";
+  return values;
 }
 
 std::unique_ptr<Transport> makePlatformTransport() {

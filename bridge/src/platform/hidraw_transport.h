@@ -25,6 +25,9 @@ class HidrawTransport final : public Transport {
   // nothing from the node.
   std::unique_ptr<DeviceHandle> open(const std::string& path) override;
   std::string describeFailure(const std::string& path) override;
+  OpenFailure failureKind(const std::string& path) override;
+  // From the node's uevent in sysfs, which every user may read.
+  std::optional<HidDeviceInfo> describe(const std::string& path) override;
 
  private:
   class Node;
@@ -32,11 +35,17 @@ class HidrawTransport final : public Transport {
   int openDescriptor(const std::string& path, int flags);
   void noteFailure(const std::string& path, int error);
   std::string identityOf(const std::string& path) const;
+  std::map<std::string, std::string> ueventOf(const std::string& path) const;
+
+  struct Failure {
+    std::string why;
+    OpenFailure kind;
+  };
 
   const std::filesystem::path sysRoot_;
   const std::filesystem::path devRoot_;
   std::mutex mutex_;
-  std::map<std::string, std::string> failures_;
+  std::map<std::string, Failure> failures_;
 };
 
 }  // namespace ksthid

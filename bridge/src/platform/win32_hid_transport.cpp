@@ -9,6 +9,7 @@ extern "C" {
 #include <setupapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <memory>
@@ -36,6 +37,25 @@ std::string interfacePath(HDEVINFO devices, SP_DEVICE_INTERFACE_DATA& member) {
   }
   return reinterpret_cast<const char*>(buffer.data()) +
          offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
+}
+
+// A HID string of the device (serial number, product), UTF-16 from the
+// system, as UTF-8; empty when the device gives none.
+std::string hidString(HANDLE device, BOOLEAN(__stdcall* get)(HANDLE, PVOID, ULONG)) {
+  // USB string descriptors hold at most 126 UTF-16 units.
+  wchar_t text[128] = {};
+  if (!get(device, text, sizeof text - sizeof text[0])) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 1) return {};
+  std::string converted(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, converted.data(), length, nullptr, nullptr);
+  converted.resize(static_cast<std::size_t>(length - 1));
+  return converted;
+}
+
+bool disconnected(DWORD error) {
+  return error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_FILE_NOT_FOUND ||
+         error == ERROR_DEV_NOT_EXIST;
 }
 
 // A board opened as the device contract asks: a handle for synchronous
@@ -68,7 +88,9 @@ class Win32Device final : public DeviceHandle {
 
   bool write(const Report& report) override {
     DWORD written = 0;
-    return WriteFile(writeHandle_, report.data(), kReportLength, &written, nullptr) != FALSE;
+    if (WriteFile(writeHandle_, report.data(), kReportLength, &written, nullptr)) return true;
+    if (disconnected(GetLastError())) gone_ = true;
+    return false;
   }
 
   ReadResult read(Report& into, std::chrono::milliseconds wait) override {
@@ -96,8 +118,12 @@ class Win32Device final : public DeviceHandle {
       into = received;
       return ReadResult::report;
     }
-    return waited == WAIT_TIMEOUT ? ReadResult::timedOut : ReadResult::failed;
+    if (waited == WAIT_TIMEOUT) return ReadResult::timedOut;
+    if (disconnected(GetLastError())) gone_ = true;
+    return ReadResult::failed;
   }
+
+  bool gone() override { return gone_; }
 
  private:
   // No descriptor of its own; handles pass on to child processes.
@@ -122,6 +148,7 @@ class Win32Device final : public DeviceHandle {
   const HANDLE readHandle_;
   const HANDLE readEvent_;
   OVERLAPPED readOverlapped_{};
+  bool gone_ = false;
 };
 
 class Win32HidTransport final : public Transport {
@@ -147,9 +174,39 @@ class Win32HidTransport final : public Transport {
 
   std::unique_ptr<DeviceHandle> open(const std::string& path) override {
     auto device = std::make_unique<Win32Device>(path);
-    if (!device->opened()) return nullptr;
+    if (!device->opened()) {
+      const DWORD error = GetLastError();
+      failureKind_ = error == ERROR_ACCESS_DENIED ? OpenFailure::accessDenied
+                     : disconnected(error)        ? OpenFailure::absent
+                                                  : OpenFailure::other;
+      return nullptr;
+    }
     return device;
   }
+
+  OpenFailure failureKind(const std::string& /*path*/) override { return failureKind_; }
+
+  // Opened without access rights, which the attributes and strings need no
+  // more than they need the device to be free.
+  std::optional<HidDeviceInfo> describe(const std::string& path) override {
+    const HANDLE device = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    if (device == INVALID_HANDLE_VALUE) return std::nullopt;
+    HIDD_ATTRIBUTES attributes{};
+    attributes.Size = sizeof(attributes);
+    std::optional<HidDeviceInfo> info;
+    if (HidD_GetAttributes(device, &attributes)) {
+      info = HidDeviceInfo{{attributes.VendorID, attributes.ProductID, attributes.VersionNumber},
+                           hidString(device, HidD_GetSerialNumberString),
+                           hidString(device, HidD_GetProductString)};
+    }
+    CloseHandle(device);
+    return info;
+  }
+
+ private:
+  // Of the last open that failed, in any thread: only a hint for a list.
+  std::atomic<OpenFailure> failureKind_{OpenFailure::other};
 };
 
 }  // namespace

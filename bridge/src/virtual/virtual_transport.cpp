@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "../hotplug_signal.h"
+
 namespace ksthid {
 
 VirtualTransport::VirtualTransport(Clock& clock, Microseconds reportInterval)
@@ -12,6 +14,8 @@ VirtualBridge& VirtualTransport::addBridge(const std::string& path, FirmwareIden
   std::lock_guard lock(mutex_);
   Device& added = devices_[path];
   added.identity = {kBridgeVendorId, kBridgeProductId, 0x0100};
+  // Distinct for every bridge of the process, as a serial number is.
+  added.serialNumber = "VB" + std::to_string(100000 + devices_.size());
   added.firmware = std::make_unique<VirtualBridge>(identity);
   order_.push_back(path);
   return *added.firmware;
@@ -30,11 +34,23 @@ VirtualBridge& VirtualTransport::bridge(const std::string& path) {
   return *found.firmware;
 }
 
-void VirtualTransport::unplug(const std::string& path) {
+bool VirtualTransport::has(const std::string& path) const {
   std::lock_guard lock(mutex_);
-  Device& gone = device(path);
-  gone.plugged = false;
-  gone.input.clear();
+  return devices_.contains(path);
+}
+
+void VirtualTransport::unplug(const std::string& path) {
+  {
+    std::lock_guard lock(mutex_);
+    pullOut(device(path));
+  }
+  signalDevicesChanged(path, false);
+}
+
+void VirtualTransport::pullOut(Device& device) {
+  device.plugged = false;
+  ++device.plugging;
+  device.input.clear();
 }
 
 void VirtualTransport::unplugAfter(const std::string& path, int reports) {
@@ -44,10 +60,13 @@ void VirtualTransport::unplugAfter(const std::string& path, int reports) {
 
 // A board plugged in again enumerates behind every other device.
 void VirtualTransport::plugIn(const std::string& path) {
-  std::lock_guard lock(mutex_);
-  device(path).plugged = true;
-  std::erase(order_, path);
-  order_.push_back(path);
+  {
+    std::lock_guard lock(mutex_);
+    device(path).plugged = true;
+    std::erase(order_, path);
+    order_.push_back(path);
+  }
+  signalDevicesChanged(path, true);
 }
 
 void VirtualTransport::setAttributesUnreadable(const std::string& path, bool unreadable) {
@@ -103,8 +122,9 @@ void VirtualTransport::clearTraffic() {
 
 int VirtualTransport::openDevices(const std::string& path) const {
   std::lock_guard lock(mutex_);
-  return static_cast<int>(std::count_if(openDevices_.begin(), openDevices_.end(),
-                                        [&](const auto& entry) { return entry.second == path; }));
+  return static_cast<int>(
+      std::count_if(openDevices_.begin(), openDevices_.end(),
+                    [&](const auto& entry) { return entry.second.path == path; }));
 }
 
 std::vector<std::string> VirtualTransport::enumerateHidPaths() {
@@ -126,6 +146,7 @@ class VirtualTransport::OpenDevice final : public DeviceHandle {
   ReadResult read(Report& into, std::chrono::milliseconds wait) override {
     return transport_.read(id_, into, wait);
   }
+  bool gone() override { return transport_.gone(id_); }
 
  private:
   VirtualTransport& transport_;
@@ -137,8 +158,27 @@ std::unique_ptr<DeviceHandle> VirtualTransport::open(const std::string& path) {
   const auto found = devices_.find(path);
   if (found == devices_.end() || !found->second.plugged) return nullptr;
   const DeviceId id = nextId_++;
-  openDevices_[id] = path;
+  openDevices_[id] = {path, found->second.plugging};
   return std::make_unique<OpenDevice>(*this, id);
+}
+
+OpenFailure VirtualTransport::failureKind(const std::string& /*path*/) {
+  return OpenFailure::absent;
+}
+
+std::optional<HidDeviceInfo> VirtualTransport::describe(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  const auto found = devices_.find(path);
+  if (found == devices_.end() || !found->second.plugged) return std::nullopt;
+  const Device& described = found->second;
+  return HidDeviceInfo{described.identity, described.serialNumber,
+                       described.firmware ? "ksthid virtual bridge" : "virtual HID device"};
+}
+
+bool VirtualTransport::gone(DeviceId id) {
+  std::lock_guard lock(mutex_);
+  const Device* device = deviceOf(id);
+  return !device || !device->plugged;
 }
 
 std::optional<HidAttributes> VirtualTransport::attributes(DeviceId id) {
@@ -152,7 +192,8 @@ bool VirtualTransport::write(DeviceId id, const Report& report) {
   std::unique_lock lock(mutex_);
   Device* target = deviceOf(id);
   if (!target || !target->plugged || target->writesFail) return false;
-  const Microseconds sent = clock_.now() + reportInterval_;
+  const Microseconds sent = nextFrame(*target);
+  target->lastFrame = sent;
   lock.unlock();
   clock_.sleepUntil(sent);
   lock.lock();
@@ -160,11 +201,13 @@ bool VirtualTransport::write(DeviceId id, const Report& report) {
   target = deviceOf(id);
   if (!target || !target->plugged) return false;
   if (target->reportsUntilUnplugged && (*target->reportsUntilUnplugged)-- <= 0) {
-    target->plugged = false;
-    target->input.clear();
+    pullOut(*target);
+    const std::string path = openDevices_.at(id).path;
+    lock.unlock();
+    signalDevicesChanged(path, false);
     return false;
   }
-  record(Traffic::Direction::written, openDevices_.at(id), report);
+  record(Traffic::Direction::written, openDevices_.at(id).path, report);
   if (!target->firmware) return true;
   const std::optional<Report> answer = target->firmware->handleRequest(report);
   if (answer && !target->silent) {
@@ -193,8 +236,17 @@ ReadResult VirtualTransport::read(DeviceId id, Report& into, std::chrono::millis
   }
   into = source->input.front().report;
   source->input.pop_front();
-  record(Traffic::Direction::read, openDevices_.at(id), into);
+  record(Traffic::Direction::read, openDevices_.at(id).path, into);
   return ReadResult::report;
+}
+
+// Frames start every report interval from the clock's zero; a report goes
+// out at the end of the frame it was written in, and one endpoint carries
+// one report a frame.
+Microseconds VirtualTransport::nextFrame(const Device& device) const {
+  if (reportInterval_.count() == 0) return clock_.now();
+  const Microseconds frameEnd = (clock_.now() / reportInterval_ + 1) * reportInterval_;
+  return std::max(frameEnd, device.lastFrame + reportInterval_);
 }
 
 void VirtualTransport::close(DeviceId id) {
@@ -208,9 +260,12 @@ VirtualTransport::Device& VirtualTransport::device(const std::string& path) {
   return found->second;
 }
 
+// Null for a handle whose device has been pulled out since it was opened.
 VirtualTransport::Device* VirtualTransport::deviceOf(DeviceId id) {
   const auto found = openDevices_.find(id);
-  return found == openDevices_.end() ? nullptr : &devices_.at(found->second);
+  if (found == openDevices_.end()) return nullptr;
+  Device& opened = devices_.at(found->second.path);
+  return opened.plugging == found->second.plugging ? &opened : nullptr;
 }
 
 void VirtualTransport::record(Traffic::Direction direction, const std::string& path,

@@ -25,13 +25,14 @@ struct Traffic {
 
 class VirtualTransport final : public Transport {
  public:
-  // Each report takes `reportInterval` on the wire, as on a full-speed USB
-  // interrupt endpoint.
+  // One report goes out each `reportInterval`, at the end of a frame, as on
+  // a full-speed USB interrupt endpoint.
   explicit VirtualTransport(Clock& clock, Microseconds reportInterval = Microseconds(1000));
 
   VirtualBridge& addBridge(const std::string& path, FirmwareIdentity identity = {});
   void addOtherDevice(const std::string& path, HidAttributes attributes);
   VirtualBridge& bridge(const std::string& path);
+  bool has(const std::string& path) const;
 
   // Faults.
   void unplug(const std::string& path);
@@ -53,6 +54,8 @@ class VirtualTransport final : public Transport {
 
   std::vector<std::string> enumerateHidPaths() override;
   std::unique_ptr<DeviceHandle> open(const std::string& path) override;
+  OpenFailure failureKind(const std::string& path) override;
+  std::optional<HidDeviceInfo> describe(const std::string& path) override;
 
  private:
   class OpenDevice;
@@ -64,6 +67,9 @@ class VirtualTransport final : public Transport {
   };
   struct Device {
     HidAttributes identity;
+    std::string serialNumber;
+    // Counts the unplugs: a handle opened before the last one is dead.
+    int plugging = 0;
     std::unique_ptr<VirtualBridge> firmware;
     bool plugged = true;
     bool attributesUnreadable = false;
@@ -71,6 +77,8 @@ class VirtualTransport final : public Transport {
     bool silent = false;
     std::optional<int> reportsUntilUnplugged;
     Microseconds answerDelay{0};
+    // When the last report written went out.
+    Microseconds lastFrame{-1000000};
     std::deque<Arrival> input;
   };
 
@@ -79,6 +87,9 @@ class VirtualTransport final : public Transport {
   std::optional<HidAttributes> attributes(DeviceId id);
   bool write(DeviceId id, const Report& report);
   ReadResult read(DeviceId id, Report& into, std::chrono::milliseconds wait);
+  bool gone(DeviceId id);
+  Microseconds nextFrame(const Device& device) const;
+  void pullOut(Device& device);
   void close(DeviceId id);
   void record(Traffic::Direction direction, const std::string& path, const Report& report);
 
@@ -87,7 +98,11 @@ class VirtualTransport final : public Transport {
   mutable std::mutex mutex_;
   std::vector<std::string> order_;
   std::map<std::string, Device> devices_;
-  std::map<DeviceId, std::string> openDevices_;
+  struct Opened {
+    std::string path;
+    int plugging;
+  };
+  std::map<DeviceId, Opened> openDevices_;
   DeviceId nextId_ = 1;
   bool recording_ = false;
   std::vector<Traffic> traffic_;
