@@ -96,6 +96,22 @@ Pulled pullWhileWriting(const std::string& softConnect, WriteOnce&& writeOnce) {
   return {std::chrono::duration<double, std::milli>(returned - pulled).count(), documented};
 }
 
+bool waitUntilListed(const std::string& serial) {
+  const Clock::time_point start = Clock::now();
+  while (Clock::now() - start < kReturnWithin) {
+    ksthid_board_info* boards = nullptr;
+    ksthid_enumerate(&boards);
+    bool listed = false;
+    for (const ksthid_board_info* board = boards; board; board = board->next) {
+      listed = listed || board->serial == serial;
+    }
+    ksthid_free_enumeration(boards);
+    if (listed) return true;
+    std::this_thread::sleep_for(milliseconds(100));
+  }
+  return false;
+}
+
 // Waits for the monitor to report a bridge arriving.
 bool arrives(ksthid_monitor* monitor) {
   int event = 0;
@@ -157,17 +173,27 @@ int pullLegacy(const std::string& serial, const std::string& softConnect, const 
     return written;
   });
   if (std::system(replug) != 0) return 1;
-  // The board comes back at its old HIDnumber.
-  bool found = false;
-  const Clock::time_point start = Clock::now();
-  while (!found && Clock::now() - start < kReturnWithin) {
-    std::this_thread::sleep_for(milliseconds(200));
-    found = kstHID_connect() >= 1 && hidNumberOf(serial) == hidNumber &&
-            kstHID_setGPIOValue(&first, &second, &board) != 0;
+  // Once back, a connect finds the board: the HIDnumber whose pins are the
+  // pins of the board with this serial. A board that comes back at another
+  // node (its old one still held by the handle of the pull) is a new board
+  // to the connect, behind the others.
+  const bool back = waitUntilListed(serial);
+  const int boards = back ? kstHID_connect() : 0;
+  ksthid_board* bySerial = openBoard(serial);
+  int foundAt = -1;
+  for (std::int16_t number = 0; bySerial && number < boards && foundAt < 0; ++number) {
+    std::uint8_t marker = static_cast<std::uint8_t>(0x40 + number);
+    std::uint16_t pins = 0;
+    if (kstHID_setGPIOValue(&marker, &second, &number) != 0 &&
+        ksthid_gpio_read(bySerial, &pins) == 0 && pins == (second << 8 | marker)) {
+      foundAt = number;
+    }
   }
-  std::printf("pulled: box \"%s\" after %.1f ms; back at HIDnumber %d: %d\n", lastBox.c_str(),
-              pulled.milliseconds, hidNumber, found);
-  return pulled.failedAsDocumented && pulled.milliseconds < kGoneWithin.count() && found ? 0 : 1;
+  ksthid_close(bySerial);
+  std::printf("pulled: box \"%s\" after %.1f ms; found again at HIDnumber %d (was %d)\n",
+              lastBox.c_str(), pulled.milliseconds, foundAt, hidNumber);
+  return pulled.failedAsDocumented && pulled.milliseconds < kGoneWithin.count() && foundAt >= 0 ? 0
+                                                                                                : 1;
 }
 
 int late(const std::string& serial) {
