@@ -82,7 +82,7 @@ struct ksthid_board_info {
 };
 
 /* Firmware version and date of a bridge. */
-struct ksthid_firmware_version {
+struct ksthid_firmware {
   uint8_t major;
   uint8_t minor;
   uint16_t year;
@@ -148,8 +148,7 @@ KSTHID_EXPORT const char* ksthid_last_error(ksthid_board* board);
  * left the host; a query waits for its answer. Output arguments are written
  * only on success. */
 
-KSTHID_EXPORT int ksthid_firmware_version(ksthid_board* board,
-                                          struct ksthid_firmware_version* version);
+KSTHID_EXPORT int ksthid_firmware_version(ksthid_board* board, struct ksthid_firmware* version);
 
 /* The two LEDs: bit 0 is LED 0, bit 1 LED 1, set when lit. */
 KSTHID_EXPORT int ksthid_leds_read(ksthid_board* board, uint8_t* leds);

@@ -198,8 +198,7 @@ KSTHID_EXPORT const char* ksthid_last_error(ksthid_board* board) {
   return board ? board->lastError() : "";
 }
 
-KSTHID_EXPORT int ksthid_firmware_version(ksthid_board* board,
-                                          struct ksthid_firmware_version* version) {
+KSTHID_EXPORT int ksthid_firmware_version(ksthid_board* board, struct ksthid_firmware* version) {
   if (!board || !version) return KSTHID_E_INVALID_ARGUMENT;
   Report answer;
   if (const int result = board->query(queryRequest(kCommandVersion), answer); result < 0) {

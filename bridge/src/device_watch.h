@@ -16,10 +16,11 @@ class DeviceWatch {
   // Waits up to `timeoutMs` (negative: without end) for a sign and takes
   // every sign that waits. False when none came.
   virtual bool wait(int timeoutMs) = 0;
+  // Gives a sign, from any thread.
+  virtual void wake() = 0;
 };
 
-// The platform's watch, which also takes the signs of hotplug_signal.h.
-// Null when it cannot start.
+// The platform's watch. Null when it cannot start.
 std::unique_ptr<DeviceWatch> openDeviceWatch();
 
 }  // namespace ksthid

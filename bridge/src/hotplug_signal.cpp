@@ -8,7 +8,7 @@ namespace {
 
 struct Listeners {
   std::mutex mutex;
-  std::map<int, std::function<void()>> byId;
+  std::map<int, DevicesChangedListener> byId;
   int nextId = 1;
 };
 
@@ -20,7 +20,7 @@ Listeners& listeners() {
 
 }  // namespace
 
-int addDevicesChangedListener(std::function<void()> listener) {
+int addDevicesChangedListener(DevicesChangedListener listener) {
   Listeners& all = listeners();
   std::lock_guard lock(all.mutex);
   const int id = all.nextId++;
@@ -34,10 +34,10 @@ void removeDevicesChangedListener(int id) {
   all.byId.erase(id);
 }
 
-void signalDevicesChanged() {
+void signalDevicesChanged(const std::string& path, bool arrived) {
   Listeners& all = listeners();
   std::lock_guard lock(all.mutex);
-  for (const auto& [id, listener] : all.byId) listener();
+  for (const auto& [id, listener] : all.byId) listener(path, arrived);
 }
 
 }  // namespace ksthid

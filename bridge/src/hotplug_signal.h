@@ -3,15 +3,19 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace ksthid {
 
-// Registers a listener, called from the thread that plugs or pulls a device;
-// it must return quickly and must not call back into the library. The
-// number to remove it by.
-int addDevicesChangedListener(std::function<void()> listener);
+// Called with the device's path, and true when it arrived, false when it
+// left; from the thread that plugs or pulls it. It must return quickly and
+// must not call back into the library.
+using DevicesChangedListener = std::function<void(const std::string& path, bool arrived)>;
+
+// The number to remove the listener by.
+int addDevicesChangedListener(DevicesChangedListener listener);
 void removeDevicesChangedListener(int id);
 
-void signalDevicesChanged();
+void signalDevicesChanged(const std::string& path, bool arrived);
 
 }  // namespace ksthid

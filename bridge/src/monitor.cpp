@@ -3,29 +3,71 @@
 #include <algorithm>
 #include <chrono>
 #include <deque>
+#include <mutex>
 #include <new>
+#include <string>
 
 #include "bridge_enumeration.h"
 #include "device_watch.h"
+#include "hotplug_signal.h"
 #include "ksthid_api.h"
 #include "library_state.h"
 
+// Devices the virtual boards tell of by name (hotplug_signal.h): a board
+// pulled and plugged back between two looks is seen to go and come.
+struct NamedChange {
+  std::string path;
+  bool arrived;
+};
+
 struct ksthid_monitor {
+  ~ksthid_monitor() { ksthid::removeDevicesChangedListener(listener); }
+
   std::unique_ptr<ksthid::DeviceWatch> watch;
   std::vector<ksthid::BridgeEntry> known;
   std::deque<std::pair<int, ksthid::BridgeEntry>> events;
+  int listener = 0;
+  std::mutex namedMutex;
+  std::vector<NamedChange> named;
 };
 
 namespace ksthid {
 namespace {
 
+std::vector<BridgeEntry>::const_iterator find(const std::vector<BridgeEntry>& entries,
+                                              const std::string& path) {
+  return std::find_if(entries.begin(), entries.end(),
+                      [&](const BridgeEntry& entry) { return entry.path == path; });
+}
+
 bool listed(const std::vector<BridgeEntry>& entries, const BridgeEntry& entry) {
-  return std::any_of(entries.begin(), entries.end(),
-                     [&](const BridgeEntry& other) { return other.path == entry.path; });
+  return find(entries, entry.path) != entries.end();
+}
+
+// A named departure of a known board, and a named arrival of one present now.
+void takeNamedChanges(ksthid_monitor& monitor, const std::vector<BridgeEntry>& present) {
+  std::vector<NamedChange> named;
+  {
+    std::lock_guard lock(monitor.namedMutex);
+    named.swap(monitor.named);
+  }
+  for (const NamedChange& change : named) {
+    const auto known = find(monitor.known, change.path);
+    if (!change.arrived && known != monitor.known.end()) {
+      monitor.events.emplace_back(KSTHID_LEFT, *known);
+      monitor.known.erase(known);
+    }
+    const auto found = find(present, change.path);
+    if (change.arrived && known == monitor.known.end() && found != present.end()) {
+      monitor.events.emplace_back(KSTHID_ARRIVED, *found);
+      monitor.known.push_back(*found);
+    }
+  }
 }
 
 void lookAgain(ksthid_monitor& monitor) {
   std::vector<BridgeEntry> present = findBridges(transport());
+  takeNamedChanges(monitor, present);
   for (const BridgeEntry& entry : monitor.known) {
     if (!listed(present, entry)) monitor.events.emplace_back(KSTHID_LEFT, entry);
   }
@@ -56,6 +98,14 @@ KSTHID_EXPORT int ksthid_monitor_open(ksthid_monitor** monitor) {
     opened->watch = openDeviceWatch();
     if (!opened->watch) return KSTHID_E_IO;
     opened->known = findBridges(transport());
+    ksthid_monitor* watching = opened.get();
+    opened->listener = addDevicesChangedListener([watching](const std::string& path, bool arrived) {
+      {
+        std::lock_guard lock(watching->namedMutex);
+        watching->named.push_back({path, arrived});
+      }
+      watching->watch->wake();
+    });
     *monitor = opened.release();
     return 0;
   } catch (const std::bad_alloc&) {

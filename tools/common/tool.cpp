@@ -122,7 +122,7 @@ class Runner {
     boxes_->forget();
     Invocation invocation(command, *boxes_,
                           numberFrom<std::int16_t>(root.get_option("--board")->as<std::string>()),
-                          json);
+                          json, out_);
     try {
       (*action)(invocation);
       invocation.stopOnBoxFailure();
@@ -135,7 +135,9 @@ class Runner {
       if (json) writeJson(out_, {{"error", error.what()}, {"status", error.status()}});
       return static_cast<int>(error.status());
     }
-    if (json) {
+    if (invocation.streamed()) {
+      return 0;
+    } else if (json) {
       writeJson(out_, invocation.result());
     } else {
       out_ << invocation.plainOutput();
@@ -192,8 +194,9 @@ void refuseArguments(const std::string& message) {
   throw ToolError(ExitStatus::usage, message);
 }
 
-Invocation::Invocation(const CLI::App& command, MessageBoxes& boxes, std::int16_t board, bool json)
-    : command_(command), boxes_(boxes), board_(board), json_(json) {}
+Invocation::Invocation(const CLI::App& command, MessageBoxes& boxes, std::int16_t board, bool json,
+                       std::ostream& live)
+    : command_(command), boxes_(boxes), board_(board), json_(json), live_(live) {}
 
 std::int16_t Invocation::board() {
   if (!boardsFound_) boardsFound_ = kstHID_connect();

@@ -46,7 +46,8 @@ CLI::Option* addNumber(CLI::App& command, const std::string& name, const std::st
 // One command being carried out.
 class Invocation {
  public:
-  Invocation(const CLI::App& command, MessageBoxes& boxes, std::int16_t board, bool json);
+  Invocation(const CLI::App& command, MessageBoxes& boxes, std::int16_t board, bool json,
+             std::ostream& live);
 
   // The board asked for, connected on first use; a board that is not attached ends the command.
   std::int16_t board();
@@ -66,6 +67,13 @@ class Invocation {
   std::ostream& out() { return plain_; }
   // The JSON document; shown only with --json.
   nlohmann::json& result() { return result_; }
+  // Output as it happens, for a command that runs until it is stopped; a command that uses it
+  // has no document and no plain output at its end.
+  std::ostream& live() {
+    streamed_ = true;
+    return live_;
+  }
+  bool streamed() const { return streamed_; }
 
   // Ends the command with the failure a box has reported, if any.
   void stopOnBoxFailure();
@@ -82,6 +90,8 @@ class Invocation {
   std::optional<std::int16_t> boardsFound_;
   std::ostringstream plain_;
   nlohmann::json result_ = nlohmann::json::object();
+  std::ostream& live_;
+  bool streamed_ = false;
 };
 
 using Action = std::function<void(Invocation&)>;

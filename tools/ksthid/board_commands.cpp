@@ -1,11 +1,10 @@
-// list, version, clock and led.
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+// list, monitor, version, clock and led.
+#include <cstdint>
+#include <ostream>
 
 #include "commands.h"
+#include "ksthid_api.h"
 #include "ole_values.h"
-#include "system.h"
 
 namespace ksthid_tool {
 namespace {
@@ -16,68 +15,92 @@ constexpr const char* kUdevHint =
     " (the udev rule 70-ksthid.rules lets the user at the seat open the bridges: see \"A real "
     "board on Linux\" in the README)";
 
-struct TraceLine {
-  char kind = 0;
-  std::string path;
-  std::string rest;
-};
+// The library's month names are its own and its boxes'; the list writes the version as the
+// version box does.
+constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
 
-// The library names each board's device, and each device it could not open with the reason,
-// only in its packet trace: list reads them from there. Without a trace asked for, a file of
-// its own stands in for one for as long as list runs.
-class TraceTail {
- public:
-  TraceTail() {
-    if (const char* asked = std::getenv("KSTHID_TRACE"); asked && *asked) {
-      file_ = asked;
-    } else if (const auto made = tools::createTemporaryFile("ksthid-list-"); !made.empty()) {
-      file_ = made.string();
-      owned_ = true;
-      tools::setEnvironment("KSTHID_TRACE", file_);
+std::string versionText(const ksthid_firmware& version) {
+  const bool known = version.month >= 1 && version.month <= 12;
+  return "Firmware Version " + std::to_string(version.major) + "." + std::to_string(version.minor) +
+         " - " + std::to_string(version.year) + "/" + (known ? kMonths[version.month - 1] : "") +
+         "/" + std::to_string(version.day);
+}
+
+// The firmware version of an openable board; why not, when it cannot be read.
+std::string firmwareVersion(const ksthid_board_info& info) {
+  ksthid_board* board = nullptr;
+  int result = ksthid_open(info.path, &board);
+  ksthid_firmware version{};
+  if (result == 0) result = ksthid_firmware_version(board, &version);
+  const std::string text = result == 0 ? versionText(version) : ksthid_strerror(result);
+  ksthid_close(board);
+  return text;
+}
+
+nlohmann::json boardJson(const ksthid_board_info& info) {
+  return {{"path", info.path}, {"serial", info.serial}, {"product", info.product}};
+}
+
+// The bridges in the library's order: those that can be opened with their HIDnumber, the
+// others with why not.
+void listBoards(Invocation& run) {
+  ksthid_board_info* list = nullptr;
+  if (const int count = ksthid_enumerate(&list); count < 0) {
+    throw tools::ToolError(tools::ExitStatus::usbFailure, ksthid_strerror(count));
+  }
+  auto& boards = run.result()["boards"] = nlohmann::json::array();
+  auto& unopened = run.result()["unopened"] = nlohmann::json::array();
+  std::int16_t index = 0;
+  for (const ksthid_board_info* info = list; info; info = info->next) {
+    if (info->error != 0) {
+      const bool denied = info->error == KSTHID_E_ACCESS;
+      run.out() << "-\t" << info->path << '\t' << info->error_text << (denied ? kUdevHint : "")
+                << '\t' << info->serial << '\t' << info->product << '\n';
+      unopened.push_back(boardJson(*info));
+      unopened.back()["reason"] = info->error_text;
+      continue;
     }
-    std::error_code error;
-    const auto size = std::filesystem::file_size(file_, error);
-    read_ = error ? 0 : size;
+    const std::string version = firmwareVersion(*info);
+    run.out() << index << '\t' << info->path << '\t' << version << '\t' << info->serial << '\t'
+              << info->product << '\n';
+    boards.push_back(boardJson(*info));
+    boards.back()["index"] = index++;
+    boards.back()["firmware"] = version;
   }
-  ~TraceTail() {
-    if (!owned_) return;
-    tools::unsetEnvironment("KSTHID_TRACE");
-    std::error_code error;
-    std::filesystem::remove(file_, error);
-  }
-  TraceTail(const TraceTail&) = delete;
-  TraceTail& operator=(const TraceTail&) = delete;
+  ksthid_free_enumeration(list);
+}
 
-  // The lines written since the last call.
-  std::vector<TraceLine> newLines() {
-    std::ifstream in(file_);
-    in.seekg(static_cast<std::streamoff>(read_));
-    std::vector<TraceLine> lines;
-    std::string text;
-    while (std::getline(in, text)) {
-      read_ += text.size() + 1;
-      std::istringstream fields(text);
-      std::string time;
-      TraceLine line;
-      fields >> time >> line.kind >> line.path;
-      std::getline(fields >> std::ws, line.rest);
-      lines.push_back(line);
+// Arrivals and departures as they happen, until --count events or --timeout seconds without
+// one.
+void watchBoards(Invocation& run) {
+  ksthid_monitor* monitor = nullptr;
+  if (const int result = ksthid_monitor_open(&monitor); result != 0) {
+    throw tools::ToolError(tools::ExitStatus::usbFailure, ksthid_strerror(result));
+  }
+  const long events = run.number<long>("--count", -1);
+  const int timeout = run.given("--timeout") ? run.number<int>("--timeout") * 1000 : -1;
+  std::ostream& out = run.live();
+  int result = 0;
+  for (long seen = 0; events < 0 || seen < events; ++seen) {
+    ksthid_board_info* info = nullptr;
+    int event = 0;
+    result = ksthid_monitor_next(monitor, timeout, &event, &info);
+    if (result <= 0) break;
+    const char* kind = event == KSTHID_ARRIVED ? "arrived" : "left";
+    if (run.json()) {
+      nlohmann::json line = boardJson(*info);
+      line["event"] = kind;
+      out << line.dump() << std::endl;
+    } else {
+      out << kind << '\t' << info->path << '\t' << info->serial << '\t' << info->product
+          << std::endl;
     }
-    return lines;
+    ksthid_free_enumeration(info);
   }
-
- private:
-  std::string file_;
-  bool owned_ = false;
-  std::uintmax_t read_ = 0;
-};
-
-std::string lastWrittenPath(const std::vector<TraceLine>& lines) {
-  std::string path = "?";
-  for (const TraceLine& line : lines) {
-    if (line.kind == 'W') path = line.path;
-  }
-  return path;
+  ksthid_monitor_close(monitor);
+  if (result < 0) throw tools::ToolError(tools::ExitStatus::usbFailure, ksthid_strerror(result));
 }
 
 std::string firmwareVersion(Invocation& run, std::int16_t board) {
@@ -85,25 +108,6 @@ std::string firmwareVersion(Invocation& run, std::int16_t board) {
   run.stopOnBoxFailure();
   const auto texts = run.boxes().takeInformation();
   return texts.empty() ? std::string() : texts.back();
-}
-
-void listBoards(Invocation& run) {
-  TraceTail trace;
-  const std::int16_t found = kstHID_connect();
-  auto& unopened = run.result()["unopened"] = nlohmann::json::array();
-  for (const TraceLine& line : trace.newLines()) {
-    if (line.kind != 'E') continue;
-    const bool denied = line.rest.find("Permission denied") != std::string::npos;
-    run.out() << "-\t" << line.path << '\t' << line.rest << (denied ? kUdevHint : "") << '\n';
-    unopened.push_back({{"path", line.path}, {"reason", line.rest}});
-  }
-  auto& boards = run.result()["boards"] = nlohmann::json::array();
-  for (std::int16_t board = 0; board < found; ++board) {
-    const std::string version = firmwareVersion(run, board);
-    const std::string path = lastWrittenPath(trace.newLines());
-    run.out() << board << '\t' << path << '\t' << version << '\n';
-    boards.push_back({{"index", board}, {"path", path}, {"firmware", version}});
-  }
 }
 
 void showVersion(Invocation& run) {
@@ -148,8 +152,13 @@ std::string hexBytes(const std::vector<std::uint8_t>& bytes) {
 
 void addBoardCommands(tools::CommandSet& set) {
   CLI::App& root = set.root();
-  set.add(root, "list", "List the boards: index, device path, firmware; and devices not opened",
+  set.add(root, "list",
+          "List the boards: index, device path, firmware, serial, product; and bridges not opened",
           listBoards);
+  CLI::App* monitor =
+      set.add(root, "monitor", "Show boards arriving and leaving as they do", watchBoards);
+  tools::addNumber(*monitor, "--count", "stop after N events", 1, INT32_MAX);
+  tools::addNumber(*monitor, "--timeout", "stop after N seconds without an event", 0, 86400);
   set.add(root, "version", "Show the board's firmware version", showVersion);
   set.add(root, "clock", "Show the board's system clock frequency", showClock);
   CLI::App* led = set.add(root, "led", "Show the two LEDs, or set one", showLeds);

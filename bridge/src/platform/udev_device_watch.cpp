@@ -1,5 +1,5 @@
 // Devices coming and going on Linux: udev's monitor of the hidraw nodes and
-// an eventfd for the virtual boards, both behind one epoll descriptor.
+// an eventfd for the signs of the virtual boards, behind one epoll descriptor.
 #include <libudev.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
@@ -8,7 +8,6 @@
 #include <cstdint>
 
 #include "../device_watch.h"
-#include "../hotplug_signal.h"
 
 namespace ksthid {
 namespace {
@@ -16,18 +15,12 @@ namespace {
 class UdevDeviceWatch final : public DeviceWatch {
  public:
   UdevDeviceWatch()
-      : epoll_(::epoll_create1(EPOLL_CLOEXEC)),
-        signal_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
-        listener_(addDevicesChangedListener([fd = signal_] {
-          const std::uint64_t one = 1;
-          [[maybe_unused]] const ssize_t written = ::write(fd, &one, sizeof one);
-        })) {
+      : epoll_(::epoll_create1(EPOLL_CLOEXEC)), signal_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     watchDescriptor(signal_);
     startUdev();
   }
 
   ~UdevDeviceWatch() override {
-    removeDevicesChangedListener(listener_);
     if (monitor_) udev_monitor_unref(monitor_);
     if (udev_) udev_unref(udev_);
     ::close(signal_);
@@ -37,6 +30,11 @@ class UdevDeviceWatch final : public DeviceWatch {
   bool usable() const { return epoll_ >= 0 && signal_ >= 0; }
 
   int descriptor() const override { return epoll_; }
+
+  void wake() override {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signal_, &one, sizeof one);
+  }
 
   bool wait(int timeoutMs) override {
     epoll_event ready[2];
@@ -77,7 +75,6 @@ class UdevDeviceWatch final : public DeviceWatch {
 
   const int epoll_;
   const int signal_;
-  const int listener_;
   udev* udev_ = nullptr;
   udev_monitor* monitor_ = nullptr;
 };

@@ -2,12 +2,12 @@
 // present every 250 ms, and at once when a virtual board is plugged or
 // pulled. CM_Register_Notification would spare the looking, but Wine, under
 // which the Windows builds are tested, does not deliver its notifications.
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 
 #include "../device_watch.h"
-#include "../hotplug_signal.h"
 
 namespace ksthid {
 namespace {
@@ -16,16 +16,13 @@ constexpr std::chrono::milliseconds kLookInterval{250};
 
 class PollingDeviceWatch final : public DeviceWatch {
  public:
-  PollingDeviceWatch()
-      : listener_(addDevicesChangedListener([this] {
-          std::lock_guard lock(mutex_);
-          signalled_ = true;
-          changed_.notify_all();
-        })) {}
-
-  ~PollingDeviceWatch() override { removeDevicesChangedListener(listener_); }
-
   int descriptor() const override { return -1; }
+
+  void wake() override {
+    std::lock_guard lock(mutex_);
+    signalled_ = true;
+    changed_.notify_all();
+  }
 
   // Every look interval counts as a sign: the caller looks again.
   bool wait(int timeoutMs) override {
@@ -42,7 +39,6 @@ class PollingDeviceWatch final : public DeviceWatch {
   std::mutex mutex_;
   std::condition_variable changed_;
   bool signalled_ = false;
-  const int listener_;
 };
 
 }  // namespace

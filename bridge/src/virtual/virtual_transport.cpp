@@ -44,7 +44,7 @@ void VirtualTransport::unplug(const std::string& path) {
     std::lock_guard lock(mutex_);
     pullOut(device(path));
   }
-  signalDevicesChanged();
+  signalDevicesChanged(path, false);
 }
 
 void VirtualTransport::pullOut(Device& device) {
@@ -66,7 +66,7 @@ void VirtualTransport::plugIn(const std::string& path) {
     std::erase(order_, path);
     order_.push_back(path);
   }
-  signalDevicesChanged();
+  signalDevicesChanged(path, true);
 }
 
 void VirtualTransport::setAttributesUnreadable(const std::string& path, bool unreadable) {
@@ -192,7 +192,8 @@ bool VirtualTransport::write(DeviceId id, const Report& report) {
   std::unique_lock lock(mutex_);
   Device* target = deviceOf(id);
   if (!target || !target->plugged || target->writesFail) return false;
-  const Microseconds sent = clock_.now() + reportInterval_;
+  const Microseconds sent = nextFrame(*target);
+  target->lastFrame = sent;
   lock.unlock();
   clock_.sleepUntil(sent);
   lock.lock();
@@ -201,8 +202,9 @@ bool VirtualTransport::write(DeviceId id, const Report& report) {
   if (!target || !target->plugged) return false;
   if (target->reportsUntilUnplugged && (*target->reportsUntilUnplugged)-- <= 0) {
     pullOut(*target);
+    const std::string path = openDevices_.at(id).path;
     lock.unlock();
-    signalDevicesChanged();
+    signalDevicesChanged(path, false);
     return false;
   }
   record(Traffic::Direction::written, openDevices_.at(id).path, report);
@@ -236,6 +238,15 @@ ReadResult VirtualTransport::read(DeviceId id, Report& into, std::chrono::millis
   source->input.pop_front();
   record(Traffic::Direction::read, openDevices_.at(id).path, into);
   return ReadResult::report;
+}
+
+// Frames start every report interval from the clock's zero; a report goes
+// out at the end of the frame it was written in, and one endpoint carries
+// one report a frame.
+Microseconds VirtualTransport::nextFrame(const Device& device) const {
+  if (reportInterval_.count() == 0) return clock_.now();
+  const Microseconds frameEnd = (clock_.now() / reportInterval_ + 1) * reportInterval_;
+  return std::max(frameEnd, device.lastFrame + reportInterval_);
 }
 
 void VirtualTransport::close(DeviceId id) {

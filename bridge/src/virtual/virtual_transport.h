@@ -25,8 +25,8 @@ struct Traffic {
 
 class VirtualTransport final : public Transport {
  public:
-  // Each report takes `reportInterval` on the wire, as on a full-speed USB
-  // interrupt endpoint.
+  // One report goes out each `reportInterval`, at the end of a frame, as on
+  // a full-speed USB interrupt endpoint.
   explicit VirtualTransport(Clock& clock, Microseconds reportInterval = Microseconds(1000));
 
   VirtualBridge& addBridge(const std::string& path, FirmwareIdentity identity = {});
@@ -77,6 +77,8 @@ class VirtualTransport final : public Transport {
     bool silent = false;
     std::optional<int> reportsUntilUnplugged;
     Microseconds answerDelay{0};
+    // When the last report written went out.
+    Microseconds lastFrame{-1000000};
     std::deque<Arrival> input;
   };
 
@@ -86,6 +88,7 @@ class VirtualTransport final : public Transport {
   bool write(DeviceId id, const Report& report);
   ReadResult read(DeviceId id, Report& into, std::chrono::milliseconds wait);
   bool gone(DeviceId id);
+  Microseconds nextFrame(const Device& device) const;
   void pullOut(Device& device);
   void close(DeviceId id);
   void record(Traffic::Direction direction, const std::string& path, const Report& report);
