@@ -199,7 +199,7 @@ int pullLegacy(const std::string& serial, const std::string& softConnect, const 
 int late(const std::string& serial) {
   ksthid_board* board = openBoard(serial);
   if (!board) return 1;
-  struct ksthid_firmware_version version {};
+  ksthid_firmware version{};
   const Clock::time_point asked = Clock::now();
   const int code = ksthid_firmware_version(board, &version);
   const double waited = millisecondsSince(asked);
