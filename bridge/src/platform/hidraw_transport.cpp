@@ -18,6 +18,7 @@
 #include <sstream>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace ksthid {
@@ -31,6 +32,9 @@ constexpr int kAttemptsWhenInterrupted = 4;
 
 // A node that has taken no report in this time is failing.
 constexpr std::chrono::milliseconds kWriteWait{6000};
+// How long after a failed write an unplugged device's node is gone, at most,
+// and how often that is looked at.
+constexpr std::chrono::milliseconds kUnplugNoticed{50}, kUnplugPoll{2};
 
 // The most a sysfs attribute file holds: one page.
 constexpr std::size_t kUeventLength = 4096;
@@ -197,8 +201,11 @@ class HidrawTransport::Node final : public DeviceHandle {
       const ssize_t written =
           retryInterrupted([&] { return ::write(writeFd_, report.data(), report.size()); });
       if (written >= 0) return written == static_cast<ssize_t>(kReportLength);
-      if (errno == ENODEV) gone_ = true;
-      if (errno != EAGAIN || SteadyTime::now() >= deadline) return false;
+      if (errno != EAGAIN) {
+        gone_ = errno == ENODEV || vanishes();
+        return false;
+      }
+      if (SteadyTime::now() >= deadline) return false;
       pollfd node{writeFd_, POLLOUT, 0};
       if (retryInterrupted([&] { return ::poll(&node, 1, millisecondsUntil(deadline)); }) <= 0) {
         return false;
@@ -213,6 +220,19 @@ class HidrawTransport::Node final : public DeviceHandle {
   bool gone() override { return gone_; }
 
  private:
+  // USB refuses the transfers of a device whose cable has just been pulled
+  // before the hub has noticed and its node goes: a failed write waits that
+  // moment to tell an unplug from another failure.
+  bool vanishes() {
+    const auto deadline = SteadyTime::now() + kUnplugNoticed;
+    hidraw_devinfo info{};
+    while (::ioctl(writeFd_, HIDIOCGRAWINFO, &info) == 0) {
+      if (SteadyTime::now() >= deadline) return false;
+      std::this_thread::sleep_for(kUnplugPoll);
+    }
+    return errno == ENODEV;
+  }
+
   HidrawTransport& transport_;
   const std::string path_;
   const int writeFd_;
