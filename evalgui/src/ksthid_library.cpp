@@ -83,49 +83,15 @@ QStringList KsthidLibrary::defaultFileNames() {
           QLatin1String(kLibraryName)};
 }
 
-// Every argument crosses by reference: the library gets the address of the copy made here.
-template <typename Function, typename... Arguments>
-std::optional<std::int16_t> KsthidLibrary::call(QFunctionPointer& bound, const char* name,
-                                                Arguments... arguments) {
-  const QFunctionPointer function = resolve(bound, name);
-  if (!function) return std::nullopt;
-  return reinterpret_cast<Function>(function)(&arguments...);
-}
-
-std::optional<std::int16_t> KsthidLibrary::connect() {
-  return call<decltype(&kstHID_connect)>(connect_, "kstHID_connect");
-}
-
-std::optional<std::int16_t> KsthidLibrary::indicateSelectedModule(std::int16_t hidNumber) {
-  return call<decltype(&kstHID_indicateSelectedModule)>(indicateSelectedModule_,
-                                                        "kstHID_indicateSelectedModule", hidNumber);
-}
-
-std::optional<std::int16_t> KsthidLibrary::setGPIOValue(std::uint8_t valueByte1,
-                                                        std::uint8_t valueByte2,
-                                                        std::int16_t hidNumber) {
-  return call<decltype(&kstHID_setGPIOValue)>(setGPIOValue_, "kstHID_setGPIOValue", valueByte1,
-                                              valueByte2, hidNumber);
-}
-
-std::optional<std::int16_t> KsthidLibrary::setGPIOConfiguration(std::uint8_t configByte1,
-                                                                std::uint8_t configByte2,
-                                                                std::int16_t configFlag,
-                                                                std::int16_t hidNumber) {
-  return call<decltype(&kstHID_setGPIOConfiguration)>(setGPIOConfiguration_,
-                                                      "kstHID_setGPIOConfiguration", configByte1,
-                                                      configByte2, configFlag, hidNumber);
-}
-
-QFunctionPointer KsthidLibrary::resolve(QFunctionPointer& bound, const char* name) {
-  if (!bound && load()) {
-    bound = library_.resolve(name);
-    if (!bound) {
-      error_ = QStringLiteral("The library %1 (%2) has no function %3.")
-                   .arg(QLatin1String(kLibraryName), library_.fileName(), QLatin1String(name));
-    }
+RunTimeBridgeLibrary::ExportAddress KsthidLibrary::lookUp(const char* name) {
+  if (!load()) return nullptr;
+  const QFunctionPointer function = library_.resolve(name);
+  if (!function) {
+    setBindingError(QStringLiteral("The library %1 (%2) has no function %3.")
+                        .arg(QLatin1String(kLibraryName), library_.fileName(), QLatin1String(name))
+                        .toStdString());
   }
-  return bound;
+  return function;
 }
 
 bool KsthidLibrary::load() {
@@ -141,8 +107,9 @@ bool KsthidLibrary::load() {
     }
     failures.append(library_.errorString());
   }
-  error_ = QStringLiteral("The library %1 cannot be loaded.\r\n%2")
-               .arg(QLatin1String(kLibraryName), failures.join(QStringLiteral("\r\n")));
+  setBindingError(QStringLiteral("The library %1 cannot be loaded.\r\n%2")
+                      .arg(QLatin1String(kLibraryName), failures.join(QStringLiteral("\r\n")))
+                      .toStdString());
   return false;
 }
 

@@ -45,49 +45,14 @@ KsthidDll::KsthidDll(kstHID_MessageBoxHandler boxes, void* boxesContext)
 // The library keeps its handles for the life of the process: it is never unloaded before.
 KsthidDll::~KsthidDll() = default;
 
-// Every argument crosses by reference: the library gets the address of the copy made here.
-template <typename Function, typename... Arguments>
-std::optional<std::int16_t> KsthidDll::call(FARPROC& bound, const char* name,
-                                            Arguments... arguments) {
-  const FARPROC function = resolve(bound, name);
-  if (!function) return std::nullopt;
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(function))(&arguments...);
-}
-
-std::optional<std::int16_t> KsthidDll::connect() {
-  return call<decltype(&kstHID_connect)>(connect_, "kstHID_connect");
-}
-
-std::optional<std::int16_t> KsthidDll::indicateSelectedModule(std::int16_t hidNumber) {
-  return call<decltype(&kstHID_indicateSelectedModule)>(indicateSelectedModule_,
-                                                        "kstHID_indicateSelectedModule", hidNumber);
-}
-
-std::optional<std::int16_t> KsthidDll::setGPIOValue(std::uint8_t valueByte1,
-                                                    std::uint8_t valueByte2,
-                                                    std::int16_t hidNumber) {
-  return call<decltype(&kstHID_setGPIOValue)>(setGPIOValue_, "kstHID_setGPIOValue", valueByte1,
-                                              valueByte2, hidNumber);
-}
-
-std::optional<std::int16_t> KsthidDll::setGPIOConfiguration(std::uint8_t configByte1,
-                                                            std::uint8_t configByte2,
-                                                            std::int16_t configFlag,
-                                                            std::int16_t hidNumber) {
-  return call<decltype(&kstHID_setGPIOConfiguration)>(setGPIOConfiguration_,
-                                                      "kstHID_setGPIOConfiguration", configByte1,
-                                                      configByte2, configFlag, hidNumber);
-}
-
-FARPROC KsthidDll::resolve(FARPROC& bound, const char* name) {
-  if (!bound && load()) {
-    bound = GetProcAddress(module_, name);
-    if (!bound) {
-      error_ =
-          "The library ksthid (" + narrow(modulePath(module_)) + ") has no function " + name + ".";
-    }
+RunTimeBridgeLibrary::ExportAddress KsthidDll::lookUp(const char* name) {
+  if (!load()) return nullptr;
+  const FARPROC function = GetProcAddress(module_, name);
+  if (!function) {
+    setBindingError("The library ksthid (" + narrow(modulePath(module_)) + ") has no function " +
+                    name + ".");
   }
-  return bound;
+  return reinterpret_cast<ExportAddress>(function);
 }
 
 // Beside the program first, then wherever Windows looks for a library of that name.
@@ -97,8 +62,8 @@ bool KsthidDll::load() {
   module_ = LoadLibraryW(besideProgram.c_str());
   if (!module_) module_ = LoadLibraryW(kLibraryFileName);
   if (!module_) {
-    error_ = "The library ksthid cannot be loaded.\r\n" + narrow(besideProgram) + ": " +
-             systemMessage(GetLastError());
+    setBindingError("The library ksthid cannot be loaded.\r\n" + narrow(besideProgram) + ": " +
+                    systemMessage(GetLastError()));
     return false;
   }
   // Without this the library would show its boxes owned by no window, behind the program's.
