@@ -77,8 +77,11 @@ fi
 echo "== the program's desktop entry and AppStream description"
 desktop-file-validate /usr/share/applications/org.qv6180.qv6180eval.desktop
 appstreamcli validate --no-net /usr/share/metainfo/org.qv6180.qv6180eval.metainfo.xml
-# The program loads the library by the name it has in libksthid1.
-ldconfig -p | grep -q "libksthid.so.1 " || {
+# The program loads the library by the name it has in libksthid1. The cache is
+# read whole first: grep -q on the pipe would stop reading early, and with
+# pipefail ldconfig's SIGPIPE would fail a cache that holds the name.
+ldconfig_cache=$(ldconfig -p)
+grep -q "libksthid.so.1 " <<<"$ldconfig_cache" || {
   echo "libksthid.so.1 is not on the library path" >&2
   exit 1
 }
