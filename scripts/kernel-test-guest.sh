@@ -108,7 +108,12 @@ check "I2C device absent" bash -c "${ksthid[*]} i2c read 0x51 0 1; [ \$? -eq 4 ]
 check "SPI" bash -c "${ksthid[*]} spi xfer 0x01 0x02 0x03"
 check "second board answers" "$bin/ksthid" -b 1 version
 check "qv6180 send 0xA0" "$bin/qv6180" send 0xA0
-check "import ksthid in Python" python3 -c "import ksthid; print(ksthid.__name__)"
+check "Python opens a board by its serial and reads the EEPROM through SMBus" python3 -c "
+import ksthid
+with ksthid.SMBus('KT0002') as bus:
+    bus.write_i2c_block_data(0x50, 0x10, [0xA5, 0x5A])
+    assert bus.read_i2c_block_data(0x50, 0x10, 2) == [0xA5, 0x5A]
+assert sorted(b.serial for b in ksthid.boards()) == ['KT0001', 'KT0002']"
 
 # Faults.
 start_firmware 7000

@@ -1,11 +1,11 @@
-/* Wall and CPU time of one kstHID_setGPIOValue called from C, against which
+/* Wall and CPU time of one ksthid_gpio_write called from C, against which
  * gpio_set.py measures the same call from Python. Run with a virtual board:
  * KSTHID_SIMULATE=1 ksthid_gpio_set_bench [calls] */
 #include <stdio.h>
 #include <stdlib.h>
 #include <time.h>
 
-#include "ksthid.h"
+#include "ksthid_api.h"
 
 static double microseconds(clockid_t clock) {
   struct timespec now;
@@ -13,19 +13,27 @@ static double microseconds(clockid_t clock) {
   return (double)now.tv_sec * 1e6 + (double)now.tv_nsec / 1e3;
 }
 
+/* The first board present, opened; null when there is none. */
+static ksthid_board* first_board(void) {
+  struct ksthid_board_info* list = NULL;
+  ksthid_board* board = NULL;
+  if (ksthid_enumerate(&list) > 0) ksthid_open(list->path, &board);
+  ksthid_free_enumeration(list);
+  return board;
+}
+
 int main(int argc, char** argv) {
   const int calls = argc > 1 ? atoi(argv[1]) : 2000;
-  if (calls < 1 || kstHID_connect() < 1) {
+  ksthid_board* board = calls < 1 ? NULL : first_board();
+  if (!board) {
     fprintf(stderr, "usage: KSTHID_SIMULATE=1 %s [calls]\n", argv[0]);
     return 2;
   }
-  uint8_t first = 0x50;
-  uint8_t second = 0x00;
-  int16_t board = 0;
   const double wall = microseconds(CLOCK_MONOTONIC);
   const double cpu = microseconds(CLOCK_PROCESS_CPUTIME_ID);
-  for (int call = 0; call < calls; ++call) kstHID_setGPIOValue(&first, &second, &board);
+  for (int call = 0; call < calls; ++call) ksthid_gpio_write(board, 0x0050);
   printf("C: %.1f us wall, %.1f us CPU per call\n", (microseconds(CLOCK_MONOTONIC) - wall) / calls,
          (microseconds(CLOCK_PROCESS_CPUTIME_ID) - cpu) / calls);
+  ksthid_close(board);
   return 0;
 }

@@ -1,40 +1,88 @@
 """Drive the USB HID bridge boards of the QV6180 evaluation kit from Python.
 
-A thin layer over the ksthid library with ctypes::
+A thin layer over the ksthid library's C interface with ctypes::
 
     import ksthid
 
-    for found in ksthid.boards():
-        print(found.index, found.path, found.version)
+    for index, found in enumerate(ksthid.boards()):
+        print(index, found.path, found.serial)
 
-    with ksthid.open(0) as board:
+    with ksthid.open(0) as board:          # or a path, or a serial number
         board.gpio.set(0x50, 0x00)
         eeprom = board.i2c.read(0x50, 0x00, 16)
 
-The library's message boxes become exceptions (:class:`KsthidError` and its
-subclasses) carrying the library's own text. Arguments are checked before
-anything is sent: a ValueError says what is wrong. The library keeps its
-boards per thread; a :class:`Board` serves the thread that opened it.
-Set KSTHID_LIBRARY to the library's file (or its folder) to use a library
-other than the installed one.
+    with ksthid.SMBus(0) as bus:           # smbus2's SMBus and i2c_msg
+        bus.write_byte_data(0x50, 0x10, 0xA5)
+
+Failures raise :class:`KsthidError` subclasses (OSErrors) built from the
+library's codes and its detail: :class:`Nack`, :class:`BusError`,
+:class:`Timeout`, :class:`BoardGone`, :class:`AccessDenied`,
+:class:`NotFound`, :class:`InvalidArgument`. Arguments are checked before
+anything is sent: a ValueError says what is wrong. A :class:`Board` may be
+used from any thread. :func:`monitor` reports boards coming and going. The
+package changes nothing process-wide. Set KSTHID_LIBRARY to the library's
+file (or its folder) to use a library other than the installed one.
 """
 
-from .board import SPI, BoardInfo, Board, Gpio, GpioConfiguration, I2C, SMBus, boards, open
-from .errors import DeviceError, InvalidBoard, KsthidError, UsbError, WrongThread
+from .board import (
+    SPI,
+    Board,
+    BoardInfo,
+    Firmware,
+    Gpio,
+    GpioConfiguration,
+    I2C,
+    SMBusSettings,
+    boards,
+    open,
+    plug_in_virtual,
+    unplug_virtual,
+)
+from .errors import (
+    AccessDenied,
+    BoardGone,
+    BusError,
+    DeviceError,
+    InvalidArgument,
+    InvalidBoard,
+    KsthidError,
+    Nack,
+    NotFound,
+    Timeout,
+    UsbError,
+)
+from .monitor import ARRIVED, LEFT, Event, Monitor, monitor
+from .smbus import SMBus, i2c_msg
 
 __all__ = [
+    "ARRIVED",
+    "AccessDenied",
     "Board",
+    "BoardGone",
     "BoardInfo",
+    "BusError",
     "DeviceError",
+    "Event",
+    "Firmware",
     "Gpio",
     "GpioConfiguration",
     "I2C",
+    "InvalidArgument",
     "InvalidBoard",
     "KsthidError",
+    "LEFT",
+    "Monitor",
+    "Nack",
+    "NotFound",
     "SMBus",
+    "SMBusSettings",
     "SPI",
+    "Timeout",
     "UsbError",
-    "WrongThread",
     "boards",
+    "i2c_msg",
+    "monitor",
     "open",
+    "plug_in_virtual",
+    "unplug_virtual",
 ]

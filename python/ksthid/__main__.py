@@ -6,23 +6,36 @@ import argparse
 import sys
 from typing import List, Optional
 
-from . import KsthidError, boards
+from . import KsthidError, boards, open
+
+
+def _state(found) -> str:
+    """The firmware version of a board that opens, else why it does not."""
+    if found.error:
+        return found.error_text
+    try:
+        with open(found) as board:
+            return board.version
+    except KsthidError as error:
+        return error.text
 
 
 def main(arguments: Optional[List[str]] = None) -> int:
     parser = argparse.ArgumentParser(prog="python3 -m ksthid", description=__doc__)
     commands = parser.add_subparsers(dest="command", required=True)
-    commands.add_parser("list", help="list the boards: index, path and firmware version")
+    commands.add_parser(
+        "list", help="list the boards: index, path, serial number and firmware version"
+    )
     parser.parse_args(arguments)
     try:
         found = boards()
     except KsthidError as error:
-        print(f"ksthid: {error}", file=sys.stderr)
+        print(f"ksthid: {error.text}", file=sys.stderr)
         return 1
     if not found:
         print("no board found", file=sys.stderr)
-    for board in found:
-        print(f"{board.index}\t{board.path or '?'}\t{board.version}")
+    for index, board in enumerate(found):
+        print(f"{index}\t{board.path}\t{board.serial or '-'}\t{_state(board)}")
     return 0
 
 

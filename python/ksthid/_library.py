@@ -1,9 +1,5 @@
-"""Loads the ksthid library and declares its exports for ctypes.
-
-Every argument of an export is passed by reference. On Linux the library
-supplies its own OLE array functions under the Windows names; on Windows
-they come from oleaut32.
-"""
+"""Loads the ksthid library and declares its C interface (ksthid_api.h) for
+ctypes. The interface uses the platform's C calling convention everywhere."""
 
 from __future__ import annotations
 
@@ -11,106 +7,90 @@ import ctypes
 import ctypes.util
 import os
 import sys
-from ctypes import POINTER, c_int16, c_uint8, c_void_p
+from ctypes import POINTER, c_char_p, c_int, c_size_t, c_uint8, c_uint16, c_uint32, c_void_p
 from pathlib import Path
-from typing import Iterable, List, Optional
+from typing import Iterable, List
 
 kLibraryVariable = "KSTHID_LIBRARY"
-kWindows = sys.platform == "win32"
-kLibraryName = "ksthid.dll" if kWindows else "libksthid.so"
+kLibraryName = "ksthid.dll" if sys.platform == "win32" else "libksthid.so"
 
-kVtI2 = 2
-kVtUi1 = 17
-
-# Exports use the standard calling convention on Windows (it matters on x86).
-_Loader = ctypes.WinDLL if kWindows else ctypes.CDLL
-_Function = ctypes.WINFUNCTYPE if kWindows else ctypes.CFUNCTYPE
+# Hot-plug events.
+kArrived = 1
+kLeft = 2
 
 
-class SafeArrayBound(ctypes.Structure):
-    _fields_ = [("cElements", ctypes.c_uint32), ("lLbound", ctypes.c_int32)]
+class BoardInfoEntry(ctypes.Structure):
+    pass
 
 
-class SafeArray(ctypes.Structure):
+BoardInfoEntry._fields_ = [
+    ("path", c_char_p),
+    ("serial", c_char_p),
+    ("product", c_char_p),
+    ("vendor_id", c_uint16),
+    ("product_id", c_uint16),
+    ("error", c_int),
+    ("error_text", c_char_p),
+    ("next", POINTER(BoardInfoEntry)),
+]
+
+
+class FirmwareEntry(ctypes.Structure):
     _fields_ = [
-        ("cDims", ctypes.c_uint16),
-        ("fFeatures", ctypes.c_uint16),
-        ("cbElements", ctypes.c_uint32),
-        ("cLocks", ctypes.c_uint32),
-        ("pvData", c_void_p),
-        ("rgsabound", SafeArrayBound * 1),
+        ("major", c_uint8),
+        ("minor", c_uint8),
+        ("year", c_uint16),
+        ("month", c_uint8),
+        ("day", c_uint8),
     ]
 
 
-class _VariantValue(ctypes.Union):
-    # The record member gives the union its full width: two pointers.
-    _fields_ = [("llVal", ctypes.c_int64), ("iVal", c_int16), ("record", c_void_p * 2)]
-
-
-class Variant(ctypes.Structure):
-    _anonymous_ = ("value",)
-    _fields_ = [
-        ("vt", ctypes.c_uint16),
-        ("reserved", ctypes.c_uint16 * 3),
-        ("value", _VariantValue),
-    ]
-
-
-def integer_variant(value: int) -> Variant:
-    """A variant holding a 16-bit integer, as the exports that take one expect."""
-    variant = Variant()
-    variant.vt = kVtI2
-    variant.iVal = value
-    return variant
-
-
-# int handler(void* context, const char* text, const char* caption, unsigned style)
-MessageBoxHandler = _Function(
-    ctypes.c_int, c_void_p, ctypes.c_char_p, ctypes.c_char_p, ctypes.c_uint
-)
-
-_I16 = POINTER(c_int16)
+_HANDLE = c_void_p
+_INFO_LIST = POINTER(POINTER(BoardInfoEntry))
 _U8 = POINTER(c_uint8)
-_ARRAY = POINTER(POINTER(SafeArray))
-_VARIANT = POINTER(Variant)
+_U16 = POINTER(c_uint16)
+_U32 = POINTER(c_uint32)
 
-# Name, result, arguments; all as ksthid.h declares them.
-_EXPORTS = (
-    ("kstHID_setMessageBoxHandler", None, [MessageBoxHandler, c_void_p]),
-    ("kstHID_connect", c_int16, []),
-    ("kstHID_closeHandles", None, []),
-    ("kstHID_getLEDState", c_int16, [_I16, _I16]),
-    ("kstHID_setLEDState", c_int16, [_U8, _I16, _I16]),
-    ("kstHID_indicateSelectedModule", c_int16, [_I16]),
-    ("kstHID_showVersion", None, [_I16]),
-    ("kstHID_getSystemClockFrequency", c_int16, [_VARIANT]),
-    ("kstHID_doI2CRead", c_int16, [_U8, _U8, _U8, _ARRAY, _ARRAY, _I16, _I16]),
-    ("kstHID_doI2CWrite", c_int16, [_U8, _U8, _U8, _ARRAY, _ARRAY, _I16, _I16]),
-    ("kstHID_probeI2CAddress", c_int16, [_U8, _I16, _U8]),
-    ("kstHID_getSMBusFrequency", c_int16, [_I16]),
-    ("kstHID_getSMBusTimerCount", c_int16, [_I16]),
-    ("kstHID_setSMBusTimerCount", c_int16, [_U8, _I16]),
-    ("kstHID_getI2COptions", c_uint8, [_I16]),
-    ("kstHID_setI2COptions", c_int16, [_U8, _U8, _I16]),
-    ("kstHID_toggleSCL", None, [_I16]),
-    ("kstHID_setSPIOptions", c_int16, [_VARIANT, _VARIANT]),
-    ("kstHID_getSPIOptions", c_uint8, [_VARIANT]),
-    ("kstHID_setSPIClockDivisor", c_int16, [_U8, _I16]),
-    ("kstHID_getSPIClockDivisor", c_uint8, [_VARIANT]),
-    ("kstHID_doSPITransaction", c_int16, [_U8, _ARRAY, _I16, _I16, _I16, _U8]),
-    ("kstHID_setGPIOConfiguration", c_int16, [_U8, _U8, _I16, _I16]),
-    ("kstHID_getGPIOConfiguration", c_int16, [_ARRAY, _I16]),
-    ("kstHID_setGPIOValue", c_int16, [_U8, _U8, _I16]),
-    ("kstHID_getGPIOValue", c_int16, [_ARRAY, _I16, _I16]),
-)
-
-_OLE_FUNCTIONS = (
-    (
-        "SafeArrayCreateVector",
-        POINTER(SafeArray),
-        [ctypes.c_uint16, ctypes.c_int32, ctypes.c_uint32],
-    ),
-    ("SafeArrayDestroy", ctypes.c_int32, [POINTER(SafeArray)]),
+# Name, result, arguments; all as ksthid_api.h declares them.
+_FUNCTIONS = (
+    ("ksthid_strerror", c_char_p, [c_int]),
+    ("ksthid_enumerate", c_int, [_INFO_LIST]),
+    ("ksthid_free_enumeration", None, [POINTER(BoardInfoEntry)]),
+    ("ksthid_open", c_int, [c_char_p, POINTER(_HANDLE)]),
+    ("ksthid_close", None, [_HANDLE]),
+    ("ksthid_board_path", c_char_p, [_HANDLE]),
+    ("ksthid_board_serial", c_char_p, [_HANDLE]),
+    ("ksthid_set_timeout", c_int, [_HANDLE, c_int]),
+    ("ksthid_get_timeout", c_int, [_HANDLE]),
+    ("ksthid_last_error", c_char_p, [_HANDLE]),
+    ("ksthid_firmware_version", c_int, [_HANDLE, POINTER(FirmwareEntry)]),
+    ("ksthid_leds_read", c_int, [_HANDLE, _U8]),
+    ("ksthid_leds_write", c_int, [_HANDLE, c_uint8]),
+    ("ksthid_indicate", c_int, [_HANDLE]),
+    ("ksthid_system_clock", c_int, [_HANDLE, _U32]),
+    ("ksthid_gpio_write", c_int, [_HANDLE, c_uint16]),
+    ("ksthid_gpio_read", c_int, [_HANDLE, _U16]),
+    ("ksthid_gpio_configure", c_int, [_HANDLE, c_uint16, c_int]),
+    ("ksthid_gpio_configuration", c_int, [_HANDLE, _U16, POINTER(c_int)]),
+    ("ksthid_i2c_read", c_int, [_HANDLE, c_uint8, c_int, _U8, c_size_t]),
+    ("ksthid_i2c_write", c_int, [_HANDLE, c_uint8, c_int, _U8, c_size_t]),
+    ("ksthid_i2c_probe", c_int, [_HANDLE, c_uint8]),
+    ("ksthid_i2c_options_read", c_int, [_HANDLE, _U8]),
+    ("ksthid_i2c_options_write", c_int, [_HANDLE, c_uint8]),
+    ("ksthid_i2c_toggle_scl", c_int, [_HANDLE]),
+    ("ksthid_smbus_frequency", c_int, [_HANDLE, _U32]),
+    ("ksthid_smbus_timer_read", c_int, [_HANDLE, _U8]),
+    ("ksthid_smbus_timer_write", c_int, [_HANDLE, c_uint8]),
+    ("ksthid_spi_options_read", c_int, [_HANDLE, _U8]),
+    ("ksthid_spi_options_write", c_int, [_HANDLE, c_uint8]),
+    ("ksthid_spi_divisor_read", c_int, [_HANDLE, _U8]),
+    ("ksthid_spi_divisor_write", c_int, [_HANDLE, c_uint8]),
+    ("ksthid_spi_transfer", c_int, [_HANDLE, _U8, _U8, c_size_t]),
+    ("ksthid_monitor_open", c_int, [POINTER(_HANDLE)]),
+    ("ksthid_monitor_next", c_int, [_HANDLE, c_int, POINTER(c_int), _INFO_LIST]),
+    ("ksthid_monitor_close", None, [_HANDLE]),
+    ("ksthid_virtual_unplug", c_int, [c_char_p]),
+    ("ksthid_virtual_plug_in", c_int, [c_char_p]),
 )
 
 
@@ -137,7 +117,7 @@ def _load() -> ctypes.CDLL:
     failures: List[str] = []
     for candidate in _candidates():
         try:
-            return _Loader(candidate)
+            return ctypes.CDLL(candidate)
         except OSError as error:
             failures.append(f"{candidate}: {error}")
     raise ImportError(
@@ -146,42 +126,13 @@ def _load() -> ctypes.CDLL:
     )
 
 
-def _declare(library: ctypes.CDLL, functions) -> None:
-    for name, result, arguments in functions:
-        function = getattr(library, name)
-        function.restype = result
-        function.argtypes = arguments
+def text(value: bytes) -> str:
+    """A string of the library: UTF-8 (or ASCII)."""
+    return value.decode("utf-8", "replace")
 
 
 library = _load()
-_declare(library, _EXPORTS)
-ole = _Loader("oleaut32") if kWindows else library
-_declare(ole, _OLE_FUNCTIONS)
-
-
-class ByteArray:
-    """A caller-owned OLE byte array for one export call, passed as
-    ``pointer``; the library may create or resize it. Destroyed when the
-    ``with`` block ends."""
-
-    def __init__(self, data: Optional[bytes] = None) -> None:
-        self.pointer = POINTER(SafeArray)()
-        if data is not None:
-            self.pointer = ole.SafeArrayCreateVector(kVtUi1, 0, len(data))
-            if not self.pointer:
-                raise MemoryError("cannot create a byte array")
-            ctypes.memmove(self.pointer.contents.pvData, data, len(data))
-
-    def value(self) -> bytes:
-        if not self.pointer or not self.pointer.contents.pvData:
-            return b""
-        array = self.pointer.contents
-        return ctypes.string_at(array.pvData, array.rgsabound[0].cElements)
-
-    def __enter__(self) -> "ByteArray":
-        return self
-
-    def __exit__(self, *_exception) -> None:
-        if self.pointer:
-            ole.SafeArrayDestroy(self.pointer)
-            self.pointer = POINTER(SafeArray)()
+for _name, _result, _arguments in _FUNCTIONS:
+    _function = getattr(library, _name)
+    _function.restype = _result
+    _function.argtypes = _arguments

@@ -1,17 +1,15 @@
-"""Boards and their command families over the library's exports."""
+"""Boards and their command families over the library's C interface."""
 
 from __future__ import annotations
 
 import threading
-from ctypes import byref, c_int16, c_uint8
-from typing import Any, Callable, Iterable, List, NamedTuple, Optional, TypeVar, Union
+from ctypes import POINTER, byref, c_int, c_uint8, c_uint16, c_uint32, c_void_p
+from typing import Callable, Iterable, List, NamedTuple, Optional, Union
 
-from . import _paths
-from ._boxes import failure_kind, run
-from ._library import ByteArray, integer_variant, library
-from .errors import InvalidBoard, KsthidError, UsbError, WrongThread
+from ._library import BoardInfoEntry, FirmwareEntry, library, text
+from .errors import BoardGone, NotFound, UsbError, from_code
 
-kTrue = -1  # the library's True flag
+kMaxRetries = 0x7FFF
 kMaxBoardIndex = 0x7FFF
 kI2CAddresses = (0x00, 0x7F)
 kI2CScanned = range(0x08, 0x78)  # the addresses i2cdetect scans by default
@@ -20,14 +18,18 @@ kI2CMaxWriteAfterRegister = 58
 kI2CMaxWriteAlone = 59
 kI2CMaxRegisterPlusCount = 255
 kSPIMaxTransfer = 57
-kOptionBits = (0, 7)  # only bits 0 to 2 of the I2C and SPI options travel
+kOptionBits = (0, 7)
 kByte = (0, 255)
+kTimeoutMs = (1, 600000)
+kMonths = (
+    "January", "February", "March", "April", "May", "June",
+    "July", "August", "September", "October", "November", "December",
+)  # fmt: skip
 
 Bytes = Union[bytes, bytearray, memoryview, Iterable[int]]
-Result = TypeVar("Result")
 
 
-def _checked(name: str, value: int, bounds: tuple[int, int], as_hex: bool = False) -> int:
+def checked(name: str, value: int, bounds: tuple[int, int], as_hex: bool = False) -> int:
     """``value`` when it is an integer within ``bounds``; a ValueError that
     says what is wrong otherwise, before anything reaches the board."""
     if isinstance(value, bool) or not isinstance(value, int):
@@ -39,12 +41,7 @@ def _checked(name: str, value: int, bounds: tuple[int, int], as_hex: bool = Fals
     return value
 
 
-def _not_done(result: int) -> bool:
-    """A transaction's result: 0 done, 1 failed or refused."""
-    return result != 0
-
-
-def _byte_string(name: str, data: Bytes, most: int) -> bytes:
+def byte_string(name: str, data: Bytes, most: int) -> bytes:
     """``data`` as the bytes of one report, or the error that says why not."""
     if isinstance(data, int):  # bytes(n) would make n zero bytes
         raise TypeError(f"{name} must be bytes or a sequence of byte values, not an integer")
@@ -57,22 +54,116 @@ def _byte_string(name: str, data: Bytes, most: int) -> bytes:
     return payload
 
 
-def _version(number: c_int16) -> str:
-    """The firmware version text the library composes, taken from its box."""
-    _result, boxes = run(lambda: library.kstHID_showVersion(byref(number)))
-    texts = [box.text for box in boxes if failure_kind(box.text) is None]
-    if not texts:
-        raise KsthidError("the library showed no firmware version")
-    return texts[-1]
+def _failure(code: int, detail: str = "", address: Optional[int] = None) -> Exception:
+    return from_code(code, detail or text(library.ksthid_strerror(code)), address)
 
 
 class BoardInfo(NamedTuple):
-    """A board found by :func:`boards`. ``path`` is None where it cannot be
-    told (on Windows)."""
+    """A bridge present, as :func:`boards` and monitors report it. ``error``
+    is 0 when it can be opened, else the library's code, which
+    ``error_text`` puts in words."""
 
-    index: int
-    path: Optional[str]
-    version: str
+    path: str
+    serial: str
+    product: str
+    vendor_id: int
+    product_id: int
+    error: int
+    error_text: str
+
+    @classmethod
+    def _from(cls, entry: BoardInfoEntry) -> "BoardInfo":
+        return cls(
+            text(entry.path),
+            text(entry.serial),
+            text(entry.product),
+            entry.vendor_id,
+            entry.product_id,
+            entry.error,
+            text(entry.error_text),
+        )
+
+
+def info_list(first: "POINTER[BoardInfoEntry]") -> List[BoardInfo]:
+    """The entries of a list of the library, which it then frees."""
+    found = []
+    entry = first
+    while entry:
+        found.append(BoardInfo._from(entry.contents))
+        entry = entry.contents.next
+    library.ksthid_free_enumeration(first)
+    return found
+
+
+def boards() -> List[BoardInfo]:
+    """The bridges present, in the order the library numbers them; the
+    position in this list is the index :func:`open` takes."""
+    first = POINTER(BoardInfoEntry)()
+    count = library.ksthid_enumerate(byref(first))
+    if count < 0:
+        raise _failure(count)
+    return info_list(first)
+
+
+def open(  # noqa: A001 - the package's verb
+    board: Union[int, str, BoardInfo] = 0, *, retries: int = 0
+) -> "Board":
+    """Opens a bridge: ``board`` is its index in :func:`boards`, a
+    :class:`BoardInfo`, or a string, which names the board with that path or,
+    when no board has that path, the board with that serial number (a path
+    wins over a serial).
+
+    ``retries`` is how many times one call that got no answer in time, or
+    whose report could not be written or read, is made again. A board pulled
+    out is not retried: its Board raises :class:`BoardGone` until closed.
+    """
+    checked("retries", retries, (0, kMaxRetries))
+    if isinstance(board, BoardInfo):
+        name = board.path
+    elif isinstance(board, str):
+        name = board
+    else:
+        index = checked("board index", board, (0, kMaxBoardIndex))
+        present = boards()
+        if index >= len(present):
+            raise NotFound(f"no board {index}: {len(present)} found")
+        name = present[index].path
+    handle = c_void_p()
+    code = library.ksthid_open(name.encode(), byref(handle))
+    if code < 0:
+        raise _failure(code, f"{text(library.ksthid_strerror(code))}: {name}")
+    return Board(handle, retries)
+
+
+def _change_virtual_board(change: Callable[[bytes], int], path: str) -> None:
+    code = change(path.encode())
+    if code < 0:
+        raise _failure(code, f"{text(library.ksthid_strerror(code))}: {path}")
+
+
+def unplug_virtual(path: str) -> None:
+    """Pulls a virtual board (KSTHID_SIMULATE) out as a user would the real
+    one: its Boards raise BoardGone, monitors see it leave."""
+    _change_virtual_board(library.ksthid_virtual_unplug, path)
+
+
+def plug_in_virtual(path: str) -> None:
+    """Plugs a virtual board that was pulled out back in."""
+    _change_virtual_board(library.ksthid_virtual_plug_in, path)
+
+
+class Firmware(NamedTuple):
+    """The bridge's firmware version and date."""
+
+    major: int
+    minor: int
+    year: int
+    month: int
+    day: int
+
+    def __str__(self) -> str:
+        month = kMonths[self.month - 1] if 1 <= self.month <= 12 else str(self.month)
+        return f"Firmware Version {self.major}.{self.minor} - {self.year}/{month}/{self.day}"
 
 
 class GpioConfiguration(NamedTuple):
@@ -83,88 +174,28 @@ class GpioConfiguration(NamedTuple):
     flag: bool
 
 
-_thread_boards = threading.local()
-
-
-def _open_in_this_thread() -> List["Board"]:
-    if not hasattr(_thread_boards, "open"):
-        _thread_boards.open = []
-    return _thread_boards.open
-
-
-def _connect() -> List[Optional[str]]:
-    """Connects the calling thread's boards and returns their paths by
-    index. The library keeps known boards in their order and drops those
-    gone, so each open Board of the thread finds its index again."""
-    previous = getattr(_thread_boards, "found", None)
-    paths = _paths.after_connect(library.kstHID_connect())
-    _thread_boards.found = len(paths)
-    for board in _open_in_this_thread():
-        board._follow(paths, changed=previous is not None and previous != len(paths))
-    return paths
-
-
-def _close_unless_in_use() -> None:
-    """The library's handles are per thread: closed once no Board of this
-    thread needs them."""
-    if not _open_in_this_thread():
-        library.kstHID_closeHandles()
-
-
-def boards() -> List[BoardInfo]:
-    """Connects and lists the boards found, with their firmware versions."""
-    paths = _connect()
-    try:
-        return [
-            BoardInfo(index, path, _version(c_int16(index))) for index, path in enumerate(paths)
-        ]
-    finally:
-        _close_unless_in_use()
-
-
-def open(index: int = 0, *, retries: int = 0) -> "Board":  # noqa: A001 - the package's verb
-    """Connects and returns board ``index`` for use in the calling thread.
-
-    ``retries`` is how many times one call that failed with a UsbError
-    reconnects every board and tries again, as Retry in the library's USB
-    boxes does; a call never waits for a person.
-    """
-    _checked("board index", index, (0, kMaxBoardIndex))
-    _checked("retries", retries, (0, kMaxBoardIndex))
-    paths = _connect()
-    if index >= len(paths):
-        _close_unless_in_use()
-        raise InvalidBoard(f"Invalid HID Number: {index} ({len(paths)} boards found)")
-    board = Board(index, paths[index], retries)
-    _open_in_this_thread().append(board)
-    return board
-
-
 class Board:
-    """One open board. The library keeps its boards per thread, so a Board
-    serves only the thread that opened it: from any other thread it raises
-    :class:`WrongThread` (open the board there instead). When the boards are
-    connected again, a Board follows its path to its new index; one that
-    cannot be found again raises UsbError rather than reach another board.
-    Leaving a ``with`` block closes it."""
+    """One open bridge, usable from any thread and from several at once: the
+    library keeps each request and its answer together. Closing waits for
+    calls still running in other threads. Leaving a ``with`` block closes
+    it."""
 
-    def __init__(self, index: int, path: Optional[str], retries: int) -> None:
-        self.index = index
-        self.path = path
+    def __init__(self, handle: c_void_p, retries: int) -> None:
+        self._handle = handle
+        self.path = text(library.ksthid_board_path(handle))
+        self.serial = text(library.ksthid_board_serial(handle))
         self.retries = retries
-        self._thread = threading.current_thread()
         self._closed = False
-        self._gone = False
-        self._number = c_int16(index)
-        self._variant = integer_variant(index)
+        self._running = 0
+        self._idle = threading.Condition()
         self.gpio = Gpio(self)
         self.i2c = I2C(self)
-        self.smbus = SMBus(self)
+        self.smbus = SMBusSettings(self)
         self.spi = SPI(self)
 
     def __repr__(self) -> str:
-        state = "closed" if self._closed else f"thread {self._thread.name!r}"
-        return f"<ksthid.Board {self.index} {self.path or '?'} {state}>"
+        state = " closed" if self._closed else ""
+        return f"<ksthid.Board {self.path} serial {self.serial!r}{state}>"
 
     def __enter__(self) -> "Board":
         return self
@@ -173,229 +204,216 @@ class Board:
         self.close()
 
     def close(self) -> None:
-        """Closes the board; the library's handles close with the thread's last board."""
-        if self._closed:
-            return
-        self._ensure_in_own_thread()
-        self._closed = True
-        _open_in_this_thread().remove(self)
-        _close_unless_in_use()
+        """Closes the board once no call on it runs any more."""
+        with self._idle:
+            if self._closed:
+                return
+            self._closed = True
+            self._idle.wait_for(lambda: self._running == 0)
+        library.ksthid_close(self._handle)
 
-    def _ensure_usable(self) -> None:
-        if self._closed:
-            raise ValueError(f"board {self.index} is closed")
-        self._ensure_in_own_thread()
-        if self._gone:
-            raise UsbError(
-                f"board {self.path or self.index} is not found again after the boards changed: "
-                "open it again"
-            )
+    def _begin(self) -> None:
+        with self._idle:
+            if self._closed:
+                raise ValueError(f"board {self.path} is closed")
+            self._running += 1
 
-    def _ensure_in_own_thread(self) -> None:
-        if threading.current_thread() is not self._thread:
-            raise WrongThread(
-                f"board {self.index} was opened in thread {self._thread.name!r} and the library "
-                f"keeps its boards per thread: open it in {threading.current_thread().name!r}"
-            )
+    def _end(self) -> None:
+        with self._idle:
+            self._running -= 1
+            if self._running == 0:
+                self._idle.notify_all()
 
-    def _follow(self, paths: List[Optional[str]], changed: bool) -> None:
-        """Takes the index the library now gives this board's path. Where
-        paths cannot be told, the board keeps its index while the number of
-        boards holds, and is taken for gone when it does not."""
-        if self.path is None or None in paths:
-            self._gone = self._gone or changed
-            return
-        if self.path not in paths:
-            self._gone = True
-            return
-        self.index = paths.index(self.path)
-        # Changed in place: prepared calls hold references to these.
-        self._number.value = self.index
-        self._variant.iVal = self.index
-
-    def _with_retries(self, attempt: Callable[[], Result]) -> Result:
-        self._ensure_usable()
-        retries_left = self.retries
-        while True:
-            try:
-                return attempt()
-            except UsbError:
-                if retries_left == 0:
-                    raise
+    def call(self, function: Callable[..., int], *arguments, address: Optional[int] = None) -> int:
+        """Calls ``function(handle, *arguments)`` and returns its result;
+        raises the failure it reports, with the library's detail. ``address``
+        is the I2C address the call is about."""
+        self._begin()
+        try:
+            retries_left = self.retries
+            while True:
+                result = function(self._handle, *arguments)
+                if result >= 0:
+                    return result
+                # The detail is the calling thread's own, read right after.
+                error = _failure(result, text(library.ksthid_last_error(self._handle)), address)
+                retried = isinstance(error, UsbError) and not isinstance(error, BoardGone)
+                if retries_left == 0 or not retried:
+                    raise error
                 retries_left -= 1
-                _connect()
-                if self._gone:
-                    raise
+        finally:
+            self._end()
 
-    def _call(
-        self,
-        export: Callable[..., Result],
-        *arguments: Any,
-        refused: Callable[[Result], bool] = lambda _result: False,
-        address: Optional[int] = None,
-    ) -> Result:
-        """Calls an export with every argument by reference, as they all take them."""
-        references = [byref(argument) for argument in arguments]
-        return self._with_retries(lambda: run(lambda: export(*references), refused, address)[0])
+    def query(self, function: Callable[..., int], kind: type, *arguments) -> int:
+        """The value a query stores in its last argument."""
+        value = kind()
+        self.call(function, *arguments, byref(value))
+        return value.value
+
+    @property
+    def timeout(self) -> float:
+        """How long a call waits for an answer, in seconds (6 at first)."""
+        return self.call(library.ksthid_get_timeout) / 1000
+
+    @timeout.setter
+    def timeout(self, seconds: float) -> None:
+        milliseconds = checked("time-out in ms", round(seconds * 1000), kTimeoutMs)
+        self.call(library.ksthid_set_timeout, milliseconds)
+
+    @property
+    def firmware(self) -> Firmware:
+        """The firmware version and date."""
+        entry = FirmwareEntry()
+        self.call(library.ksthid_firmware_version, byref(entry))
+        return Firmware(entry.major, entry.minor, entry.year, entry.month, entry.day)
 
     @property
     def version(self) -> str:
-        """The firmware version text, e.g. "Firmware Version 1.3 - 2009/February/27"."""
-        return self._with_retries(lambda: _version(self._number))
+        """The firmware version as text, e.g. "Firmware Version 1.3 - 2009/February/27"."""
+        return str(self.firmware)
 
     @property
     def clock_hz(self) -> int:
-        """The system clock the board reports, times 1000 (32767 when it does not fit)."""
-        return self._call(library.kstHID_getSystemClockFrequency, self._variant)
+        """The system clock the board reports, times 1000."""
+        return self.query(library.ksthid_system_clock, c_uint32)
+
+    @property
+    def leds(self) -> int:
+        """Both LEDs: bit 0 is LED 0, bit 1 LED 1, set when lit."""
+        return self.query(library.ksthid_leds_read, c_uint8)
+
+    @leds.setter
+    def leds(self, bits: int) -> None:
+        self.call(library.ksthid_leds_write, checked("LED bits", bits, (0, 3)))
 
     def led(self, number: int) -> bool:
         """Whether LED ``number`` (0 or 1) is on."""
-        led = c_int16(_checked("LED number", number, (0, 1)))
-        return bool(self._call(library.kstHID_getLEDState, led, self._number))
+        shift = checked("LED number", number, (0, 1))
+        return bool(self.leds >> shift & 1)
 
     def set_led(self, number: int, on: bool) -> None:
         """Switches LED ``number`` (0 or 1); the other LED keeps its state."""
-        led = c_int16(_checked("LED number", number, (0, 1)))
-        state = c_uint8(1 if on else 0)
-        self._call(library.kstHID_setLEDState, state, led, self._number)
+        bit = 1 << checked("LED number", number, (0, 1))
+        self.leds = self.leds | bit if on else self.leds & ~bit
 
     def indicate(self) -> None:
-        """Marks this board: every board's LEDs go off, then this board's LED 0 lights."""
-        self._call(library.kstHID_indicateSelectedModule, self._number)
+        """Marks this board: LED 0 lit, LED 1 dark."""
+        self.call(library.ksthid_indicate)
 
 
 class _Family:
     def __init__(self, board: Board) -> None:
         self._board = board
-        self._number = board._number
-        self._call = board._call
+        self._call = board.call
+        self._query = board.query
+
+
+def _word(kind: str, first: int, second: int) -> int:
+    """Two bytes as the bridge sends them: the first is the low byte."""
+    low = checked(f"first {kind} byte", first, kByte)
+    return low | checked(f"second {kind} byte", second, kByte) << 8
 
 
 class Gpio(_Family):
-    """The bridge's general-purpose pins, two bytes of them, set and read whole."""
+    """The bridge's 16 general-purpose pins, two bytes of them, set and read whole."""
 
     @property
     def value(self) -> tuple[int, int]:
-        """The two value bytes the bridge reports."""
-        flag = c_int16(0)
-        with ByteArray() as values:
-            self._call(library.kstHID_getGPIOValue, values.pointer, flag, self._number)
-            first, second, _unused = values.value()
-        return first, second
+        """The two value bytes the bridge reports: pins 0 to 7, then 8 to 15."""
+        word = self._query(library.ksthid_gpio_read, c_uint16)
+        return word & 0xFF, word >> 8
 
     def set(self, first: int, second: int) -> None:
         """Sets the two value bytes."""
-        one = c_uint8(_checked("first value byte", first, kByte))
-        two = c_uint8(_checked("second value byte", second, kByte))
-        self._call(library.kstHID_setGPIOValue, one, two, self._number)
+        self._call(library.ksthid_gpio_write, _word("value", first, second))
 
     @property
     def configuration(self) -> GpioConfiguration:
         """The two configuration bytes and the flag the bridge reports."""
-        with ByteArray() as config:
-            self._call(library.kstHID_getGPIOConfiguration, config.pointer, self._number)
-            first, second, flag, _unused = config.value()
-        return GpioConfiguration(first, second, bool(flag))
+        word, flag = c_uint16(), c_int()
+        self._call(library.ksthid_gpio_configuration, byref(word), byref(flag))
+        return GpioConfiguration(word.value & 0xFF, word.value >> 8, bool(flag.value))
 
     def configure(self, first: int, second: int, flag: bool) -> None:
         """Sets the two configuration bytes and the flag."""
-        one = c_uint8(_checked("first configuration byte", first, kByte))
-        two = c_uint8(_checked("second configuration byte", second, kByte))
-        on = c_int16(kTrue if flag else 0)
-        self._call(library.kstHID_setGPIOConfiguration, one, two, on, self._number)
+        word = _word("configuration", first, second)
+        self._call(library.ksthid_gpio_configure, word, 1 if flag else 0)
 
 
 class I2C(_Family):
-    """The bridge's I2C master. Addresses are 7-bit; a register of 0 sends
-    no register byte before a read or write."""
-
-    def _transaction(
-        self, export, address: int, register: int, count: int, data: Optional[bytes]
-    ) -> bytes:
-        quiet = c_int16(0)  # the address box, not shown when quiet, becomes DeviceError
-        with ByteArray(data) as payload, ByteArray() as register_buffer:
-            self._call(
-                export,
-                c_uint8(address),
-                c_uint8(register),
-                c_uint8(count),
-                payload.pointer,
-                register_buffer.pointer,
-                self._number,
-                quiet,
-                refused=_not_done,
-                address=address,
-            )
-            return payload.value()
+    """The bridge's I2C master. Addresses are 7-bit; a register address is
+    sent before the data unless it is None."""
 
     @staticmethod
-    def _check_target(address: int, register: int, count: int) -> None:
-        _checked("I2C address", address, kI2CAddresses, as_hex=True)
-        _checked("register", register, kByte, as_hex=True)
+    def _target(address: int, register: Optional[int], count: int) -> int:
+        """The register argument of the library: -1 for none."""
+        checked("I2C address", address, kI2CAddresses, as_hex=True)
+        if register is None:
+            return -1
+        checked("register", register, kByte, as_hex=True)
         if register + count > kI2CMaxRegisterPlusCount:
             raise ValueError(
                 f"register 0x{register:02X} plus {count} bytes exceeds {kI2CMaxRegisterPlusCount}"
             )
+        return register
 
-    def read(self, address: int, register: int, count: int) -> bytes:
-        """Reads ``count`` bytes (1 to 62), after sending ``register`` unless it is 0."""
-        _checked("byte count", count, (1, kI2CMaxRead))
-        self._check_target(address, register, count)
-        return self._transaction(library.kstHID_doI2CRead, address, register, count, None)
+    def read(self, address: int, register: Optional[int], count: int) -> bytes:
+        """Reads ``count`` bytes (1 to 62), after sending ``register`` unless it is None."""
+        checked("byte count", count, (1, kI2CMaxRead))
+        reg = self._target(address, register, count)
+        data = (c_uint8 * count)()
+        self._call(library.ksthid_i2c_read, address, reg, data, count, address=address)
+        return bytes(data)
 
-    def write(self, address: int, register: int, data: Bytes) -> None:
-        """Writes ``data``, after ``register`` unless it is 0: up to 58 bytes
-        with a register, 59 without."""
-        most = kI2CMaxWriteAfterRegister if register else kI2CMaxWriteAlone
-        payload = _byte_string("I2C data", data, most)
-        self._check_target(address, register, len(payload))
-        self._transaction(library.kstHID_doI2CWrite, address, register, len(payload), payload)
+    def write(self, address: int, register: Optional[int], data: Bytes) -> None:
+        """Writes ``data``, after ``register`` unless it is None: up to 58
+        bytes with a register, 59 without."""
+        most = kI2CMaxWriteAlone if register is None else kI2CMaxWriteAfterRegister
+        payload = byte_string("I2C data", data, most)
+        reg = self._target(address, register, len(payload))
+        buffer = (c_uint8 * len(payload)).from_buffer_copy(payload)
+        self._call(library.ksthid_i2c_write, address, reg, buffer, len(payload), address=address)
 
-    def probe(self, address: int, register: int = 0) -> bool:
-        """Whether a device acknowledges ``address`` (a one-byte read of ``register``)."""
-        _checked("I2C address", address, kI2CAddresses, as_hex=True)
-        target = c_uint8(address)
-        sent = c_uint8(_checked("register", register, kByte, as_hex=True))
-        return self._call(library.kstHID_probeI2CAddress, target, self._number, sent) == 0
+    def probe(self, address: int) -> bool:
+        """Whether a device answers at ``address`` (a one-byte read of register 0)."""
+        checked("I2C address", address, kI2CAddresses, as_hex=True)
+        return self._call(library.ksthid_i2c_probe, address, address=address) == 1
 
     def scan(self) -> List[int]:
-        """The addresses from 0x08 to 0x77 that a device acknowledges."""
+        """The addresses from 0x08 to 0x77 that a device answers."""
         return [address for address in kI2CScanned if self.probe(address)]
 
     @property
     def options(self) -> int:
         """The option bits 0 to 2; their meaning is the firmware's."""
-        return self._call(library.kstHID_getI2COptions, self._number)
+        return self._query(library.ksthid_i2c_options_read, c_uint8)
 
     @options.setter
     def options(self, bits: int) -> None:
-        options = c_uint8(_checked("I2C options", bits, kOptionBits))
-        no_toggle = c_uint8(0)
-        self._call(library.kstHID_setI2COptions, options, no_toggle, self._number)
+        self._call(library.ksthid_i2c_options_write, checked("I2C options", bits, kOptionBits))
 
     def toggle_scl(self) -> None:
-        """Clocks SCL to free a bus whose SDA line is held low; DeviceError
-        ("SDA error") when it stays low."""
-        self._call(library.kstHID_toggleSCL, self._number)
+        """Clocks SCL to free a bus whose SDA line is held low, keeping the
+        options; :class:`BusError` when SDA stays low."""
+        self._call(library.ksthid_i2c_toggle_scl)
 
 
-class SMBus(_Family):
-    """The SMBus timer and the bus frequency."""
+class SMBusSettings(_Family):
+    """The SMBus timer and the bus frequency (``board.smbus``)."""
 
     @property
     def timer(self) -> int:
         """The SMBus timer count, 0 to 255."""
-        return self._call(library.kstHID_getSMBusTimerCount, self._number)
+        return self._query(library.ksthid_smbus_timer_read, c_uint8)
 
     @timer.setter
     def timer(self, count: int) -> None:
-        value = c_uint8(_checked("SMBus timer count", count, kByte))
-        self._call(library.kstHID_setSMBusTimerCount, value, self._number)
+        self._call(library.ksthid_smbus_timer_write, checked("SMBus timer count", count, kByte))
 
     @property
     def frequency(self) -> int:
-        """The bus frequency the board reports, times 1000 (32767 when it does not fit)."""
-        return self._call(library.kstHID_getSMBusFrequency, self._number)
+        """The bus frequency the board reports, times 1000."""
+        return self._query(library.ksthid_smbus_frequency, c_uint32)
 
 
 class SPI(_Family):
@@ -403,42 +421,27 @@ class SPI(_Family):
 
     @property
     def options(self) -> int:
-        """The SPI option byte as the board reports it."""
-        return self._call(library.kstHID_getSPIOptions, self._board._variant)
+        """The SPI option bits as the board reports them."""
+        return self._query(library.ksthid_spi_options_read, c_uint8)
 
     @options.setter
     def options(self, bits: int) -> None:
-        value = integer_variant(_checked("SPI options", bits, kOptionBits))
-        self._call(library.kstHID_setSPIOptions, value, self._board._variant)
+        self._call(library.ksthid_spi_options_write, checked("SPI options", bits, kOptionBits))
 
     @property
     def divisor(self) -> int:
         """The SPI clock divisor, 0 to 255."""
-        return self._call(library.kstHID_getSPIClockDivisor, self._board._variant)
+        return self._query(library.ksthid_spi_divisor_read, c_uint8)
 
     @divisor.setter
     def divisor(self, divisor: int) -> None:
-        value = c_uint8(_checked("SPI clock divisor", divisor, kByte))
-        self._call(library.kstHID_setSPIClockDivisor, value, self._number)
+        self._call(library.ksthid_spi_divisor_write, checked("SPI clock divisor", divisor, kByte))
 
-    def transfer(self, data: Bytes, read: bool = True, flag: bool = False, param: int = 0) -> bytes:
+    def transfer(self, data: Bytes, read: bool = True) -> bytes:
         """Shifts ``data`` (1 to 57 bytes) out in one frame and returns the
-        bytes shifted in; b"" when ``read`` is False. ``flag`` and ``param``
-        go to the firmware unchanged."""
-        payload = _byte_string("SPI data", data, kSPIMaxTransfer)
-        count = c_uint8(len(payload))
-        read_back = c_int16(kTrue if read else 0)
-        spi_flag = c_int16(kTrue if flag else 0)
-        spi_param = c_uint8(_checked("SPI parameter", param, kByte))
-        with ByteArray(payload) as frame:
-            self._call(
-                library.kstHID_doSPITransaction,
-                count,
-                frame.pointer,
-                read_back,
-                self._number,
-                spi_flag,
-                spi_param,
-                refused=_not_done,
-            )
-            return frame.value() if read else b""
+        bytes shifted in; b"" when ``read`` is False, and then returns as
+        soon as the request has left."""
+        payload = byte_string("SPI data", data, kSPIMaxTransfer)
+        frame = (c_uint8 * len(payload)).from_buffer_copy(payload)
+        self._call(library.ksthid_spi_transfer, frame, frame if read else None, len(payload))
+        return bytes(frame) if read else b""

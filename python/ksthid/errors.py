@@ -1,39 +1,110 @@
-"""The exceptions the package raises in place of the library's message boxes."""
+"""The exceptions the package raises for the library's failure codes.
+
+Every one is an OSError with the errno a Linux I2C adapter gives for the same
+failure, so that code written for smbus2 (``except OSError``, ``error.errno ==
+errno.ENXIO``) handles them as it is; ``code`` is the library's KSTHID_E_*
+value and ``text`` the library's detail.
+"""
 
 from __future__ import annotations
 
-from typing import Optional
+import errno
+from typing import Dict, Optional, Type
 
 
-class KsthidError(Exception):
-    """A failure the library reported; ``text`` is the library's own text."""
+class KsthidError(OSError):
+    """A failure the library reported."""
+
+    code = 0
+    errno_value = errno.EIO
 
     def __init__(self, text: str) -> None:
-        super().__init__(text.replace("\r\n", "\n"))
+        super().__init__(self.errno_value, text)
         self.text = text
 
 
-class InvalidBoard(KsthidError):
-    """The board index names no open board ("Invalid HID Number: N")."""
+class InvalidArgument(KsthidError, ValueError):
+    """The library refused the arguments; nothing was sent."""
+
+    code = -1
+    errno_value = errno.EINVAL
+
+
+class NotFound(KsthidError):
+    """No board by that index, path or serial number."""
+
+    code = -2
+    errno_value = errno.ENODEV
+
+
+class AccessDenied(KsthidError, PermissionError):
+    """The system refused to open the board."""
+
+    code = -3
+    errno_value = errno.EACCES
+
+
+class UsbError(KsthidError):
+    """The board could not be reached: a report not written or read."""
+
+    code = -8
+
+
+class BoardGone(UsbError):
+    """The board was pulled out; the Board can only be closed."""
+
+    code = -4
+    errno_value = errno.ENODEV
+
+
+class Timeout(UsbError, TimeoutError):
+    """No answer within the Board's time-out."""
+
+    code = -5
+    errno_value = errno.ETIMEDOUT
 
 
 class DeviceError(KsthidError):
-    """The device on the bus refused: an I2C address not acknowledged, or SDA
-    held low after clocking SCL. ``address`` is the 7-bit I2C address when
-    one was involved."""
+    """A device on the I2C bus failed the transaction; ``address`` is its
+    7-bit address when one was involved."""
 
     def __init__(self, text: str, address: Optional[int] = None) -> None:
         super().__init__(text)
         self.address = address
 
-    def __str__(self) -> str:
-        text = super().__str__()
-        return text if self.address is None else f"{text} (address 0x{self.address:02X})"
+
+class Nack(DeviceError):
+    """The I2C device did not answer (ENXIO, as an unacknowledged address is
+    on Linux)."""
+
+    code = -6
+    errno_value = errno.ENXIO
 
 
-class UsbError(KsthidError):
-    """A report could not be written, or no answer came in time."""
+class BusError(DeviceError):
+    """The I2C bus is held: SDA stays low."""
+
+    code = -7
+    errno_value = errno.EBUSY
 
 
-class WrongThread(KsthidError):
-    """A Board was used from a thread other than the one that opened it."""
+# The name scripts written for earlier versions of the package catch.
+InvalidBoard = NotFound
+
+_BY_CODE: Dict[int, Type[KsthidError]] = {
+    kind.code: kind
+    for kind in (
+        InvalidArgument, NotFound, AccessDenied, BoardGone, Timeout, Nack, BusError, UsbError
+    )
+}
+kNoMemory = -9
+
+
+def from_code(code: int, text: str, address: Optional[int] = None) -> Exception:
+    """The exception for a negative code of the library with its detail."""
+    if code == kNoMemory:
+        return MemoryError(text)
+    kind = _BY_CODE.get(code, KsthidError)
+    error = kind(text, address) if issubclass(kind, DeviceError) else kind(text)
+    error.code = code
+    return error

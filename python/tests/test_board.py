@@ -1,10 +1,13 @@
 """The package against the library's virtual boards: what a lab script relies on."""
 
+import errno
+import itertools
 import os
 import re
 import subprocess
 import sys
 import threading
+from concurrent.futures import ThreadPoolExecutor
 
 import pytest
 
@@ -47,9 +50,9 @@ def test_board_facts(board):
 
 def test_indicate_lights_only_led0_of_the_chosen_board():
     with ksthid.open(0) as first, ksthid.open(1) as second:
-        first.set_led(1, True)
+        first.leds = second.leds = 0b10
         second.indicate()
-        assert [(b.led(0), b.led(1)) for b in (first, second)] == [(False, False), (True, False)]
+        assert [first.leds, second.leds] == [0b10, 0b01]
 
 
 @pytest.mark.parametrize("register, size", [(0x10, 58), (0xC0, 1)])
@@ -70,10 +73,22 @@ def test_scan_finds_the_virtual_devices(board):
     assert not board.i2c.probe(0x51)
 
 
-def test_boards_lists_index_path_and_version():
+def test_boards_lists_path_serial_and_identity():
     found = ksthid.boards()
-    assert [(b.index, b.path) for b in found] == [(0, "sim:0"), (1, "sim:1")]
-    assert all(b.version.startswith("Firmware Version ") for b in found)
+    assert [b.path for b in found] == ["sim:0", "sim:1"]
+    assert len({b.serial for b in found}) == 2 and all(b.serial for b in found)
+    assert {(b.vendor_id, b.product_id, b.error, b.error_text) for b in found} == {
+        (0x3A5C, 0x4B17, 0, "")
+    }
+
+
+@pytest.mark.parametrize(
+    "name",
+    [lambda: 1, lambda: "sim:1", lambda: ksthid.boards()[1].serial, lambda: ksthid.boards()[1]],
+)
+def test_open_takes_an_index_a_path_a_serial_or_a_board_info(name):
+    with ksthid.open(name()) as board:
+        assert (board.path, board.serial) == ("sim:1", ksthid.boards()[1].serial)
 
 
 def test_module_lists_the_boards():
@@ -84,30 +99,32 @@ def test_module_lists_the_boards():
         check=True,
         timeout=30,
     )
-    rows = [line.split("\t")[:2] for line in listed.stdout.splitlines()]
-    assert rows == [["0", "sim:0"], ["1", "sim:1"]]
+    rows = [line.split("\t") for line in listed.stdout.splitlines()]
+    assert [row[:2] for row in rows] == [["0", "sim:0"], ["1", "sim:1"]]
+    assert all(row[2].startswith("VB") and row[3].startswith("Firmware Version ") for row in rows)
 
 
-def test_device_error_carries_the_library_text_and_address(board):
-    with pytest.raises(ksthid.DeviceError) as raised:
+def test_a_nack_carries_the_library_detail_address_and_errno(board):
+    with pytest.raises(ksthid.Nack) as raised:
         board.i2c.read(0x51, 0, 1)
-    assert raised.value.text.startswith("Invalid I2C address. Press Retry")
-    assert raised.value.address == 0x51
+    assert raised.value.text == "the device at 0x51 did not answer"
+    assert (raised.value.address, raised.value.errno) == (0x51, errno.ENXIO)
 
 
-def test_open_refuses_a_board_that_is_not_there():
-    with pytest.raises(ksthid.InvalidBoard, match="Invalid HID Number: 2"):
-        ksthid.open(2)
+@pytest.mark.parametrize("name", [2, "sim:9", "no such serial"])
+def test_open_refuses_a_board_that_is_not_there(name):
+    with pytest.raises(ksthid.NotFound, match=str(name)):
+        ksthid.open(name)
 
 
 @pytest.mark.parametrize(
     "call, message",
     [
         (lambda b: b.i2c.read(0x80, 0, 1), "I2C address 0x80 is out of range 0x00 to 0x7F"),
-        (lambda b: b.i2c.read(0x50, 0, 63), "byte count 63 is out of range 1 to 62"),
+        (lambda b: b.i2c.read(0x50, None, 63), "byte count 63 is out of range 1 to 62"),
         (lambda b: b.i2c.read(0x50, 0xFA, 10), "register 0xFA plus 10 bytes exceeds 255"),
         (lambda b: b.i2c.write(0x50, 1, bytes(59)), "I2C data holds 59 bytes; 1 to 58"),
-        (lambda b: b.i2c.write(0x50, 0, bytes(60)), "I2C data holds 60 bytes; 1 to 59"),
+        (lambda b: b.i2c.write(0x50, None, bytes(60)), "I2C data holds 60 bytes; 1 to 59"),
         (lambda b: b.i2c.write(0x50, 0, [256]), "every byte must be 0 to 255"),
         (lambda b: b.spi.transfer(b""), "SPI data holds 0 bytes; 1 to 57"),
         (lambda b: setattr(b.spi, "options", 8), "SPI options 8 is out of range 0 to 7"),
@@ -123,29 +140,48 @@ def test_bad_arguments_are_refused_before_any_report(board, reports_written, cal
     assert len(reports_written()) == 1
 
 
-def test_a_board_refuses_another_thread_which_opens_its_own(board):
-    outcome = {}
+def test_a_board_serves_several_threads_at_once(board):
+    def round_trip(register):
+        data = os.urandom(8)
+        board.i2c.write(0x50, register, data)
+        return board.i2c.read(0x50, register, 8) == data
 
-    def elsewhere():
-        try:
-            board.gpio.set(1, 2)
-        except ksthid.WrongThread as error:
-            outcome["refused"] = str(error)
-        with ksthid.open(0) as own:
-            own.gpio.set(0x12, 0x34)
-            outcome["value"] = own.gpio.value
+    with ThreadPoolExecutor(max_workers=4) as pool:
+        assert all(pool.map(round_trip, range(0, 256 - 8, 8)))
 
-    worker = threading.Thread(target=elsewhere, name="worker")
-    worker.start()
-    worker.join(timeout=30)
-    assert "opened in thread 'MainThread'" in outcome["refused"]
-    assert outcome["value"] == (0x12, 0x34) == board.gpio.value
+
+def test_close_waits_for_a_call_running_in_another_thread():
+    board = ksthid.open(0)
+    entered, release = threading.Event(), threading.Event()
+
+    def blocking(_handle):
+        entered.set()
+        release.wait()
+        return 0
+
+    with ThreadPoolExecutor(max_workers=2) as pool:
+        running = pool.submit(board.call, blocking)
+        entered.wait()
+        closing = pool.submit(board.close)
+        while not _refused(board):
+            pass
+        assert not closing.done()
+        release.set()
+        assert running.result() == 0 and closing.result() is None
+
+
+def _refused(board):
+    try:
+        board.call(lambda _handle: 0)
+    except ValueError:
+        return True
+    return False
 
 
 def test_a_closed_board_refuses_calls():
     with ksthid.open(0) as board:
         pass
-    with pytest.raises(ValueError, match="board 0 is closed"):
+    with pytest.raises(ValueError, match="board sim:0 is closed"):
         board.gpio.set(0, 0)
 
 
@@ -166,33 +202,20 @@ try:
 except ksthid.KsthidError as error:
     print("other", type(error).__name__, repr(error.text))
 """
-kCheckStatus = "UsbError 'Please check USB connection.\\r\\ncheckStatus'"
+kGone = "5 BoardGone 'sim:0 was pulled out'"
 
 
 @pytest.mark.parametrize(
-    "call, retries, expected",
+    "call, retries",
     [
-        # The board takes five reports, then is pulled out.
-        ("board.gpio.set(1, 0)", 0, [f"5 {kCheckStatus}", "other done"]),
-        (
-            "board.i2c.read(0x50, 0, 4)",
-            0,
-            ["5 UsbError 'Please check USB connection.\\r\\nUSB WriteFile error.'", "other done"],
-        ),
-        # The retry reconnects and finds one board of two: which one cannot
-        # be told of virtual boards, so neither Board takes it for its own.
-        (
-            "board.gpio.set(1, 0)",
-            1,
-            [
-                f"5 {kCheckStatus}",
-                "other UsbError 'board sim:1 is not found again after the boards changed: "
-                "open it again'",
-            ],
-        ),
+        # The board takes five reports, then is pulled out; the other goes on.
+        ("board.gpio.set(1, 0)", 0),
+        ("board.i2c.read(0x50, 0, 4)", 0),
+        # Retries serve a lost answer, not a board that is gone.
+        ("board.gpio.set(1, 0)", 1),
     ],
 )
-def test_a_board_pulled_out_mid_call_raises(call, retries, expected):
+def test_a_board_pulled_out_mid_call_raises(call, retries):
     environment = dict(os.environ, KSTHID_SIMULATE="2", KSTHID_SIMULATE_UNPLUG_AFTER="5")
     del environment["KSTHID_TRACE"]
     ended = subprocess.run(
@@ -202,15 +225,59 @@ def test_a_board_pulled_out_mid_call_raises(call, retries, expected):
         text=True,
         timeout=30,
     )
-    assert ended.stdout.splitlines() == expected
+    assert ended.stdout.splitlines() == [kGone, "other done"]
 
 
-def test_boards_follow_their_paths_when_connected_again(monkeypatch):
-    found = [["/dev/hidraw1", "/dev/hidraw2"]]
-    monkeypatch.setattr(ksthid.board._paths, "after_connect", lambda _count: found[0])
-    with ksthid.open(0) as first, ksthid.open(1) as second:
-        found[0] = ["/dev/hidraw2"]
-        ksthid.boards()
-        assert second.index == 0
-        with pytest.raises(ksthid.UsbError, match="/dev/hidraw1 is not found again"):
-            first.gpio.set(0, 0)
+@pytest.fixture
+def unplugged():
+    """Pulls sim:1 out for the test; plugged in again after it."""
+    yield lambda: ksthid.unplug_virtual("sim:1")
+    ksthid.plug_in_virtual("sim:1")
+
+
+def test_a_board_pulled_out_stays_gone_and_opens_again_by_serial(unplugged):
+    board = ksthid.open("sim:1")
+    unplugged()
+    ksthid.plug_in_virtual("sim:1")
+    with pytest.raises(ksthid.BoardGone, match="sim:1 was pulled out"):
+        board.gpio.set(0, 0)
+    board.close()
+    with ksthid.open(board.serial) as again:
+        again.gpio.set(0x12, 0x34)
+        assert again.gpio.value == (0x12, 0x34)
+
+
+def test_a_monitor_reports_departures_and_arrivals(unplugged):
+    serial = ksthid.boards()[1].serial
+    with ksthid.monitor(timeout=5) as events:
+        unplugged()
+        ksthid.plug_in_virtual("sim:1")
+        seen = [(e.kind, e.board.path, e.board.serial) for e in itertools.islice(events, 2)]
+    assert seen == [(ksthid.LEFT, "sim:1", serial), (ksthid.ARRIVED, "sim:1", serial)]
+
+
+def test_a_monitor_ends_its_iteration_once_its_timeout_passes_quietly():
+    with ksthid.monitor(timeout=0.05) as events:
+        assert list(events) == [] and events.next_event(0) is None
+    with pytest.raises(ValueError, match="the monitor is closed"):
+        events.next_event(0)
+
+
+@pytest.mark.parametrize(
+    "results, retries, outcome",
+    [
+        ([-5, 0], 1, 0),
+        ([-8, -5, 7], 2, 7),
+        ([-5, -5], 1, ksthid.Timeout),
+        # A board pulled out stays gone: no retry.
+        ([-4, 0], 1, ksthid.BoardGone),
+    ],
+)
+def test_retries_repeat_a_call_whose_answer_was_lost(results, retries, outcome):
+    answers = iter(results)
+    with ksthid.open(0, retries=retries) as board:
+        if isinstance(outcome, int):
+            assert board.call(lambda _handle: next(answers)) == outcome
+        else:
+            with pytest.raises(outcome):
+                board.call(lambda _handle: next(answers))
