@@ -119,6 +119,9 @@ assert sorted(b.serial for b in ksthid.boards()) == ['KT0001', 'KT0002']"
 start_firmware 7000
 sleep 0.5
 check "firmware that stops answering" "$bin/ksthid_kernel_probe" late KT0001
+start_firmware babble
+sleep 0.5
+check "firmware that babbles" "$bin/ksthid_kernel_probe" babble KT0001
 start_firmware
 cable0=/sys/class/udc/dummy_udc.0/soft_connect
 # dummy_hcd does not enumerate a gadget again after soft_connect's connect

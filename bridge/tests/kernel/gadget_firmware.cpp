@@ -6,10 +6,12 @@
 // A cable pulled out fails the node's reads and writes; the firmware keeps
 // going, reopening the node, so the board answers again once plugged back.
 //
-// Usage: ksthid_gadget_firmware NODE [FIRST_ANSWER_DELAY_MS]
+// Usage: ksthid_gadget_firmware NODE [FIRST_ANSWER_DELAY_MS | babble]
 // The first answer may be held back, as a firmware that stops answering
-// for a while does.
+// for a while does; or the firmware may babble, sending a report of its
+// own whenever no request has come for a millisecond.
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +20,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "virtual/virtual_bridge.h"
@@ -27,6 +30,7 @@ namespace {
 using ksthid::Report;
 
 constexpr auto kReopenInterval = std::chrono::milliseconds(20);
+constexpr int kBabbleIntervalMs = 1;
 
 class GadgetNode {
  public:
@@ -39,6 +43,13 @@ class GadgetNode {
     while (!transfer([&](int fd) { return ::read(fd, request.data(), request.size()); })) {
     }
     return request;
+  }
+
+  // True when a request can be read within `waitMs`.
+  bool requestWithin(int waitMs) {
+    if (fd_ < 0) return true;  // nextRequest reopens the node
+    pollfd node{fd_, POLLIN, 0};
+    return ::poll(&node, 1, waitMs) != 0;
   }
 
   // An answer that cannot be sent is lost, as it is on a cable pulled out.
@@ -75,13 +86,20 @@ class GadgetNode {
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: %s NODE [FIRST_ANSWER_DELAY_MS]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s NODE [FIRST_ANSWER_DELAY_MS | babble]\n", argv[0]);
     return 2;
   }
-  std::chrono::milliseconds firstAnswerDelay(argc == 3 ? std::atoi(argv[2]) : 0);
+  const bool babbles = argc == 3 && std::string_view(argv[2]) == "babble";
+  std::chrono::milliseconds firstAnswerDelay(argc == 3 && !babbles ? std::atoi(argv[2]) : 0);
   GadgetNode node(argv[1]);
   ksthid::VirtualBridge bridge;
+  Report babble{};
+  babble.fill(0xEE);
   for (;;) {
+    if (babbles && !node.requestWithin(kBabbleIntervalMs)) {
+      node.send(babble);
+      continue;
+    }
     const std::optional<Report> answer = bridge.handleRequest(node.nextRequest());
     if (!answer) continue;
     std::this_thread::sleep_for(firstAnswerDelay);
