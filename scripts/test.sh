@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the plain
 # suite, in the Release build for /usr that the Debian packages are then made
-# from; the suite under AddressSanitizer and UndefinedBehaviorSanitizer, with
-# the tests that involve threads, timers or Qt's event loop (CTest label
-# "timing") run ten times over; the Windows builds of the library, under Wine;
-# every fuzz target for 30 seconds; then the Debian packages and the Windows
-# zips, installed and tried.
+# from; the library against the real Linux kernel in a QEMU guest
+# (scripts/kernel-test.sh); the suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, with the tests that involve threads, timers or
+# Qt's event loop (CTest label "timing") run ten times over; the Windows builds
+# of the library, under Wine; every fuzz target for 30 seconds; then the Debian
+# packages and the Windows zips, installed and tried.
 #
-# Each tree is built once. The fuzzing runs beside the other stages, on the
-# processor time that their tests leave while they wait on boards that keep
-# real time; its output goes to build-logs/fuzz.log, shown if it fails.
+# Each tree is built once. The Windows builds and the fuzzing run beside the
+# sanitizer stages, on the processor time that their tests leave while they
+# wait on boards that keep real time; their output goes to build-logs/, shown
+# if they fail.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -47,6 +49,7 @@ finish_background() {
     echo "==== $name failed (its log is above)"
     return "$status"
   fi
+  grep -E "tests passed|tests failed|^== " "$logs/$name.log" || true
   echo "==== $name passed (waited $((SECONDS - started)) s for it)"
 }
 stop_background() {
@@ -64,15 +67,18 @@ run_tests() {
 bash "$root/scripts/configure-release.sh" "$root/build-test"
 stage "plain build" cmake --build "$root/build-test" -j "$jobs"
 stage "plain tests" run_tests build-test
+# Alone on the processors: it holds a board pulled out to 100 ms of the guest's time.
+stage "kernel test" bash "$root/scripts/kernel-test.sh" "$root/build-test"
 
+start_background windows nice bash "$root/scripts/test-windows.sh"
 cmake -S "$root" -B "$root/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV6180_SANITIZE=ON
 stage "sanitizer build" cmake --build "$root/build-sanitize" -j "$jobs"
-start_background fuzz bash "$root/scripts/fuzz.sh"
+start_background fuzz nice bash "$root/scripts/fuzz.sh"
 stage "sanitizer tests" run_tests build-sanitize -LE timing
 # A fault that shows one time in three is caught here almost always.
 stage "sanitizer tests, timing, $repeats times" run_tests build-sanitize -L timing \
   --repeat "until-fail:$repeats"
 
-stage "Windows builds" bash "$root/scripts/test-windows.sh"
+finish_background windows
 stage "packages" bash "$root/scripts/test-packages.sh" "$root/build-test"
 finish_background fuzz

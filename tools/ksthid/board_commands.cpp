@@ -146,7 +146,10 @@ void setLed(Invocation& run) {
 
 std::string hexBytes(const std::vector<std::uint8_t>& bytes) {
   std::string text;
-  for (const std::uint8_t byte : bytes) text += (text.empty() ? "" : " ") + tools::hexByte(byte);
+  for (const std::uint8_t byte : bytes) {
+    if (!text.empty()) text += ' ';
+    text += tools::hexByte(byte);
+  }
   return text;
 }
 
