@@ -13,10 +13,29 @@
 namespace ksthid {
 namespace {
 
+// Empty where the platform does not tell, or the device is no bridge.
+std::string serialNumberAt(const std::string& path) {
+  const auto info = transport().describe(path);
+  return info && isBridge(info->attributes) ? info->serialNumber : std::string();
+}
+
 void appendBoard(LibraryState& state, const std::string& path,
                  std::unique_ptr<DeviceHandle> handle) {
   state.boardHandles.push_back(std::move(handle));
   state.boardPaths.push_back(path);
+  state.boardSerials.push_back(serialNumberAt(path));
+}
+
+// Where a known board is found again: at its path, or, pulled out and plugged
+// back while its old node was still held open, at the new node that carries
+// its serial number.
+std::vector<std::string>::iterator findAgain(std::vector<std::string>& newPaths,
+                                             const std::string& path, const std::string& serial) {
+  const auto samePath = std::find(newPaths.begin(), newPaths.end(), path);
+  if (samePath != newPaths.end() || serial.empty()) return samePath;
+  return std::find_if(newPaths.begin(), newPaths.end(), [&](const std::string& candidate) {
+    return serialNumberAt(candidate) == serial;
+  });
 }
 
 // Boards seen before keep their HIDnumbers; those that have gone are dropped
@@ -24,11 +43,13 @@ void appendBoard(LibraryState& state, const std::string& path,
 void keepKnownBoards(LibraryState& state, std::vector<std::string>& newPaths) {
   std::size_t i = 0;
   while (i < state.boardPaths.size()) {
-    const auto found = std::find(newPaths.begin(), newPaths.end(), state.boardPaths[i]);
+    const auto found = findAgain(newPaths, state.boardPaths[i], state.boardSerials[i]);
     if (found == newPaths.end()) {
       state.boardPaths.erase(state.boardPaths.begin() + static_cast<std::ptrdiff_t>(i));
+      state.boardSerials.erase(state.boardSerials.begin() + static_cast<std::ptrdiff_t>(i));
       continue;
     }
+    state.boardPaths[i] = *found;
     // Kept even when it cannot be opened again: its commands then fail as
     // failed writes, with the connection box that offers a reconnect.
     state.boardHandles.push_back(transport().open(*found));

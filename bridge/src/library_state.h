@@ -13,6 +13,8 @@ namespace ksthid {
 struct LibraryState {
   // Position in these lists is the board's HIDnumber.
   std::vector<std::string> boardPaths;
+  // Empty where the platform does not tell.
+  std::vector<std::string> boardSerials;
   // The open handle of each board, holding its write and read handles; null
   // for a known board that could not be opened again, whose writes fail.
   std::vector<std::unique_ptr<DeviceHandle>> boardHandles;

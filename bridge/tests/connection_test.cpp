@@ -72,6 +72,23 @@ TEST_F(ConnectionTest, KnownBoardKeepsItsNumberAheadOfEarlierEnumeratedNewOnes) 
   EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"b", "a"}));
 }
 
+// Plugged back while its old node was still held open, a board comes back at
+// another node; its serial number tells that it is the board it was.
+TEST_F(ConnectionTest, BoardBackAtAnotherPathKeepsItsNumber) {
+  addBoard("a");
+  addBoard("b");
+  ASSERT_EQ(connect(), 2);
+  const std::string serialNumber = transport.describe("a")->serialNumber;
+  transport.unplug("a");
+  addBoard("a-again");
+  transport.setSerialNumber("a-again", serialNumber);
+
+  EXPECT_EQ(connect(), 2);
+  EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a-again", "b"}));
+  setGpioValue(0x50, 0, 0);
+  EXPECT_EQ(writtenTo("a-again").size(), 1u);
+}
+
 TEST_F(ConnectionTest, BoardPulledOutMidwayFailsItsWritesAndDropsOut) {
   addBoard("a");
   transport.unplugAfter("a", 2);

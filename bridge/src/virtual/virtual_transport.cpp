@@ -69,6 +69,11 @@ void VirtualTransport::plugIn(const std::string& path) {
   signalDevicesChanged(path, true);
 }
 
+void VirtualTransport::setSerialNumber(const std::string& path, std::string serialNumber) {
+  std::lock_guard lock(mutex_);
+  device(path).serialNumber = std::move(serialNumber);
+}
+
 void VirtualTransport::setAttributesUnreadable(const std::string& path, bool unreadable) {
   std::lock_guard lock(mutex_);
   device(path).attributesUnreadable = unreadable;

@@ -39,6 +39,8 @@ class VirtualTransport final : public Transport {
   // The board is pulled out once it has taken `reports` more reports.
   void unplugAfter(const std::string& path, int reports);
   void plugIn(const std::string& path);
+  // A board keeps its serial number wherever it is plugged in.
+  void setSerialNumber(const std::string& path, std::string serialNumber);
   void setAttributesUnreadable(const std::string& path, bool unreadable);
   void setWritesFail(const std::string& path, bool fail);
   void setSilent(const std::string& path, bool silent);
