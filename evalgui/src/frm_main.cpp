@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSocketNotifier>
+#include <QStatusBar>
 #include <QValidator>
 
 #include "progress_button.h"
@@ -66,10 +68,11 @@ class DvrText final : public QValidator {
 
 }  // namespace
 
-FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes)
+FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes, BoardDirectory* boards)
     : twips_(*this),
-      rules_(*this, library, boxes, numbers_),
-      busy_(*this, [this] { return !rules_.takesInput(); }) {
+      rules_(*this, library, boxes, numbers_, boards),
+      busy_(*this, [this] { return !rules_.takesInput(); }),
+      boards_(boards) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(qText(kWindowCaption));
   setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
@@ -80,6 +83,7 @@ FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes)
   font.setPointSizeF(7.5);
   setFont(font);
   buildMenu();
+  if (boards_) buildBoardMenuAndStatus();
 
   auto* client = new QWidget(this);
   setCentralWidget(client);
@@ -87,7 +91,36 @@ FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes)
   buildControls(*client);
   connectControls();
   setFocusOrder();
-  setFixedSize(client->width(), menuBar()->sizeHint().height() + client->height());
+  setFixedWidth(client->width());
+  fitHeightTo(menuBar()->sizeHint().height() + client->height());
+}
+
+// The hot-plug monitor is watched through the event loop: its descriptor turns readable when a
+// board came or went.
+bool FrmMain::Form_Load() {
+  if (!rules_.Form_Load()) return false;
+  if (const int descriptor = rules_.boardWatchDescriptor(); descriptor >= 0) {
+    boardWatch_ = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+    connect(boardWatch_, &QSocketNotifier::activated, this, [this] { rules_.boardsChanged(); });
+  }
+  return true;
+}
+
+// File > Board comes first in the menu; the status line lies below the window's content.
+void FrmMain::buildBoardMenuAndStatus() {
+  QMenu* mnuFile = findChild<QMenu*>(qText(kFileMenuName));
+  mnuBoard_ = new QMenu(qText(kBoardMenuCaption), mnuFile);
+  mnuBoard_->setObjectName(qText(kBoardMenuName));
+  mnuFile->insertMenu(mnuFile->actions().constFirst(), mnuBoard_);
+  boardStatus_ = new QLabel(this);
+  boardStatus_->setObjectName(QStringLiteral("boardStatus"));
+  statusBar()->setSizeGripEnabled(false);
+  statusBar()->addWidget(boardStatus_, 1);
+}
+
+// The window's content (menu bar and client area) with the status line, if any, below it.
+void FrmMain::fitHeightTo(int contentHeight) {
+  setFixedHeight(contentHeight + (boardStatus_ ? statusBar()->sizeHint().height() : 0));
 }
 
 void FrmMain::buildMenu() {
@@ -302,11 +335,38 @@ void FrmMain::setHeight(Control control, int heightTwips) {
 void FrmMain::setWindowOuterHeight(int heightTwips) {
   const int height = twips_.y(heightTwips);
   centralWidget()->setFixedHeight(height - menuBar()->sizeHint().height());
-  setFixedHeight(height);
+  fitHeightTo(height);
+}
+
+void FrmMain::setWindowDesignHeight() {
+  const int client = twips_.y(kClientArea.height);
+  centralWidget()->setFixedHeight(client);
+  fitHeightTo(menuBar()->sizeHint().height() + client);
 }
 
 void FrmMain::hide(Control control) {
   widget(control).hide();
+}
+
+void FrmMain::show(Control control) {
+  widget(control).show();
+}
+
+void FrmMain::showBoardStatus(const std::string& text) {
+  boardStatus_->setText(qText(text));
+}
+
+// A path or serial may hold an ampersand, which a menu would take for an access key.
+void FrmMain::showBoardMenu(const std::vector<BoardMenuEntry>& entries, bool enabled) {
+  mnuBoard_->clear();
+  for (const BoardMenuEntry& entry : entries) {
+    QAction* board = mnuBoard_->addAction(qText(entry.caption).replace(u'&', QStringLiteral("&&")));
+    board->setCheckable(true);
+    board->setChecked(entry.checked);
+    connect(board, &QAction::triggered, this,
+            [this, path = entry.path] { rules_.mnuBoard_Click(path); });
+  }
+  mnuBoard_->setEnabled(enabled);
 }
 
 void FrmMain::setFocus(Control control) {
