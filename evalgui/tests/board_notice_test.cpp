@@ -121,14 +121,21 @@ class BoardNoticeTest : public QObject {
     storeLeavesTheOtherAlone(inUse, notInUse);
   }
 
-  // The buttons stay, so that the library's box tells of the board gone at the next press.
+  // The buttons stay, so that the library's box tells of the board gone at the next press. Its
+  // Retry connects again inside the library, which the window then follows.
+  void boardInUsePulledOutAndBack_data() {
+    QTest::addColumn<BoxAnswer>("answer");
+    QTest::newRow("cancel") << BoxAnswer::Cancel;
+    QTest::newRow("retry") << BoxAnswer::Retry;
+  }
   void boardInUsePulledOutAndBack() {
+    QFETCH(BoxAnswer, answer);
     ksthid_virtual_unplug(kSecond);
     QTRY_COMPARE(status(),
                  QStringLiteral("Board sim:1 (serial VB100002) pulled out: plug it back in"));
     QVERIFY(sendButton().isVisible());
     QVERIFY(!boardMenu().isEnabled());
-    boxes_.answers = {BoxAnswer::Cancel};
+    boxes_.answers = {answer};
     QTest::mouseClick(&findChild<QPushButton>("cmdWrite"), Qt::LeftButton);
     QCOMPARE(boxes_.texts().constFirst(), QLatin1String(kConnectionBox));
     boxes_.shown.clear();
