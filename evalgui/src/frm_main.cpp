@@ -1,5 +1,6 @@
 #include "frm_main.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -112,6 +113,7 @@ void FrmMain::buildBoardMenuAndStatus() {
   mnuBoard_ = new QMenu(qText(kBoardMenuCaption), mnuFile);
   mnuBoard_->setObjectName(qText(kBoardMenuName));
   mnuFile->insertMenu(mnuFile->actions().constFirst(), mnuBoard_);
+  boardChoice_ = new QActionGroup(mnuBoard_);
   boardStatus_ = new QLabel(this);
   boardStatus_->setObjectName(QStringLiteral("boardStatus"));
   statusBar()->setSizeGripEnabled(false);
@@ -356,13 +358,15 @@ void FrmMain::showBoardStatus(const std::string& text) {
   boardStatus_->setText(qText(text));
 }
 
-// A path or serial may hold an ampersand, which a menu would take for an access key.
+// A path or serial may hold an ampersand, which a menu would take for an access key. One board
+// is in use at a time: the entries are shown as options.
 void FrmMain::showBoardMenu(const std::vector<BoardMenuEntry>& entries, bool enabled) {
   mnuBoard_->clear();
   for (const BoardMenuEntry& entry : entries) {
     QAction* board = mnuBoard_->addAction(qText(entry.caption).replace(u'&', QStringLiteral("&&")));
     board->setCheckable(true);
     board->setChecked(entry.checked);
+    boardChoice_->addAction(board);
     connect(board, &QAction::triggered, this,
             [this, path = entry.path] { rules_.mnuBoard_Click(path); });
   }

@@ -14,6 +14,7 @@
 #include "window_view.h"
 
 class ProgressButton;
+class QActionGroup;
 class QLabel;
 class QSocketNotifier;
 
@@ -85,5 +86,6 @@ class FrmMain final : public QMainWindow, private WindowView {
   BoardDirectory* const boards_;
   QLabel* boardStatus_ = nullptr;
   QMenu* mnuBoard_ = nullptr;
+  QActionGroup* boardChoice_ = nullptr;
   QSocketNotifier* boardWatch_ = nullptr;
 };
