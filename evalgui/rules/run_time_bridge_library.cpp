@@ -25,9 +25,9 @@ Function RunTimeBridgeLibrary::bind(ExportAddress& bound, const char* name) {
 template <typename Function, typename... Arguments>
 std::optional<std::int16_t> RunTimeBridgeLibrary::call(ExportAddress& bound, const char* name,
                                                        Arguments... arguments) {
-  if (!bound) bound = lookUp(name);
-  if (!bound) return std::nullopt;
-  return reinterpret_cast<Function>(bound)(&arguments...);
+  const auto function = bind<Function>(bound, name);
+  if (!function) return std::nullopt;
+  return function(&arguments...);
 }
 
 std::optional<std::int16_t> RunTimeBridgeLibrary::connect() {
