@@ -72,8 +72,7 @@ class DvrText final : public QValidator {
 FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes, BoardDirectory* boards)
     : twips_(*this),
       rules_(*this, library, boxes, numbers_, boards),
-      busy_(*this, [this] { return !rules_.takesInput(); }),
-      boards_(boards) {
+      busy_(*this, [this] { return !rules_.takesInput(); }) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(qText(kWindowCaption));
   setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
@@ -84,7 +83,7 @@ FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes, BoardDirectory* bo
   font.setPointSizeF(7.5);
   setFont(font);
   buildMenu();
-  if (boards_) buildBoardMenuAndStatus();
+  if (boards) buildBoardMenuAndStatus();
 
   auto* client = new QWidget(this);
   setCentralWidget(client);
@@ -101,8 +100,8 @@ FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes, BoardDirectory* bo
 bool FrmMain::Form_Load() {
   if (!rules_.Form_Load()) return false;
   if (const int descriptor = rules_.boardWatchDescriptor(); descriptor >= 0) {
-    boardWatch_ = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
-    connect(boardWatch_, &QSocketNotifier::activated, this, [this] { rules_.boardsChanged(); });
+    auto* boardWatch = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+    connect(boardWatch, &QSocketNotifier::activated, this, [this] { rules_.boardsChanged(); });
   }
   return true;
 }
@@ -359,9 +358,14 @@ void FrmMain::showBoardStatus(const std::string& text) {
 }
 
 // A path or serial may hold an ampersand, which a menu would take for an access key. One board
-// is in use at a time: the entries are shown as options.
+// is in use at a time: the entries are shown as options. The entries go later, as the one chosen
+// may be the one whose signal is still under way.
 void FrmMain::showBoardMenu(const std::vector<BoardMenuEntry>& entries, bool enabled) {
-  mnuBoard_->clear();
+  for (QAction* shown : mnuBoard_->actions()) {
+    mnuBoard_->removeAction(shown);
+    boardChoice_->removeAction(shown);
+    shown->deleteLater();
+  }
   for (const BoardMenuEntry& entry : entries) {
     QAction* board = mnuBoard_->addAction(qText(entry.caption).replace(u'&', QStringLiteral("&&")));
     board->setCheckable(true);

@@ -16,7 +16,6 @@
 class ProgressButton;
 class QActionGroup;
 class QLabel;
-class QSocketNotifier;
 
 // The evaluation program's window in Qt: the controls of the layout table, laid out in twips and
 // named as in the program's design, over the window rules (EvalWindow), to which it passes every
@@ -83,9 +82,7 @@ class FrmMain final : public QMainWindow, private WindowView {
   MouseWheel wheel_;
   BusyWindow busy_;
   std::array<QWidget*, kControlCount> controls_{};
-  BoardDirectory* const boards_;
   QLabel* boardStatus_ = nullptr;
   QMenu* mnuBoard_ = nullptr;
   QActionGroup* boardChoice_ = nullptr;
-  QSocketNotifier* boardWatch_ = nullptr;
 };
