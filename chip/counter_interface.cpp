@@ -23,6 +23,11 @@ constexpr int kStepsToAnEnd = kHighestDvr + 2;
 CounterInterface::CounterInterface(BridgeLibrary& library, std::int16_t hidNumber)
     : library_(library), hidNumber_(hidNumber) {}
 
+void CounterInterface::address(std::int16_t hidNumber) {
+  hidNumber_ = hidNumber;
+  atRest_ = false;
+}
+
 void CounterInterface::park() {
   atRest_ = true;
   setValue(kValueAtRest);

@@ -20,6 +20,9 @@ class CounterInterface {
 
   CounterInterface(BridgeLibrary& library, std::int16_t hidNumber);
 
+  // Drives another board from now on; it is parked before its first send or store.
+  void address(std::int16_t hidNumber);
+
   // Puts both lines at rest. The results are not looked at: a board that did not take them is
   // parked again before the next send.
   void park();

@@ -1,5 +1,6 @@
 #include "eval_window.h"
 
+#include <algorithm>
 #include <limits>
 #include <variant>
 
@@ -51,12 +52,13 @@ std::size_t indexOf(CalculatorField field) {
 }  // namespace
 
 EvalWindow::EvalWindow(WindowView& view, BridgeLibrary& library, MessageBoxes& boxes,
-                       const NumberText& numbers)
+                       const NumberText& numbers, BoardDirectory* boards)
     : view_(view),
       library_(library),
       boxes_(boxes),
       numbers_(numbers),
       model_(numbers),
+      boards_(boards),
       counter_(library, hidNumber_) {}
 
 bool EvalWindow::Form_Load() {
@@ -77,7 +79,118 @@ bool EvalWindow::Form_Load() {
     showCalculatorOnly();
   }
   view_.setFocus(Control::txtTest);
+  if (boards_) {
+    boardWatch_ = boards_->watch();
+    present_ = boards_->presentBoards();
+    numbering_.connected(present_);
+    if (const auto path = boardFound_ ? numbering_.pathOf(hidNumber_) : std::nullopt) {
+      inUse_ = seen(*path);
+      firmware_ = boards_->firmwareVersion(*path);
+    }
+    showBoards();
+  }
   return true;
+}
+
+void EvalWindow::boardsChanged() {
+  if (!boards_ || !boards_->takeChanges()) return;
+  if (callingLibrary_ || sending_) {
+    boardsChangedMeanwhile_ = true;
+    return;
+  }
+  followBoards();
+}
+
+void EvalWindow::mnuBoard_Click(const std::string& path) {
+  if (!boards_) return;
+  useBoard(path);
+  followBoards();
+}
+
+// A board that comes back, and the numbering after a box whose Retry may have connected again,
+// are settled by connecting once more: the library and the window then agree on every number.
+void EvalWindow::followBoards() {
+  do {
+    boardsChangedMeanwhile_ = false;
+    const bool wasPresent = inUse_ && isPresent(inUse_->path);
+    lookAtBoards();
+    const bool anyUsable =
+        std::any_of(present_.begin(), present_.end(),
+                    [](const PresentBoard& board) { return board.error.empty(); });
+    if (!boardFound_) {
+      if (anyUsable) useBoard(std::nullopt);
+    } else if (inUse_ && (numberingUncertain_ || (!wasPresent && isPresent(inUse_->path)))) {
+      useBoard(inUse_->path);
+    }
+  } while (boardsChangedMeanwhile_);
+  showBoards();
+}
+
+// The board in use keeps what was last seen of it while it is away.
+void EvalWindow::lookAtBoards() {
+  present_ = boards_->presentBoards();
+  if (inUse_ && isPresent(inUse_->path)) inUse_ = seen(inUse_->path);
+}
+
+PresentBoard EvalWindow::seen(const std::string& path) const {
+  const auto found = std::find_if(present_.begin(), present_.end(),
+                                  [&](const PresentBoard& board) { return board.path == path; });
+  return found != present_.end() ? *found : PresentBoard{path, {}, {}};
+}
+
+// Connects as start-up does and addresses `path`, or the first board when none is named. A board
+// that cannot be had leaves the buttons on the board in use, or on no board when that has gone.
+void EvalWindow::useBoard(const std::optional<std::string>& path) {
+  callingLibrary_ = true;
+  library_.connect();
+  lookAtBoards();
+  numbering_.connected(present_);
+  numberingUncertain_ = false;
+  const std::optional<std::string> wanted = path ? path : numbering_.pathOf(0);
+  if (const auto number = wanted ? numbering_.numberOf(*wanted) : std::nullopt) {
+    hidNumber_ = *number;
+    counter_.address(hidNumber_);
+    inUse_ = seen(*wanted);
+    library_.indicateSelectedModule(hidNumber_);
+    counter_.park();
+    firmware_ = boards_->firmwareVersion(*wanted);
+    if (!boardFound_) showFullLayout();
+    boardFound_ = true;
+  } else if (inUse_) {
+    hidNumber_ = numbering_.numberOf(inUse_->path).value_or(numbering_.noBoard());
+    counter_.address(hidNumber_);
+  }
+  callingLibrary_ = false;
+}
+
+bool EvalWindow::isPresent(const std::string& path) const {
+  return std::any_of(present_.begin(), present_.end(),
+                     [&](const PresentBoard& board) { return board.path == path; });
+}
+
+void EvalWindow::showBoards() {
+  std::optional<BoardInUse> inUse;
+  if (inUse_) inUse = BoardInUse{*inUse_, isPresent(inUse_->path), firmware_};
+  view_.showBoardStatus(boardStatusText(inUse, present_));
+  view_.showBoardMenu(
+      boardMenuEntries(present_, inUse_ ? std::optional(inUse_->path) : std::nullopt),
+      boardMenuEnabled(present_));
+}
+
+// A refused command may have been answered with Retry, which connects again inside the library.
+void EvalWindow::afterDeviceCommand(bool taken) {
+  if (!boards_) return;
+  numberingUncertain_ = numberingUncertain_ || !taken;
+  if (numberingUncertain_ || boardsChangedMeanwhile_) followBoards();
+}
+
+void EvalWindow::showFullLayout() {
+  view_.show(Control::cmdForceSend);
+  view_.show(Control::cmdWrite);
+  view_.setWindowDesignHeight();
+  view_.setHeight(Control::fraCalculator, designOf(Control::fraCalculator).box.height);
+  view_.setTop(Control::imgKestroLogo, designOf(Control::imgKestroLogo).box.top);
+  view_.setTop(Control::btnHelp, designOf(Control::btnHelp).box.top);
 }
 
 void EvalWindow::showCalculatorOnly() {
@@ -186,9 +299,10 @@ void EvalWindow::cmdForceSend_Click() {
   view_.setText(Control::cmdForceSend, kSendCaption);
   if (sent) {
     showMessage(kSendComplete);
-    return;
+  } else {
+    boxes_.show({kSendFailed, kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
   }
-  boxes_.show({kSendFailed, kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
+  afterDeviceCommand(sent);
 }
 
 // The library's state belongs to this thread, so the train runs here; the view paints when the
@@ -208,8 +322,11 @@ bool EvalWindow::sendWithProgress(int target) {
 }
 
 void EvalWindow::cmdWrite_Click() {
-  if (counter_.store()) return;
-  boxes_.show({kStoreFailed, kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
+  callingLibrary_ = true;
+  const bool stored = counter_.store();
+  callingLibrary_ = false;
+  if (!stored) boxes_.show({kStoreFailed, kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
+  afterDeviceCommand(stored);
 }
 
 void EvalWindow::btnHelp_Click() {

@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+#include "board_directory.h"
+#include "board_numbering.h"
 #include "bridge_library.h"
 #include "calculator_update.h"
 #include "counter_interface.h"
@@ -39,10 +41,12 @@ inline constexpr const char* kSendComplete = "Send Complete";
 
 class EvalWindow {
  public:
-  // The view, library, boxes and numbers must outlive the window rules. `numbers` reads and
-  // writes the number fields and the decimal DVR text.
+  // The view, library, boxes, numbers and boards must outlive the window rules. `numbers` reads
+  // and writes the number fields and the decimal DVR text. With `boards` the window follows the
+  // boards that come and go, tells in the view's status line which one the device buttons
+  // address and offers the others in File > Board; without, it knows only what start-up found.
   EvalWindow(WindowView& view, BridgeLibrary& library, MessageBoxes& boxes,
-             const NumberText& numbers);
+             const NumberText& numbers, BoardDirectory* boards = nullptr);
 
   // Start-up, before the window is shown: connects to the boards, lights board 0's module
   // indicator, hooks the wheel, sets the DVR field to "00", calculates the range from the
@@ -53,6 +57,17 @@ class EvalWindow {
   // The window closes (its close box, or File > Exit): unhooks the wheel. No library call.
   void Form_Unload();
   bool boardFound() const { return boardFound_; }
+
+  // After Form_Load: the descriptor that turns readable when a board came or went (then call
+  // boardsChanged), or -1 when there is nothing to watch.
+  int boardWatchDescriptor() const { return boardWatch_; }
+  // A board came or went. In the calculator-only layout the first board to come is connected,
+  // parked as at start-up and the full layout shown; the board in use that comes back is
+  // connected and parked again. While a library call or a pulse train is under way (a box of
+  // the library may be open) the news waits until it has ended.
+  void boardsChanged();
+  // File > Board: the device buttons address this board from now on; its indicator lights.
+  void mnuBoard_Click(const std::string& path);
 
   // The focus left a text box for another control of the window (not for a box or a menu):
   // the calculation or prompt bound to that field, if any.
@@ -104,6 +119,14 @@ class EvalWindow {
   double fieldNumber(CalculatorField field) const;
   void askWhichCalculation(const char* title);
   void showCalculatorOnly();
+  void showFullLayout();
+  void followBoards();
+  void lookAtBoards();
+  void useBoard(const std::optional<std::string>& path);
+  void afterDeviceCommand(bool taken);
+  void showBoards();
+  bool isPresent(const std::string& path) const;
+  PresentBoard seen(const std::string& path) const;
   void apply(const CalculatorUpdates& updates);
   void apply(const ShowMessage& step);
   void apply(const WriteField& step);
@@ -120,9 +143,21 @@ class EvalWindow {
   MessageBoxes& boxes_;
   const NumberText& numbers_;
   const DividerModel model_;
-  // The board that every call addresses: always the first.
-  const std::int16_t hidNumber_ = 0;
+  BoardDirectory* const boards_;
+  // The board that every call addresses: the first at start-up.
+  std::int16_t hidNumber_ = 0;
   CounterInterface counter_;
+  BoardNumbering numbering_;
+  std::vector<PresentBoard> present_;
+  // The board the device buttons address, as it was last seen.
+  std::optional<PresentBoard> inUse_;
+  std::optional<FirmwareVersion> firmware_;
+  int boardWatch_ = -1;
+  // A library call is under way: boards that come and go are dealt with when it has ended.
+  bool callingLibrary_ = false;
+  bool boardsChangedMeanwhile_ = false;
+  // A command was refused: a Retry in the library's box may have renumbered the boards.
+  bool numberingUncertain_ = false;
   bool boardFound_ = false;
   bool hexMode_ = true;
   bool sending_ = false;

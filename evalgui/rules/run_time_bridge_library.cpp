@@ -1,12 +1,33 @@
 #include "run_time_bridge_library.h"
 
+#include "ksthid_api.h"
+
+namespace {
+
+// A board that does not answer its firmware query holds the window up no longer than this.
+constexpr int kFirmwareQueryTimeoutMs = 1000;
+
+}  // namespace
+
+// Bound when the monitor was opened: no function can be looked up any more once the front end's
+// part of the binding is gone.
+RunTimeBridgeLibrary::~RunTimeBridgeLibrary() {
+  if (monitor_) reinterpret_cast<decltype(&ksthid_monitor_close)>(monitorClose_)(monitor_);
+}
+
+template <typename Function>
+Function RunTimeBridgeLibrary::bind(ExportAddress& bound, const char* name) {
+  if (!bound) bound = lookUp(name);
+  return reinterpret_cast<Function>(bound);
+}
+
 // Every argument crosses by reference: the library gets the address of the copy made here.
 template <typename Function, typename... Arguments>
 std::optional<std::int16_t> RunTimeBridgeLibrary::call(ExportAddress& bound, const char* name,
                                                        Arguments... arguments) {
-  if (!bound) bound = lookUp(name);
-  if (!bound) return std::nullopt;
-  return reinterpret_cast<Function>(bound)(&arguments...);
+  const auto function = bind<Function>(bound, name);
+  if (!function) return std::nullopt;
+  return function(&arguments...);
 }
 
 std::optional<std::int16_t> RunTimeBridgeLibrary::connect() {
@@ -32,4 +53,61 @@ std::optional<std::int16_t> RunTimeBridgeLibrary::setGPIOConfiguration(std::uint
   return call<decltype(&kstHID_setGPIOConfiguration)>(setGPIOConfiguration_,
                                                       "kstHID_setGPIOConfiguration", configByte1,
                                                       configByte2, configFlag, hidNumber);
+}
+
+std::vector<PresentBoard> RunTimeBridgeLibrary::presentBoards() {
+  const auto enumerate = bind<decltype(&ksthid_enumerate)>(enumerate_, "ksthid_enumerate");
+  const auto freeEnumeration =
+      bind<decltype(&ksthid_free_enumeration)>(freeEnumeration_, "ksthid_free_enumeration");
+  std::vector<PresentBoard> boards;
+  ksthid_board_info* list = nullptr;
+  if (!enumerate || !freeEnumeration || enumerate(&list) < 0) return boards;
+  for (const ksthid_board_info* board = list; board; board = board->next) {
+    boards.push_back({board->path, board->serial, board->error ? board->error_text : ""});
+  }
+  freeEnumeration(list);
+  return boards;
+}
+
+std::optional<FirmwareVersion> RunTimeBridgeLibrary::firmwareVersion(const std::string& path) {
+  const auto open = bind<decltype(&ksthid_open)>(open_, "ksthid_open");
+  const auto close = bind<decltype(&ksthid_close)>(close_, "ksthid_close");
+  const auto setTimeout = bind<decltype(&ksthid_set_timeout)>(setTimeout_, "ksthid_set_timeout");
+  const auto query =
+      bind<decltype(&ksthid_firmware_version)>(firmwareVersion_, "ksthid_firmware_version");
+  ksthid_board* board = nullptr;
+  if (!open || !close || !setTimeout || !query || open(path.c_str(), &board) != 0) return {};
+  setTimeout(board, kFirmwareQueryTimeoutMs);
+  ksthid_firmware firmware{};
+  const bool answered = query(board, &firmware) == 0;
+  close(board);
+  if (!answered) return {};
+  return FirmwareVersion{firmware.major, firmware.minor};
+}
+
+int RunTimeBridgeLibrary::watch() {
+  const auto descriptor =
+      bind<decltype(&ksthid_monitor_fd)>(monitorDescriptor_, "ksthid_monitor_fd");
+  if (!watching_) {
+    watching_ = true;
+    const auto open = bind<decltype(&ksthid_monitor_open)>(monitorOpen_, "ksthid_monitor_open");
+    const auto close = bind<decltype(&ksthid_monitor_close)>(monitorClose_, "ksthid_monitor_close");
+    if (open && close && descriptor && open(&monitor_) != 0) monitor_ = nullptr;
+  }
+  return monitor_ ? descriptor(monitor_) : -1;
+}
+
+bool RunTimeBridgeLibrary::takeChanges() {
+  const auto next = bind<decltype(&ksthid_monitor_next)>(monitorNext_, "ksthid_monitor_next");
+  const auto freeEnumeration =
+      bind<decltype(&ksthid_free_enumeration)>(freeEnumeration_, "ksthid_free_enumeration");
+  if (!monitor_ || !next || !freeEnumeration) return false;
+  bool changed = false;
+  int event = 0;
+  ksthid_board_info* board = nullptr;
+  while (next(monitor_, 0, &event, &board) == 1) {
+    freeEnumeration(board);
+    changed = true;
+  }
+  return changed;
 }

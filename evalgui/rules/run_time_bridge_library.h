@@ -2,13 +2,19 @@
 
 #include <string>
 
+#include "board_directory.h"
 #include "bridge_library.h"
+
+struct ksthid_monitor;
 
 // The bridge library bound by name at run time, whatever loads it: the library is loaded at the
 // first call and each function looked up at its own first call, so that the program starts, and
 // can say what is missing, whatever the file holds. A front end says only how a function is found.
-class RunTimeBridgeLibrary : public BridgeLibrary {
+// The boards present and their comings and goings come from the library's own interface.
+class RunTimeBridgeLibrary : public BridgeLibrary, public BoardDirectory {
  public:
+  ~RunTimeBridgeLibrary() override;
+
   // Any function's address; cast to the export's own type before the call.
   using ExportAddress = void (*)();
 
@@ -22,6 +28,11 @@ class RunTimeBridgeLibrary : public BridgeLibrary {
                                                    std::int16_t hidNumber) final;
   std::string bindingError() const final { return error_; }
 
+  std::vector<PresentBoard> presentBoards() final;
+  std::optional<FirmwareVersion> firmwareVersion(const std::string& path) final;
+  int watch() final;
+  bool takeChanges() final;
+
  protected:
   // Loads the library when it is not loaded yet and looks the function up. Null when either
   // fails, after saying why through setBindingError.
@@ -31,10 +42,25 @@ class RunTimeBridgeLibrary : public BridgeLibrary {
  private:
   template <typename Function, typename... Arguments>
   std::optional<std::int16_t> call(ExportAddress& bound, const char* name, Arguments... arguments);
+  // The export as its own type; null when it cannot be had.
+  template <typename Function>
+  Function bind(ExportAddress& bound, const char* name);
 
   std::string error_;
   ExportAddress connect_ = nullptr;
   ExportAddress indicateSelectedModule_ = nullptr;
   ExportAddress setGPIOValue_ = nullptr;
   ExportAddress setGPIOConfiguration_ = nullptr;
+  ExportAddress enumerate_ = nullptr;
+  ExportAddress freeEnumeration_ = nullptr;
+  ExportAddress open_ = nullptr;
+  ExportAddress close_ = nullptr;
+  ExportAddress setTimeout_ = nullptr;
+  ExportAddress firmwareVersion_ = nullptr;
+  ExportAddress monitorOpen_ = nullptr;
+  ExportAddress monitorDescriptor_ = nullptr;
+  ExportAddress monitorNext_ = nullptr;
+  ExportAddress monitorClose_ = nullptr;
+  ksthid_monitor* monitor_ = nullptr;
+  bool watching_ = false;
 };

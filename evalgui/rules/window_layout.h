@@ -206,6 +206,9 @@ struct MenuItem {
 };
 inline constexpr const char* kFileMenuName = "mnuFile";
 inline constexpr const char* kFileMenuCaption = "&File";
+// File > Board, first in the File menu: the boards present, when the front end follows them.
+inline constexpr const char* kBoardMenuName = "mnuBoard";
+inline constexpr const char* kBoardMenuCaption = "&Board";
 inline constexpr std::array<MenuItem, 3> kFileMenu{{
     {"mnuStandardResistors", "Standard resistors..."},
     {"", ""},

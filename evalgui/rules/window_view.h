@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <string>
 
+#include <vector>
+
+#include "board_numbering.h"
 #include "calculator_update.h"
 #include "window_layout.h"
 
@@ -31,6 +34,9 @@ class WindowView {
   // The window's outer height: caption bar, menu bar and borders included.
   virtual void setWindowOuterHeight(int heightTwips) = 0;
   virtual void hide(Control control) = 0;
+  virtual void show(Control control) = 0;
+  // The window's height as designed, after setWindowOuterHeight: the whole client area.
+  virtual void setWindowDesignHeight() = 0;
   virtual void setFocus(Control control) = 0;
 
   // From hook to unhook, every turn of the mouse wheel over the window or any of its controls
@@ -43,6 +49,12 @@ class WindowView {
   // the level changes.
   virtual void showProgress(Control button, int level) = 0;
   virtual void hideProgress(Control button) = 0;
+
+  // The line below the window's content that says which board the device buttons address.
+  virtual void showBoardStatus(const std::string& text) = 0;
+  // File > Board: one checkable entry per board, in order; the entry itself disabled when
+  // `enabled` is false. Choosing an entry calls EvalWindow::mnuBoard_Click with its path.
+  virtual void showBoardMenu(const std::vector<BoardMenuEntry>& entries, bool enabled) = 0;
 
   // Closes the window, as its close box does; the front end then calls EvalWindow::Form_Unload.
   virtual void closeWindow() = 0;

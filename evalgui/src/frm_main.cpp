@@ -1,5 +1,6 @@
 #include "frm_main.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -10,6 +11,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSocketNotifier>
+#include <QStatusBar>
 #include <QValidator>
 
 #include "progress_button.h"
@@ -66,9 +69,9 @@ class DvrText final : public QValidator {
 
 }  // namespace
 
-FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes)
+FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes, BoardDirectory* boards)
     : twips_(*this),
-      rules_(*this, library, boxes, numbers_),
+      rules_(*this, library, boxes, numbers_, boards),
       busy_(*this, [this] { return !rules_.takesInput(); }) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(qText(kWindowCaption));
@@ -80,6 +83,7 @@ FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes)
   font.setPointSizeF(7.5);
   setFont(font);
   buildMenu();
+  if (boards) buildBoardMenuAndStatus();
 
   auto* client = new QWidget(this);
   setCentralWidget(client);
@@ -87,7 +91,37 @@ FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes)
   buildControls(*client);
   connectControls();
   setFocusOrder();
-  setFixedSize(client->width(), menuBar()->sizeHint().height() + client->height());
+  setFixedWidth(client->width());
+  fitHeightTo(menuBar()->sizeHint().height() + client->height());
+}
+
+// The hot-plug monitor is watched through the event loop: its descriptor turns readable when a
+// board came or went.
+bool FrmMain::Form_Load() {
+  if (!rules_.Form_Load()) return false;
+  if (const int descriptor = rules_.boardWatchDescriptor(); descriptor >= 0) {
+    auto* boardWatch = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+    connect(boardWatch, &QSocketNotifier::activated, this, [this] { rules_.boardsChanged(); });
+  }
+  return true;
+}
+
+// File > Board comes first in the menu; the status line lies below the window's content.
+void FrmMain::buildBoardMenuAndStatus() {
+  QMenu* mnuFile = findChild<QMenu*>(qText(kFileMenuName));
+  mnuBoard_ = new QMenu(qText(kBoardMenuCaption), mnuFile);
+  mnuBoard_->setObjectName(qText(kBoardMenuName));
+  mnuFile->insertMenu(mnuFile->actions().constFirst(), mnuBoard_);
+  boardChoice_ = new QActionGroup(mnuBoard_);
+  boardStatus_ = new QLabel(this);
+  boardStatus_->setObjectName(QStringLiteral("boardStatus"));
+  statusBar()->setSizeGripEnabled(false);
+  statusBar()->addWidget(boardStatus_, 1);
+}
+
+// The window's content (menu bar and client area) with the status line, if any, below it.
+void FrmMain::fitHeightTo(int contentHeight) {
+  setFixedHeight(contentHeight + (boardStatus_ ? statusBar()->sizeHint().height() : 0));
 }
 
 void FrmMain::buildMenu() {
@@ -302,11 +336,45 @@ void FrmMain::setHeight(Control control, int heightTwips) {
 void FrmMain::setWindowOuterHeight(int heightTwips) {
   const int height = twips_.y(heightTwips);
   centralWidget()->setFixedHeight(height - menuBar()->sizeHint().height());
-  setFixedHeight(height);
+  fitHeightTo(height);
+}
+
+void FrmMain::setWindowDesignHeight() {
+  const int client = twips_.y(kClientArea.height);
+  centralWidget()->setFixedHeight(client);
+  fitHeightTo(menuBar()->sizeHint().height() + client);
 }
 
 void FrmMain::hide(Control control) {
   widget(control).hide();
+}
+
+void FrmMain::show(Control control) {
+  widget(control).show();
+}
+
+void FrmMain::showBoardStatus(const std::string& text) {
+  boardStatus_->setText(qText(text));
+}
+
+// A path or serial may hold an ampersand, which a menu would take for an access key. One board
+// is in use at a time: the entries are shown as options. The entries go later, as the one chosen
+// may be the one whose signal is still under way.
+void FrmMain::showBoardMenu(const std::vector<BoardMenuEntry>& entries, bool enabled) {
+  for (QAction* shown : mnuBoard_->actions()) {
+    mnuBoard_->removeAction(shown);
+    boardChoice_->removeAction(shown);
+    shown->deleteLater();
+  }
+  for (const BoardMenuEntry& entry : entries) {
+    QAction* board = mnuBoard_->addAction(qText(entry.caption).replace(u'&', QStringLiteral("&&")));
+    board->setCheckable(true);
+    board->setChecked(entry.checked);
+    boardChoice_->addAction(board);
+    connect(board, &QAction::triggered, this,
+            [this, path = entry.path] { rules_.mnuBoard_Click(path); });
+  }
+  mnuBoard_->setEnabled(enabled);
 }
 
 void FrmMain::setFocus(Control control) {

@@ -14,6 +14,8 @@
 #include "window_view.h"
 
 class ProgressButton;
+class QActionGroup;
+class QLabel;
 
 // The evaluation program's window in Qt: the controls of the layout table, laid out in twips and
 // named as in the program's design, over the window rules (EvalWindow), to which it passes every
@@ -22,12 +24,16 @@ class FrmMain final : public QMainWindow, private WindowView {
   Q_OBJECT
 
  public:
-  FrmMain(BridgeLibrary& library, MessageBoxes& boxes);
+  // With `boards` the window has a status line that says which board the device buttons
+  // address, and File > Board to choose another, and follows the boards as they come and go.
+  FrmMain(BridgeLibrary& library, MessageBoxes& boxes, BoardDirectory* boards = nullptr);
 
   // Connects to the boards and prepares the window to be shown: the full layout for board 0 with
   // its counter interface at rest, or the calculator alone without a board. False, after an
   // error box, when the library cannot be used; the window must not be shown then.
-  bool Form_Load() { return rules_.Form_Load(); }
+  bool Form_Load();
+  // Showing the window; show(Control) below shows one of its controls.
+  using QMainWindow::show;
 
   // The wheel steps the DVR value by one: down when turned away from the user (rotation above
   // 0), up when turned towards the user.
@@ -39,6 +45,8 @@ class FrmMain final : public QMainWindow, private WindowView {
 
  private:
   void buildMenu();
+  void buildBoardMenuAndStatus();
+  void fitHeightTo(int contentHeight);
   void buildControls(QWidget& client);
   QWidget* createControl(const ControlDesign& design, QWidget& parent);
   void connectControls();
@@ -57,6 +65,10 @@ class FrmMain final : public QMainWindow, private WindowView {
   void setHeight(Control control, int heightTwips) override;
   void setWindowOuterHeight(int heightTwips) override;
   void hide(Control control) override;
+  void show(Control control) override;
+  void setWindowDesignHeight() override;
+  void showBoardStatus(const std::string& text) override;
+  void showBoardMenu(const std::vector<BoardMenuEntry>& entries, bool enabled) override;
   void setFocus(Control control) override;
   void hookMouseWheel() override;
   void unhookMouseWheel() override;
@@ -70,4 +82,7 @@ class FrmMain final : public QMainWindow, private WindowView {
   MouseWheel wheel_;
   BusyWindow busy_;
   std::array<QWidget*, kControlCount> controls_{};
+  QLabel* boardStatus_ = nullptr;
+  QMenu* mnuBoard_ = nullptr;
+  QActionGroup* boardChoice_ = nullptr;
 };

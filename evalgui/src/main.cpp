@@ -12,7 +12,7 @@ int main(int argc, char* argv[]) {
 
   QtMessageBoxes boxes;
   KsthidLibrary library(boxes, KsthidLibrary::defaultFileNames());
-  FrmMain frmMain(library, boxes);
+  FrmMain frmMain(library, boxes, &library);
   boxes.setOwner(&frmMain);
   if (!frmMain.Form_Load()) return EXIT_FAILURE;
   frmMain.show();

@@ -522,6 +522,20 @@ void MainWindow::hide(Control control) {
   ShowWindow(handleOf(control), SW_HIDE);
 }
 
+void MainWindow::show(Control control) {
+  ShowWindow(handleOf(control), SW_SHOW);
+}
+
+void MainWindow::setWindowDesignHeight() {
+  outerHeightTwips_.reset();
+  placeWindow();
+}
+
+// This window is given no BoardDirectory, so the rules never ask for a status line or File > Board.
+void MainWindow::showBoardStatus(const std::string& /*text*/) {}
+
+void MainWindow::showBoardMenu(const std::vector<BoardMenuEntry>& /*entries*/, bool /*enabled*/) {}
+
 void MainWindow::setFocus(Control control) {
   SetFocus(handleOf(control));
 }

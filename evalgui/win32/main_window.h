@@ -39,6 +39,10 @@ class MainWindow final : public WindowView {
   void setHeight(Control control, int heightTwips) override;
   void setWindowOuterHeight(int heightTwips) override;
   void hide(Control control) override;
+  void show(Control control) override;
+  void setWindowDesignHeight() override;
+  void showBoardStatus(const std::string& text) override;
+  void showBoardMenu(const std::vector<BoardMenuEntry>& entries, bool enabled) override;
   void setFocus(Control control) override;
   void hookMouseWheel() override;
   void unhookMouseWheel() override;

@@ -40,6 +40,13 @@ class FakeWindowView : public WindowView {
     log.push_back("outer height " + std::to_string(heightTwips));
   }
   void hide(Control control) override { log.push_back("hide " + name(control)); }
+  void show(Control control) override { log.push_back("show " + name(control)); }
+  void setWindowDesignHeight() override { log.emplace_back("design height"); }
+  void showBoardStatus(const std::string& text) override { boardStatus = text; }
+  void showBoardMenu(const std::vector<BoardMenuEntry>& entries, bool enabled) override {
+    boardMenu = entries;
+    boardMenuEnabled = enabled;
+  }
   void setFocus(Control control) override { log.push_back("focus " + name(control)); }
   void hookMouseWheel() override { log.emplace_back("hook"); }
   void unhookMouseWheel() override { log.emplace_back("unhook"); }
@@ -56,6 +63,9 @@ class FakeWindowView : public WindowView {
 
   std::vector<std::string> log;
   std::size_t caret = 0;
+  std::string boardStatus;
+  std::vector<BoardMenuEntry> boardMenu;
+  bool boardMenuEnabled = false;
   std::function<void()> duringProgress;
 
  private:
