@@ -1,37 +1,56 @@
 #include "board_numbering.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
-
-bool hasPath(const std::vector<PresentBoard>& boards, const std::string& path) {
-  return std::any_of(boards.begin(), boards.end(),
-                     [&](const PresentBoard& board) { return board.path == path; });
-}
 
 std::string identity(const PresentBoard& board) {
   return board.path + " (serial " + (board.serial.empty() ? "none" : board.serial);
 }
 
+std::optional<PresentBoard> firstWhere(const std::vector<PresentBoard>& boards,
+                                       const std::function<bool(const PresentBoard&)>& wanted) {
+  const auto found = std::find_if(boards.begin(), boards.end(), wanted);
+  return found == boards.end() ? std::nullopt : std::optional(*found);
+}
+
 }  // namespace
 
+std::optional<PresentBoard> foundAgain(const std::vector<PresentBoard>& present,
+                                       const PresentBoard& known) {
+  if (auto samePath =
+          firstWhere(present, [&](const auto& board) { return board.path == known.path; }))
+    return samePath;
+  if (known.serial.empty()) return std::nullopt;
+  return firstWhere(present, [&](const auto& board) { return board.serial == known.serial; });
+}
+
 void BoardNumbering::connected(const std::vector<PresentBoard>& present) {
-  std::erase_if(paths_, [&](const std::string& path) { return !hasPath(present, path); });
-  for (const PresentBoard& board : present) {
-    if (board.error.empty() && std::find(paths_.begin(), paths_.end(), board.path) == paths_.end())
-      paths_.push_back(board.path);
+  std::vector<PresentBoard> unclaimed = present;
+  std::vector<PresentBoard> numbered;
+  for (const PresentBoard& known : numbered_) {
+    if (const auto again = foundAgain(unclaimed, known)) {
+      numbered.push_back(*again);
+      std::erase(unclaimed, *again);
+    }
   }
+  for (const PresentBoard& board : unclaimed) {
+    if (board.error.empty()) numbered.push_back(board);
+  }
+  numbered_ = std::move(numbered);
 }
 
 std::optional<std::int16_t> BoardNumbering::numberOf(const std::string& path) const {
-  const auto found = std::find(paths_.begin(), paths_.end(), path);
-  if (found == paths_.end()) return std::nullopt;
-  return static_cast<std::int16_t>(found - paths_.begin());
+  const auto found = std::find_if(numbered_.begin(), numbered_.end(),
+                                  [&](const PresentBoard& board) { return board.path == path; });
+  if (found == numbered_.end()) return std::nullopt;
+  return static_cast<std::int16_t>(found - numbered_.begin());
 }
 
 std::optional<std::string> BoardNumbering::pathOf(std::int16_t hidNumber) const {
-  if (hidNumber < 0 || static_cast<std::size_t>(hidNumber) >= paths_.size()) return std::nullopt;
-  return paths_[static_cast<std::size_t>(hidNumber)];
+  if (hidNumber < 0 || static_cast<std::size_t>(hidNumber) >= numbered_.size()) return std::nullopt;
+  return numbered_[static_cast<std::size_t>(hidNumber)].path;
 }
 
 std::string boardStatusText(const std::optional<BoardInUse>& inUse,

@@ -7,6 +7,11 @@
 
 #include "board_directory.h"
 
+// Where a board known before is present again: at its path, or, plugged back while its old node
+// was still held open, at the new path that carries its serial number.
+std::optional<PresentBoard> foundAgain(const std::vector<PresentBoard>& present,
+                                       const PresentBoard& known);
+
 // The HIDnumbers that the library's connect gives, followed from the window's side: boards known
 // before keep their order, those that have gone are dropped and those behind them move up, new
 // boards that can be opened come last in the order in which they are present.
@@ -17,10 +22,10 @@ class BoardNumbering {
   std::optional<std::int16_t> numberOf(const std::string& path) const;
   std::optional<std::string> pathOf(std::int16_t hidNumber) const;
   // A number that names no board: the library refuses it without sending anything.
-  std::int16_t noBoard() const { return static_cast<std::int16_t>(paths_.size()); }
+  std::int16_t noBoard() const { return static_cast<std::int16_t>(numbered_.size()); }
 
  private:
-  std::vector<std::string> paths_;
+  std::vector<PresentBoard> numbered_;
 };
 
 // One board of File > Board.

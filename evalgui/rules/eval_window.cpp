@@ -126,10 +126,12 @@ void EvalWindow::followBoards() {
   showBoards();
 }
 
-// The board in use keeps what was last seen of it while it is away.
+// The board in use keeps what was last seen of it while it is away, and is followed to the path
+// it comes back at.
 void EvalWindow::lookAtBoards() {
   present_ = boards_->presentBoards();
-  if (inUse_ && isPresent(inUse_->path)) inUse_ = seen(inUse_->path);
+  if (!inUse_) return;
+  if (auto again = foundAgain(present_, *inUse_)) inUse_ = std::move(again);
 }
 
 PresentBoard EvalWindow::seen(const std::string& path) const {

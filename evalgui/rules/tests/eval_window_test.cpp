@@ -329,6 +329,20 @@ TEST_F(EvalWindowBoardsTest, BoardsThatComeDuringASendWaitForItsEnd) {
   EXPECT_EQ(view.boardStatus, "Board b (serial B1, firmware 1.2)");
 }
 
+// A board pulled out while the window held its node comes back at another path.
+TEST_F(EvalWindowBoardsTest, TheBoardInUseIsFollowedToTheNodeItComesBackAt) {
+  load({kBoardB, kBoardA});
+  window.mnuBoard_Click("a");
+  change({kBoardB});
+  window.boardsChanged();
+  EXPECT_EQ(view.boardStatus, "Board a (serial A1) pulled out: plug it back in");
+  library.calls.clear();
+  change({kBoardB, {"a2", "A1", ""}});
+  window.boardsChanged();
+  EXPECT_EQ(library.calls, Log({"connect", "indicate #1", "value 50 00 #1", "config BF FF -1 #1"}));
+  EXPECT_EQ(view.boardStatus, "Board a2 (serial A1, firmware 1.2)");
+}
+
 TEST(WindowLayoutTest, EveryControlButTheClientHasOneDesignWithAParentBeforeIt) {
   std::vector<Control> created{Control::Client};
   for (const ControlDesign& design : kControls) {
