@@ -24,17 +24,32 @@ Board::Board(std::string path, std::string serialNumber, std::unique_ptr<DeviceH
 
 int Board::set(const Report& request) {
   std::lock_guard hold(lock_);
-  if (gone_) return failGone();
   drainIfAnswerMayCome();
-  const int written = write(request);
-  return written < 0 ? written : succeed();
+  return send(request);
 }
 
 int Board::query(const Report& request, Report& answer) {
   std::lock_guard hold(lock_);
-  if (gone_) return failGone();
   drainIfAnswerMayCome();
-  if (const int written = write(request); written < 0) return written;
+  if (const int written = send(request); written < 0) return written;
+  return receive(answer);
+}
+
+void Board::drain() {
+  std::lock_guard hold(lock_);
+  discardInput();
+}
+
+int Board::send(const Report& request) {
+  std::lock_guard hold(lock_);
+  if (gone_) return failGone();
+  const int written = write(request);
+  return written < 0 ? written : succeed();
+}
+
+int Board::receive(Report& answer) {
+  std::lock_guard hold(lock_);
+  if (gone_) return failGone();
   const int answered = awaitAnswer(answer);
   return answered < 0 ? answered : succeed();
 }
@@ -70,7 +85,11 @@ int Board::awaitAnswer(Report& answer) {
 }
 
 void Board::drainIfAnswerMayCome() {
-  if (!answerMayCome_) return;
+  if (answerMayCome_) discardInput();
+}
+
+void Board::discardInput() {
+  if (gone_) return;
   Report stale;
   for (int drained = 0;
        drained < kMaxStaleReports && device_->read(stale, kDrainWait) == ReadResult::report;
