@@ -2,12 +2,10 @@
 // board or on every attached board at once.
 #include <iostream>
 #include <mutex>
-#include <thread>
 
+#include "board_trains.h"
 #include "commands.h"
-#include "counter_interface.h"
 #include "divider_formulas.h"
-#include "linked_bridge.h"
 #include "precise_waits.h"
 #include "progress.h"
 #include "system.h"
@@ -17,44 +15,12 @@ namespace {
 
 using tools::ExitStatus;
 using tools::Invocation;
-using Train = std::function<bool(CounterInterface&)>;
 
 // What a train left behind on a board that did not take all of its calls.
 struct Stopped {
   std::string what;
   std::string consequence;
 };
-
-// The number of calls a train makes, from a dry run of it.
-int callsOf(const Train& train) {
-  CallCounter counter;
-  CounterInterface dryRun(counter, 0);
-  train(dryRun);
-  return counter.calls();
-}
-
-// How far a train got on one board.
-struct TrainRun {
-  bool done = false;
-  // Counting the call the board did not take.
-  int calls = 0;
-};
-
-// Runs the train on the board at `path`, telling `afterCall` of each call. A board that cannot be
-// opened takes no call.
-TrainRun runOn(const std::string& path, const Train& train,
-               const std::function<void()>& afterCall) {
-  const OpenBoard board = openBoard(path);
-  if (!board) return {};
-  TrainRun run;
-  LinkedBridge bridge(board.get(), [&] {
-    ++run.calls;
-    afterCall();
-  });
-  CounterInterface chip(bridge, 0);
-  run.done = train(chip);
-  return run;
-}
 
 [[noreturn]] void stop(const Stopped& stopped, const std::string& where, const TrainRun& run,
                        int calls) {
@@ -93,13 +59,7 @@ std::size_t runTrainOnAll(Invocation& run, const Stopped& stopped, const Train& 
     std::lock_guard hold(progressMutex);
     progress.advance();
   };
-  std::vector<TrainRun> runs(paths.size());
-  {
-    std::vector<std::jthread> trains;
-    for (std::size_t board = 0; board < paths.size(); ++board) {
-      trains.emplace_back([&, board] { runs[board] = runOn(paths[board], train, advance); });
-    }
-  }
+  const std::vector<TrainRun> runs = runOnEach(paths, train, advance);
   progress.finish();
   for (std::size_t board = 0; board < paths.size(); ++board) {
     if (!runs[board].done) stop(stopped, " on " + paths[board], runs[board], calls);
