@@ -10,7 +10,9 @@ namespace {
 // pulled out ends the wait at once.
 constexpr std::chrono::milliseconds kGoneCheckInterval{50};
 constexpr std::chrono::milliseconds kDrainWait{1};
-// As many reports as the platform queues for a device.
+// As many reports as the platform queues for a device: a board that keeps
+// sending beyond them cannot hold a request in its drain. The packet trace
+// shows each discarded report as an R line.
 constexpr int kMaxStaleReports = 64;
 
 }  // namespace
