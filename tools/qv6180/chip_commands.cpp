@@ -78,7 +78,8 @@ void send(Invocation& run) {
   run.out() << "DVR " << dvr << " (" << tools::hexByte(dvr) << ") sent";
   if (everyBoard) {
     const std::size_t boards = runTrainOnAll(run, stopped, train);
-    run.out() << " to " << boards << " boards in " << callsOf(train) << " calls each\n";
+    run.out() << " to " << boards << (boards == 1 ? " board" : " boards") << " in "
+              << callsOf(train) << " calls each\n";
   } else {
     run.out() << " in " << runTrain(run, stopped, train) << " calls\n";
   }
