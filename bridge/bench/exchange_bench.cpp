@@ -46,8 +46,8 @@ BENCHMARK(BM_GetGpioValue);
 void BM_BareTransportWrite(benchmark::State& state) {
   OneBoard board;
   Report report{1, 3, 0, 0x50};
-  DeviceHandle& device = *libraryState().boardHandles.front();
-  for (auto _ : state) benchmark::DoNotOptimize(device.write(report));
+  const std::unique_ptr<DeviceHandle> device = board.transport().open("sim:0");
+  for (auto _ : state) benchmark::DoNotOptimize(device->write(report));
 }
 BENCHMARK(BM_BareTransportWrite);
 

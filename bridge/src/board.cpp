@@ -10,7 +10,9 @@ namespace {
 // pulled out ends the wait at once.
 constexpr std::chrono::milliseconds kGoneCheckInterval{50};
 constexpr std::chrono::milliseconds kDrainWait{1};
-// As many reports as the platform queues for a device.
+// As many reports as the platform queues for a device: a board that keeps
+// sending beyond them cannot hold a request in its drain. The packet trace
+// shows each discarded report as an R line.
 constexpr int kMaxStaleReports = 64;
 
 }  // namespace
@@ -24,17 +26,32 @@ Board::Board(std::string path, std::string serialNumber, std::unique_ptr<DeviceH
 
 int Board::set(const Report& request) {
   std::lock_guard hold(lock_);
-  if (gone_) return failGone();
   drainIfAnswerMayCome();
-  const int written = write(request);
-  return written < 0 ? written : succeed();
+  return send(request);
 }
 
 int Board::query(const Report& request, Report& answer) {
   std::lock_guard hold(lock_);
-  if (gone_) return failGone();
   drainIfAnswerMayCome();
-  if (const int written = write(request); written < 0) return written;
+  if (const int written = send(request); written < 0) return written;
+  return receive(answer);
+}
+
+void Board::drain() {
+  std::lock_guard hold(lock_);
+  discardInput();
+}
+
+int Board::send(const Report& request) {
+  std::lock_guard hold(lock_);
+  if (gone_) return failGone();
+  const int written = write(request);
+  return written < 0 ? written : succeed();
+}
+
+int Board::receive(Report& answer) {
+  std::lock_guard hold(lock_);
+  if (gone_) return failGone();
   const int answered = awaitAnswer(answer);
   return answered < 0 ? answered : succeed();
 }
@@ -70,7 +87,11 @@ int Board::awaitAnswer(Report& answer) {
 }
 
 void Board::drainIfAnswerMayCome() {
-  if (!answerMayCome_) return;
+  if (answerMayCome_) discardInput();
+}
+
+void Board::discardInput() {
+  if (gone_) return;
   Report stale;
   for (int drained = 0;
        drained < kMaxStaleReports && device_->read(stale, kDrainWait) == ReadResult::report;

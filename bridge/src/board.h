@@ -1,7 +1,7 @@
-// An opened bridge as the handles of ksthid_api.h see it: one device, its
-// time-out, and what its last exchange left behind. Every request and its
-// answer are one step under the board's lock (board_lock.h), shared with
-// the HIDnumbers of every thread.
+// An opened bridge: one device, its time-out, and what its last exchange
+// left behind. The handles of ksthid_api.h are boards, and so are the
+// HIDnumbers of every thread. Every request and its answer are one step
+// under the board's lock (board_lock.h), shared by all of them.
 #pragma once
 
 #include <atomic>
@@ -33,6 +33,17 @@ class Board {
   // Writes a request and reads its answer.
   int query(const Report& request, Report& answer);
 
+  // The steps of set and query, for a caller that holds the board across
+  // steps of its own (the HIDnumber exports): no drain of their own.
+  std::unique_lock<std::recursive_mutex> hold() { return std::unique_lock(lock_); }
+  // Reads and discards what the board has already sent, waiting 1 ms for it:
+  // the HIDnumber exports do so before every request.
+  void drain();
+  // Writes one request. 0 or a KSTHID_E_* code.
+  int send(const Report& request);
+  // Reads one answer, waiting up to the time-out. 0 or a KSTHID_E_* code.
+  int receive(Report& answer);
+
   // Records the detail of a failure for the calling thread and returns code.
   int fail(int code, const std::string& detail);
   // Clears the calling thread's failure and returns result.
@@ -43,6 +54,7 @@ class Board {
   int write(const Report& request);
   int awaitAnswer(Report& answer);
   void drainIfAnswerMayCome();
+  void discardInput();
   int failGone();
 
   const std::string path_;

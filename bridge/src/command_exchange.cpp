@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "board_lock.h"
 #include "connection.h"
 #include "library_state.h"
 #include "report_exchange.h"
@@ -13,11 +12,10 @@ std::optional<Exchange> Exchange::open(std::int16_t hidNumber) {
   const std::vector<std::string>& paths = libraryState().boardPaths;
   if (hidNumber < 0 || static_cast<std::size_t>(hidNumber) >= paths.size()) return std::nullopt;
   Exchange exchange(hidNumber, paths[static_cast<std::size_t>(hidNumber)]);
-  if (ksthid::selectBoard(hidNumber)) {
-    exchange.boardHeld_ = std::unique_lock(boardLock(exchange.path_));
-    Report stale;
-    drainInput(stale, kLastReportIndex);
-  }
+  if (!ksthid::selectBoard(hidNumber)) return exchange;
+  if (Board* board = libraryState().currentBoard) exchange.boardHeld_ = board->hold();
+  Report stale;
+  drainInput(stale, kLastReportIndex);
   return exchange;
 }
 

@@ -19,9 +19,9 @@ namespace ksthid {
 // board by path: later steps go to the board it was opened on, wherever the
 // reconnect has put it.
 //
-// From the drain to the end of the read the exchange holds its board's lock
-// (board_lock.h), so that no other thread's request and answer come between;
-// it lets go before a connection box, which may stay open for long.
+// From the drain to the end of the read the exchange holds its Board, so that no other thread's
+// request and answer come between; it lets go before a connection box, which may stay open for
+// long.
 class Exchange {
  public:
   // Empty, with no I/O and no box, when the HIDnumber names no board.

@@ -19,9 +19,14 @@ std::string serialNumberAt(const std::string& path) {
   return info && isBridge(info->attributes) ? info->serialNumber : std::string();
 }
 
+// Null for a device that could not be opened.
+std::unique_ptr<Board> boardOn(const std::string& path, std::unique_ptr<DeviceHandle> device) {
+  return device ? std::make_unique<Board>(path, std::string(), std::move(device)) : nullptr;
+}
+
 void appendBoard(LibraryState& state, const std::string& path,
                  std::unique_ptr<DeviceHandle> handle) {
-  state.boardHandles.push_back(std::move(handle));
+  state.boardHandles.push_back(boardOn(path, std::move(handle)));
   state.boardPaths.push_back(path);
   state.boardSerials.push_back(serialNumberAt(path));
 }
@@ -52,7 +57,7 @@ void keepKnownBoards(LibraryState& state, std::vector<std::string>& newPaths) {
     state.boardPaths[i] = *found;
     // Kept even when it cannot be opened again: its commands then fail as
     // failed writes, with the connection box that offers a reconnect.
-    state.boardHandles.push_back(transport().open(*found));
+    state.boardHandles.push_back(boardOn(*found, transport().open(*found)));
     newPaths.erase(found);
     ++i;
   }

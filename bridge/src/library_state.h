@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "board.h"
 #include "transport.h"
 
 namespace ksthid {
@@ -15,11 +16,11 @@ struct LibraryState {
   std::vector<std::string> boardPaths;
   // Empty where the platform does not tell.
   std::vector<std::string> boardSerials;
-  // The open handle of each board, holding its write and read handles; null
-  // for a known board that could not be opened again, whose writes fail.
-  std::vector<std::unique_ptr<DeviceHandle>> boardHandles;
+  // Each board opened, as a handle of the C API would hold it; null for a
+  // known board that could not be opened again, whose writes fail.
+  std::vector<std::unique_ptr<Board>> boardHandles;
   // The board the exchange in progress talks to; null after closeHandles.
-  DeviceHandle* currentBoard = nullptr;
+  Board* currentBoard = nullptr;
   // Button code of the last Retry/Cancel box.
   std::int16_t lastAnswer = 0;
   // 8-bit address of the I2C transaction in progress.

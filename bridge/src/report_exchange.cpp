@@ -1,7 +1,5 @@
 #include "report_exchange.h"
 
-#include <algorithm>
-#include <chrono>
 #include <string>
 
 #include "ksthid.h"
@@ -11,20 +9,6 @@
 namespace ksthid {
 namespace {
 
-constexpr std::chrono::milliseconds kResponseWait{6000};
-constexpr std::chrono::milliseconds kDrainWait{1};
-// Before each request at most 64 reports that the board has already sent
-// are read and discarded, as many as the platform queues for a device; a
-// board that keeps sending beyond them cannot hold the command in its drain.
-// The packet trace shows each discarded report as an R line.
-constexpr int kMaxStaleReports = 64;
-
-// A missing handle (a board that could not be opened again) reads nothing.
-ReadResult readFromCurrentBoard(Report& report, std::chrono::milliseconds wait) {
-  DeviceHandle* board = libraryState().currentBoard;
-  return board ? board->read(report, wait) : ReadResult::failed;
-}
-
 std::int16_t askUsbRetry(const char* failedCall) {
   const std::string text =
       std::string("Please check USB connection.\r\nUSB ") + failedCall + " error.";
@@ -32,10 +16,6 @@ std::int16_t askUsbRetry(const char* failedCall) {
 }
 
 }  // namespace
-
-void clearReport(Report& report, std::uint8_t lastIndex, std::uint8_t value) {
-  std::fill_n(report.begin(), std::min<std::size_t>(lastIndex + 1u, kReportLength), value);
-}
 
 bool selectBoard(std::int16_t hidNumber) {
   LibraryState& state = libraryState();
@@ -46,22 +26,22 @@ bool selectBoard(std::int16_t hidNumber) {
   return true;
 }
 
-void drainInput(Report& report, std::uint8_t /*lastIndex: always a whole report*/) {
-  for (int drained = 0;
-       drained < kMaxStaleReports && readFromCurrentBoard(report, kDrainWait) == ReadResult::report;
-       ++drained) {
-  }
+// A missing board (one that could not be opened again) takes no request and
+// sends nothing.
+void drainInput(Report& /*report*/, std::uint8_t /*lastIndex: always a whole report*/) {
+  if (Board* board = libraryState().currentBoard) board->drain();
 }
 
 bool writeRequest(const Report& report) {
-  DeviceHandle* board = libraryState().currentBoard;
-  return board && board->write(report);
+  Board* board = libraryState().currentBoard;
+  return board && board->send(report) == 0;
 }
 
 std::int16_t readResponse(Report& report, std::int16_t hidNumber) {
-  clearReport(report, kLastReportIndex, 0);
+  report.fill(0);
   if (!selectBoard(hidNumber)) return kXferReadFailed;
-  if (readFromCurrentBoard(report, kResponseWait) != ReadResult::report) return kXferReadFailed;
+  Board* board = libraryState().currentBoard;
+  if (!board || board->receive(report) != 0) return kXferReadFailed;
   return report[kStatusByte] == kStatusDone ? kXferOk : kXferDeviceError;
 }
 

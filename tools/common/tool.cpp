@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "ksthid.h"
+#include "ksthid_api.h"
 #include "system.h"
 
 namespace tools {
@@ -198,13 +199,34 @@ Invocation::Invocation(const CLI::App& command, MessageBoxes& boxes, std::int16_
                        std::ostream& live)
     : command_(command), boxes_(boxes), board_(board), json_(json), live_(live) {}
 
+std::vector<std::string> attachedBoardPaths() {
+  ksthid_board_info* list = nullptr;
+  ksthid_enumerate(&list);
+  std::vector<std::string> paths;
+  for (const ksthid_board_info* board = list; board; board = board->next) {
+    if (board->error == 0) paths.emplace_back(board->path);
+  }
+  ksthid_free_enumeration(list);
+  return paths;
+}
+
 std::int16_t Invocation::board() {
   if (!boardsFound_) boardsFound_ = kstHID_connect();
-  if (board_ >= *boardsFound_) {
-    throw ToolError(ExitStatus::noSuchBoard, "no board " + std::to_string(board_) + ": " +
-                                                 std::to_string(*boardsFound_) + " found");
-  }
+  requireBoardAmong(*boardsFound_);
   return board_;
+}
+
+std::string Invocation::boardPath() {
+  const std::vector<std::string> paths = attachedBoardPaths();
+  requireBoardAmong(static_cast<std::int16_t>(paths.size()));
+  return paths[static_cast<std::size_t>(board_)];
+}
+
+void Invocation::requireBoardAmong(std::int16_t found) const {
+  if (board_ >= found) {
+    throw ToolError(ExitStatus::noSuchBoard,
+                    "no board " + std::to_string(board_) + ": " + std::to_string(found) + " found");
+  }
 }
 
 const CLI::Option& Invocation::option(const std::string& name) const {

@@ -51,6 +51,8 @@ class Invocation {
 
   // The board asked for, connected on first use; a board that is not attached ends the command.
   std::int16_t board();
+  // The same board as the library's C API names it, for ksthid_open.
+  std::string boardPath();
   MessageBoxes& boxes() { return boxes_; }
 
   // The text of an argument or option, or `fallback` when it was not given.
@@ -82,6 +84,7 @@ class Invocation {
 
  private:
   const CLI::Option& option(const std::string& name) const;
+  void requireBoardAmong(std::int16_t found) const;
 
   const CLI::App& command_;
   MessageBoxes& boxes_;
@@ -93,6 +96,10 @@ class Invocation {
   std::ostream& live_;
   bool streamed_ = false;
 };
+
+// The C API's paths of the attached boards in the order of their HIDnumbers: every bridge that
+// can be opened.
+std::vector<std::string> attachedBoardPaths();
 
 using Action = std::function<void(Invocation&)>;
 

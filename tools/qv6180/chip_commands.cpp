@@ -1,10 +1,11 @@
-// send and store: the pulse trains of the counter interface, as the window sends them.
+// send and store: the pulse trains of the counter interface, as the window sends them, on one
+// board or on every attached board at once.
 #include <iostream>
+#include <mutex>
 
+#include "board_trains.h"
 #include "commands.h"
-#include "counter_interface.h"
 #include "divider_formulas.h"
-#include "linked_bridge.h"
 #include "precise_waits.h"
 #include "progress.h"
 #include "system.h"
@@ -15,43 +16,78 @@ namespace {
 using tools::ExitStatus;
 using tools::Invocation;
 
-// Runs one pulse train on the board with a progress bar on a terminal. The number of calls is
-// learnt from a dry run of the same train, so that the bar knows its end. A call the board did
-// not take ends the train and the command; `consequence` says what that leaves behind.
-template <typename RunTrain>
-void runTrain(Invocation& run, const std::string& what, const std::string& consequence,
-              RunTrain train) {
-  CallCounter counter;
-  CounterInterface dryRun(counter, 0);
-  train(dryRun);
+// What a train left behind on a board that did not take all of its calls.
+struct Stopped {
+  std::string what;
+  std::string consequence;
+};
 
-  const std::int16_t board = run.board();
+[[noreturn]] void stop(const Stopped& stopped, const std::string& where, const TrainRun& run,
+                       int calls) {
+  throw tools::ToolError(ExitStatus::usbFailure,
+                         stopped.what + where + " stopped after " + std::to_string(run.calls) +
+                             " of " + std::to_string(calls) + " calls: " + stopped.consequence);
+}
+
+// Runs one pulse train on the board asked for, with a progress bar on a terminal that knows the
+// train's end from its dry run. A call the board did not take ends the train and the command.
+// The number of calls.
+int runTrain(Invocation& run, const Stopped& stopped, const Train& train) {
+  const int calls = callsOf(train);
+  const std::string path = run.boardPath();
   askForPreciseWaits();
-  Progress progress(std::cerr, tools::standardErrorIsTerminal(), counter.calls());
-  LinkedBridge bridge([&progress] { progress.advance(); });
-  CounterInterface chip(bridge, board);
-  const bool done = train(chip);
+  Progress progress(std::cerr, tools::standardErrorIsTerminal(), calls);
+  const TrainRun ran = runOn(path, train, [&progress] { progress.advance(); });
   progress.finish();
-  if (!done) {
-    const auto& box = run.boxes().failure();
-    throw tools::ToolError(box ? box->status : ExitStatus::usbFailure,
-                           what + " stopped after " + std::to_string(progress.done()) + " of " +
-                               std::to_string(counter.calls()) + " calls: " + consequence);
+  if (!ran.done) stop(stopped, "", ran, calls);
+  run.result()["calls"] = calls;
+  return calls;
+}
+
+// Runs the train on every attached board at once, one thread each, with one progress bar for
+// all. When a board did not take a call the command fails, naming the first such board. The
+// number of boards.
+std::size_t runTrainOnAll(Invocation& run, const Stopped& stopped, const Train& train) {
+  const int calls = callsOf(train);
+  const std::vector<std::string> paths = tools::attachedBoardPaths();
+  if (paths.empty()) throw tools::ToolError(ExitStatus::noSuchBoard, "no board attached");
+  askForPreciseWaits();
+  Progress progress(std::cerr, tools::standardErrorIsTerminal(),
+                    calls * static_cast<int>(paths.size()));
+  std::mutex progressMutex;
+  const auto advance = [&] {
+    std::lock_guard hold(progressMutex);
+    progress.advance();
+  };
+  const std::vector<TrainRun> runs = runOnEach(paths, train, advance);
+  progress.finish();
+  for (std::size_t board = 0; board < paths.size(); ++board) {
+    if (!runs[board].done) stop(stopped, " on " + paths[board], runs[board], calls);
   }
-  run.result()["calls"] = progress.done();
+  run.result()["calls"] = calls;
+  run.result()["boards"] = paths.size();
+  return paths.size();
 }
 
 void send(Invocation& run) {
-  const int dvr = run.number<int>("DVR");
-  runTrain(run, "the send", "the DVR register's value is unknown",
-           [dvr](CounterInterface& chip) { return chip.send(dvr); });
-  run.out() << "DVR " << dvr << " (" << tools::hexByte(dvr) << ") sent in " << run.result()["calls"]
-            << " calls\n";
+  const bool everyBoard = run.given("--all");
+  if (!everyBoard && !run.given("DVR")) tools::refuseArguments("DVR is required");
+  const int dvr = run.number<int>(everyBoard ? "--all" : "DVR");
+  const Stopped stopped{"the send", "the DVR register's value is unknown"};
+  const Train train = [dvr](CounterInterface& chip) { return chip.send(dvr); };
+  run.out() << "DVR " << dvr << " (" << tools::hexByte(dvr) << ") sent";
+  if (everyBoard) {
+    const std::size_t boards = runTrainOnAll(run, stopped, train);
+    run.out() << " to " << boards << (boards == 1 ? " board" : " boards") << " in "
+              << callsOf(train) << " calls each\n";
+  } else {
+    run.out() << " in " << runTrain(run, stopped, train) << " calls\n";
+  }
   run.result()["dvr"] = dvr;
 }
 
 void store(Invocation& run) {
-  runTrain(run, "the store", "the EEPROM may hold the old value or none",
+  runTrain(run, {"the store", "the EEPROM may hold the old value or none"},
            [](CounterInterface& chip) { return chip.store(); });
   run.out() << "DVR register stored in the EEPROM\n";
 }
@@ -60,7 +96,11 @@ void store(Invocation& run) {
 
 void addChipCommands(tools::CommandSet& set) {
   CLI::App* sending = set.add(set.root(), "send", "Bring the chip's DVR register to DVR", send);
-  tools::addNumber(*sending, "DVR", "The register value", 0, kHighestDvr)->required();
+  CLI::Option* dvr = tools::addNumber(*sending, "DVR", "The register value", 0, kHighestDvr);
+  tools::addNumber(*sending, "--all", "Bring the chip of every attached board to DVR at once", 0,
+                   kHighestDvr)
+      ->type_name("DVR")
+      ->excludes(dvr);
   set.add(set.root(), "store", "Copy the DVR register into the chip's EEPROM", store);
 }
 

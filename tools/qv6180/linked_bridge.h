@@ -1,19 +1,32 @@
-// The bridge interface the pulse trains drive, over the library linked into the tool, and a
-// stand-in that only counts, to learn beforehand how many calls a pulse train makes.
+// The bridge interface the pulse trains drive, over a board handle of the library linked into
+// the tool, and a stand-in that only counts, to learn beforehand how many calls a pulse train
+// makes.
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "bridge_library.h"
+#include "ksthid_api.h"
 
 namespace qv6180_tool {
 
+// A board opened through the library's C API, closed when it goes.
+using OpenBoard = std::unique_ptr<ksthid_board, decltype(&ksthid_close)>;
+
+// Null when the board cannot be opened.
+OpenBoard openBoard(const std::string& path);
+
+// Drives one open board whatever HIDnumber a call names: the handle's calls take the bridge's
+// frames one after the other, without the exports' wait before each request.
 class LinkedBridge : public BridgeLibrary {
  public:
   // `afterCall` is told of every GPIO call made.
-  explicit LinkedBridge(std::function<void()> afterCall) : afterCall_(std::move(afterCall)) {}
+  LinkedBridge(ksthid_board* board, std::function<void()> afterCall)
+      : board_(board), afterCall_(std::move(afterCall)) {}
 
-  std::optional<std::int16_t> connect() override;
+  std::optional<std::int16_t> connect() override { return 1; }
   std::optional<std::int16_t> indicateSelectedModule(std::int16_t hidNumber) override;
   std::optional<std::int16_t> setGPIOValue(std::uint8_t valueByte1, std::uint8_t valueByte2,
                                            std::int16_t hidNumber) override;
@@ -25,8 +38,9 @@ class LinkedBridge : public BridgeLibrary {
   std::string bindingError() const override { return {}; }
 
  private:
-  std::int16_t called(std::int16_t result);
+  std::int16_t called(int result);
 
+  ksthid_board* board_;
   std::function<void()> afterCall_;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -41,16 +42,17 @@ std::string contents(const fs::path& file) {
 
 class ToolsTest : public ::testing::Test {
  protected:
-  // Runs `tool` with one virtual board and a fresh packet trace; `input` is its standard input.
+  // Runs `tool` with `boards` virtual boards and a fresh packet trace; `input` is its standard
+  // input.
   ToolRun run(const std::string& tool, const std::string& args, const std::string& input = {},
-              const std::string& environment = {}) {
+              const std::string& environment = {}, int boards = 1) {
     const fs::path in = folder_ / "in", out = folder_ / "out", err = folder_ / "err",
                    trace = folder_ / "trace";
     std::ofstream(in) << input;
     fs::remove(trace);
-    const std::string command = environment + " " + tool + " --simulate 1 --trace " +
-                                trace.string() + " " + args + " <" + in.string() + " >" +
-                                out.string() + " 2>" + err.string();
+    const std::string command = environment + " " + tool + " --simulate " + std::to_string(boards) +
+                                " --trace " + trace.string() + " " + args + " <" + in.string() +
+                                " >" + out.string() + " 2>" + err.string();
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, contents(out), contents(err),
             contents(trace)};
@@ -235,6 +237,22 @@ TEST_F(ToolsTest, ASendToABoardPulledOutFailsWithTheRegisterUnknown) {
                          "value is unknown"),
             std::string::npos)
       << ran.err;
+}
+
+TEST_F(ToolsTest, SendToAllLeavesEveryBoardsChipAtTheValue) {
+  const ToolRun sent = run(QV6180_TOOL, "send --all 0x30", {}, {}, 3);
+  ASSERT_EQ(sent.status, 0) << sent.err;
+  // The park, 257 down-steps and 48 up-steps on each board.
+  EXPECT_EQ(sent.out, "DVR 48 (0x30) sent to 3 boards in 612 calls each\n");
+  std::map<std::string, std::string> lastChange;
+  for (const std::string& line : sent.traced('C')) {
+    std::istringstream fields(line);
+    std::string time, kind, path, dvr;
+    fields >> time >> kind >> path >> dvr;
+    lastChange[path] = dvr;
+  }
+  EXPECT_EQ(lastChange, (std::map<std::string, std::string>{
+                            {"sim:0", "dvr=48"}, {"sim:1", "dvr=48"}, {"sim:2", "dvr=48"}}));
 }
 
 TEST_F(ToolsTest, TraceVcdNamesTheLineItCannotRead) {
