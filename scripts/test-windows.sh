@@ -21,8 +21,11 @@ build_and_test() {
   cmake --build "$dir/googletest" -j "$jobs" >/dev/null
   cmake --install "$dir/googletest" >/dev/null
 
+  # Optimized as Release is on Linux, at -O2, and without debug information: MinGW's DWARF is of
+  # no use to Windows debuggers, and writing it takes a quarter of the compile time.
   cmake -S "$root" -B "$dir/qv6180" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV6180_BUILD_TESTS=ON \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" \
+    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DQV6180_BUILD_TESTS=ON \
     -DGTest_DIR="$dir/googletest-install/lib/cmake/GTest"
   cmake --build "$dir/qv6180" -j "$jobs"
   rm -rf "$dir/qv6180/wineprefix" "$dir/qv6180/wineprefix-window"
