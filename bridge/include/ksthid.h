@@ -95,8 +95,9 @@ KSTHID_API void KSTHID_CALL kstHID_setMessageBoxHandler(kstHID_MessageBoxHandler
 
 /* Finds every attached bridge board and opens it, closing the handles of the
  * previous connect first. Boards found before keep their HIDnumbers, in their
- * order; boards that have gone are dropped and those behind them move up; new
- * boards come last. Returns the number of open boards, 0 when there is none
+ * order, whether found at their path or, plugged back while their old node was
+ * still held open, at another path with their serial number; boards that have
+ * gone are dropped and those behind them move up; new boards come last. Returns the number of open boards, 0 when there is none
  * (no box). */
 KSTHID_API int16_t KSTHID_CALL kstHID_connect(void);
 
