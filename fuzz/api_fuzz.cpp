@@ -18,7 +18,6 @@ namespace {
 using namespace fuzz;
 
 constexpr int kMostCalls = 24;
-constexpr milliseconds kLongestWait{50};
 
 int KSTHID_CALL refuseBox(void*, const char*, const char*, unsigned) {
   fail("a box from ksthid_api.h");
@@ -87,8 +86,7 @@ void callOne(FuzzedDataProvider& input, ksthid_board* board) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  FuzzTransport transport(
-      input, [](milliseconds wait) { return wait.count() > 0 && wait <= kLongestWait; });
+  FuzzTransport transport(input);
   ksthid::useTransport(&transport);
   kstHID_setMessageBoxHandler(&refuseBox, nullptr);
   ksthid_board_info* list = nullptr;

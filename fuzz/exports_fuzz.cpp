@@ -34,9 +34,6 @@ namespace {
 using namespace fuzz;
 
 constexpr int kMostCalls = 24;
-// The only waits: the 1 ms of the drain before each request, and the 6000 ms for an answer in
-// slices, each ending in a look at whether the board has been pulled out.
-constexpr milliseconds kLongestWait{50};
 
 // Boxes are answered with the fuzzer's buttons; once its bytes run out, with Cancel, OK or No,
 // so that no Retry goes on for ever.
@@ -328,8 +325,7 @@ void callOneExport(FuzzedDataProvider& input, std::int16_t& boards) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  FuzzTransport transport(
-      input, [](milliseconds wait) { return wait.count() > 0 && wait <= kLongestWait; });
+  FuzzTransport transport(input);
   ksthid::useTransport(&transport);
   kstHID_setMessageBoxHandler(&answerBox, &input);
   std::int16_t boards = kstHID_connect();
