@@ -8,7 +8,18 @@ mount -t proc proc /proc
 mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
 mount -t tmpfs tmpfs /run
+# A writable /tmp over the host's, which stays reachable where the sources,
+# the build or the kernel lie in it (a clone made with mktemp, say).
+mkdir -p /run/host-tmp
+mount --bind /tmp /run/host-tmp
 mount -t tmpfs tmpfs /tmp
+for dir in "$ksthid_root" "$ksthid_build" "$ksthid_modules"; do
+  case $dir in /tmp/*)
+    mkdir -p "$dir"
+    mount --bind "/run/host-tmp/${dir#/tmp/}" "$dir"
+    ;;
+  esac
+done
 mkdir -p /run/out
 mount -t 9p -o trans=virtio,version=9p2000.L out /run/out
 results=/run/out/results
