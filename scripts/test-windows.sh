@@ -2,22 +2,45 @@
 # The Windows stage: installs the MinGW-w64 cross compilers and Wine, builds
 # ksthid.dll for x86 and for x64 from the same sources, and runs the tests of
 # each build under Wine, in a fresh Wine prefix inside its build folder; then
-# packs each build's zip.
+# packs each build's zip and runs the tools from it unpacked.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 
 bash "$root/scripts/install-deps.sh" "$root/scripts/packages-windows.txt"
 
+# The zip as a user meets it: what it holds, and the tools run from where it was unpacked.
+check_zip() {
+  local build=$1 zips unpacked run tool status=0
+  zips=("$build"/ksthid-*-windows-*.zip)
+  echo "-- $(basename "${zips[0]}")"
+  unzip -Z1 "${zips[0]}" | sed 's/^/    /'
+  unpacked=$(mktemp -d)
+  unzip -q "${zips[0]}" -d "$unpacked"
+  for run in "ksthid.exe --simulate 1 list" "qv6180.exe --simulate 1 send 0xA0"; do
+    tool=$(find "$unpacked" -name "${run%% *}")
+    # shellcheck disable=SC2086  # the arguments are words
+    "$build/wine-run" "$tool" ${run#* } || status=$?
+    if ((status == 77)); then
+      echo "   (this machine cannot run these programs: skipped)"
+      break
+    elif ((status != 0)); then
+      break
+    fi
+  done
+  rm -rf "$unpacked"
+  return $((status == 77 ? 0 : status))
+}
+
 build_and_test() {
   local target=$1
   local toolchain="$root/cmake/mingw-$target.cmake"
   local dir="$root/build-windows-$target"
   echo "== Windows $target"
-  # GoogleTest from Debian's sources, built by the same cross compiler.
+  # GoogleTest from Debian's sources, built by the same cross compiler, at -O1 as the tests are.
   cmake -S /usr/src/googletest -B "$dir/googletest" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DBUILD_GMOCK=OFF -DCMAKE_INSTALL_PREFIX="$dir/googletest-install" \
-    >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -DNDEBUG" -DBUILD_GMOCK=OFF \
+    -DCMAKE_INSTALL_PREFIX="$dir/googletest-install" >/dev/null
   cmake --build "$dir/googletest" -j "$jobs" >/dev/null
   cmake --install "$dir/googletest" >/dev/null
 
@@ -33,6 +56,7 @@ build_and_test() {
   # The zip a Windows user downloads for this architecture.
   rm -f "$dir/qv6180"/ksthid-*.zip
   (cd "$dir/qv6180" && cpack -G ZIP >/dev/null)
+  check_zip "$dir/qv6180"
   # Wine's server outlives the last program by a few seconds; let it go.
   WINEPREFIX="$dir/qv6180/wineprefix" wineserver -w 2>/dev/null || true
   WINEPREFIX="$dir/qv6180/wineprefix-window" wineserver -w 2>/dev/null || true
