@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) in build-fuzz/ and runs each one
 # for FUZZ_SECONDS seconds (30 unless set), starting from its seed corpus in the repository.
-# Arguments name the targets to run; without any, every target runs.
+# Arguments name the targets to run; without any, every target runs. FUZZ_BUILD names another
+# tree configured with clang and -DQV6180_FUZZ=ON to use instead: scripts/test.sh passes its
+# sanitizer tree, whose code is not optimized, so that nothing is built twice.
 #
 # Inputs that the fuzzer finds new are kept in build-fuzz/fuzz-corpus/TARGET, so a later run
 # goes on from there; the input behind a finding is saved in build-fuzz/findings/TARGET and the
 # script exits with status 1. Replay it with: build-fuzz/bin/TARGET FILE
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build-fuzz
+build=${FUZZ_BUILD:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-30}
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQV6180_FUZZ=ON -DQV6180_BUILD_TESTS=OFF >/dev/null
+if [[ -z "${FUZZ_BUILD:-}" ]]; then
+  CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQV6180_FUZZ=ON -DQV6180_BUILD_TESTS=OFF >/dev/null
+fi
 cmake --build "$build" --target fuzz_targets
 
 wanted() {

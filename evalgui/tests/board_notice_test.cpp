@@ -15,6 +15,7 @@
 #include "frm_main.h"
 #include "ksthid_api.h"
 #include "ksthid_library.h"
+#include "qt_test_main.h"
 
 namespace {
 
@@ -214,5 +215,5 @@ class BoardNoticeTest : public QObject {
   std::unique_ptr<FrmMain> frmMain_;
 };
 
-QTEST_MAIN(BoardNoticeTest)
+QV6180_TEST_MAIN(BoardNoticeTest)
 #include "board_notice_test.moc"

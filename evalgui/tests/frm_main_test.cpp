@@ -18,6 +18,7 @@
 #include "ksthid_library.h"
 #include "progress_button.h"
 #include "qt_message_boxes.h"
+#include "qt_test_main.h"
 #include "standard_resistors_dialog.h"
 
 namespace {
@@ -516,5 +517,5 @@ class FrmMainTest : public QObject {
   }
 };
 
-QTEST_MAIN(FrmMainTest)
+QV6180_TEST_MAIN(FrmMainTest)
 #include "frm_main_test.moc"

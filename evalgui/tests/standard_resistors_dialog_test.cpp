@@ -8,6 +8,8 @@
 
 #include <utility>
 
+#include "qt_test_main.h"
+
 namespace {
 
 constexpr WantedRange kStartUpRange{.avdd = 18, .rset = 10000, .voutMax = 11.002, .voutMin = 9.637};
@@ -86,5 +88,5 @@ class StandardResistorsDialogTest : public QObject {
   }
 };
 
-QTEST_MAIN(StandardResistorsDialogTest)
+QV6180_TEST_MAIN(StandardResistorsDialogTest)
 #include "standard_resistors_dialog_test.moc"

@@ -13,6 +13,7 @@
 #include "frm_main.h"
 #include "ksthid_library.h"
 #include "progress_button.h"
+#include "qt_test_main.h"
 
 namespace {
 
@@ -198,5 +199,5 @@ class VirtualBoardTest : public QObject {
   std::unique_ptr<FrmMain> frmMain_;
 };
 
-QTEST_MAIN(VirtualBoardTest)
+QV6180_TEST_MAIN(VirtualBoardTest)
 #include "virtual_board_test.moc"
