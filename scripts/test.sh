@@ -87,7 +87,7 @@ share windows 0
 # links its programs, with their debug information, in a third of the time.
 lld=-fuse-ld=lld
 cmake -S "$root" -B "$root/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV6180_SANITIZE=ON \
-  -DQV6180_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DQV6180_FUZZ=ON -DQV6180_BUILD_BENCHMARKS=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_EXE_LINKER_FLAGS="$lld" -DCMAKE_SHARED_LINKER_FLAGS="$lld" -DCMAKE_MODULE_LINKER_FLAGS="$lld"
 stage "sanitizer build" cmake --build "$root/build-sanitize" -j "$jobs"
 start_background fuzz 0 env FUZZ_BUILD="$root/build-sanitize" FUZZ_SECONDS=$fuzz_seconds \
