@@ -84,10 +84,13 @@ stage "kernel test" bash "$root/scripts/kernel-test.sh" "$root/build-test"
 share windows 0
 
 # Clang builds this tree in half the time GCC takes, and the fuzz targets in the same tree; lld
-# links its programs, with their debug information, in a third of the time.
+# links its programs in a third of the time. The sanitizers' reports need the lines of the code
+# only, not the debugger's full information, which takes a tenth of the time to write.
 lld=-fuse-ld=lld
+lines=-gline-tables-only
 cmake -S "$root" -B "$root/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV6180_SANITIZE=ON \
   -DQV6180_FUZZ=ON -DQV6180_BUILD_BENCHMARKS=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_C_FLAGS_DEBUG="$lines" -DCMAKE_CXX_FLAGS_DEBUG="$lines" \
   -DCMAKE_EXE_LINKER_FLAGS="$lld" -DCMAKE_SHARED_LINKER_FLAGS="$lld" -DCMAKE_MODULE_LINKER_FLAGS="$lld"
 stage "sanitizer build" cmake --build "$root/build-sanitize" -j "$jobs"
 start_background fuzz 0 env FUZZ_BUILD="$root/build-sanitize" FUZZ_SECONDS=$fuzz_seconds \
