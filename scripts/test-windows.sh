@@ -32,7 +32,8 @@ check_zip() {
   return $((status == 77 ? 0 : status))
 }
 
-build_and_test() {
+# Builds the tree of one architecture: build TARGET (i686 or x86_64).
+build() {
   local target=$1
   local toolchain="$root/cmake/mingw-$target.cmake"
   local dir="$root/build-windows-$target"
@@ -51,16 +52,33 @@ build_and_test() {
     -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DQV6180_BUILD_TESTS=ON \
     -DGTest_DIR="$dir/googletest-install/lib/cmake/GTest"
   cmake --build "$dir/qv6180" -j "$jobs"
-  rm -rf "$dir/qv6180/wineprefix" "$dir/qv6180/wineprefix-window"
-  (cd "$dir/qv6180" && ctest --output-on-failure -j "$jobs")
-  # The zip a Windows user downloads for this architecture.
-  rm -f "$dir/qv6180"/ksthid-*.zip
-  (cd "$dir/qv6180" && cpack -G ZIP >/dev/null)
-  check_zip "$dir/qv6180"
-  # Wine's server outlives the last program by a few seconds; let it go.
-  WINEPREFIX="$dir/qv6180/wineprefix" wineserver -w 2>/dev/null || true
-  WINEPREFIX="$dir/qv6180/wineprefix-window" wineserver -w 2>/dev/null || true
 }
 
-build_and_test i686
-build_and_test x86_64
+# Runs the tests of one architecture's tree under Wine, then packs its zip and tries it.
+run_tests() {
+  local dir="$root/build-windows-$1/qv6180"
+  echo "== Windows $1: tests"
+  rm -rf "$dir/wineprefix" "$dir/wineprefix-window"
+  (cd "$dir" && ctest --output-on-failure -j "$jobs")
+  # The zip a Windows user downloads for this architecture.
+  rm -f "$dir"/ksthid-*.zip
+  (cd "$dir" && cpack -G ZIP >/dev/null)
+  check_zip "$dir"
+  # Wine's server outlives the last program by a few seconds; let it go.
+  WINEPREFIX="$dir/wineprefix" wineserver -w 2>/dev/null || true
+  WINEPREFIX="$dir/wineprefix-window" wineserver -w 2>/dev/null || true
+}
+
+# The x64 tests mostly wait, on Wine and on the programs' own clocks: they run while the x86 tree
+# compiles.
+build x86_64
+x64_tests_log=$(mktemp)
+run_tests x86_64 >"$x64_tests_log" 2>&1 &
+x64_tests=$!
+build i686
+x64_status=0
+wait "$x64_tests" || x64_status=$?
+cat "$x64_tests_log"
+rm -f "$x64_tests_log"
+((x64_status == 0)) || exit "$x64_status"
+run_tests i686

@@ -18,7 +18,10 @@ logs=$root/build-logs
 repeats=6
 fuzz_seconds=20
 
+# Everything is installed first: the stages beside the others must not wait for the package
+# manager, nor hold it while the packages stage installs the Debian packages.
 bash "$root/scripts/install-deps.sh"
+bash "$root/scripts/install-deps.sh" "$root/scripts/packages-windows.txt"
 
 # A stage in the foreground, with the time it took.
 stage() {
@@ -72,14 +75,15 @@ run_tests() {
   (cd "$root/$1" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $((2 * jobs)) "${@:2}")
 }
 
+# The Windows stage takes what the plain build leaves of the processors, and then the processor
+# the kernel test leaves: that test holds a board pulled out to 100 ms of the guest's time, so the
+# guest's processor comes first while it runs. After it, the stages share evenly.
+start_background windows 19 bash "$root/scripts/test-windows.sh"
 # CMake's default generator for this tree, Ninja for the others: the build
 # works with either.
 bash "$root/scripts/configure-release.sh" "$root/build-test"
 stage "plain build" cmake --build "$root/build-test" -j "$jobs"
 stage "plain tests" run_tests build-test
-# The kernel test holds a board pulled out to 100 ms of the guest's time: the guest's processor
-# comes first while it runs.
-start_background windows 19 bash "$root/scripts/test-windows.sh"
 stage "kernel test" bash "$root/scripts/kernel-test.sh" "$root/build-test"
 share windows 0
 
