@@ -3,9 +3,13 @@
 # ksthid.dll for x86 and for x64 from the same sources, and runs the tests of
 # each build under Wine, in a fresh Wine prefix inside its build folder; then
 # packs each build's zip and runs the tools from it unpacked.
+#
+# With LOAD_LIMIT=N (scripts/test.sh sets it, running this beside its other stages), a compile
+# beyond the first starts only while the system's load is at most N.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
+ninja_options=(${LOAD_LIMIT:+-l "$LOAD_LIMIT"})
 
 bash "$root/scripts/install-deps.sh" "$root/scripts/packages-windows.txt"
 
@@ -42,7 +46,7 @@ build() {
   cmake -S /usr/src/googletest -B "$dir/googletest" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O0 -DNDEBUG" -DBUILD_GMOCK=OFF \
     -DCMAKE_INSTALL_PREFIX="$dir/googletest-install" >/dev/null
-  cmake --build "$dir/googletest" -j "$jobs" >/dev/null
+  cmake --build "$dir/googletest" -j "$jobs" -- "${ninja_options[@]}" >/dev/null
   cmake --install "$dir/googletest" >/dev/null
 
   # Optimized as Release is on Linux, at -O2, and without debug information: MinGW's DWARF is of
@@ -51,7 +55,7 @@ build() {
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" \
     -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DQV6180_BUILD_TESTS=ON \
     -DGTest_DIR="$dir/googletest-install/lib/cmake/GTest"
-  cmake --build "$dir/qv6180" -j "$jobs"
+  cmake --build "$dir/qv6180" -j "$jobs" -- "${ninja_options[@]}"
 }
 
 # Runs the tests of one architecture's tree under Wine, then packs its zip and tries it.
