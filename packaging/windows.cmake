@@ -24,7 +24,7 @@ set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/evalgui/win32/qv6180eval.ico)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # The x64 installer is a 64-bit program itself, like what it installs.
 if(windows_architecture STREQUAL x64)
-  set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+  set(CPACK_NSIS_EXECUTABLE ${CMAKE_CURRENT_SOURCE_DIR}/windows/makensis-x64)
   set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 endif()
 # Each generator names its file: the zip as before, the installer after the kit.
