@@ -10,11 +10,12 @@
 #include "connection.h"
 
 namespace ksthid {
-namespace {
 
 bool isByteVector(const SAFEARRAY* array) {
   return array != nullptr && array->cDims == 1 && array->cbElements == 1;
 }
+
+namespace {
 
 constexpr auto kLargest = std::numeric_limits<std::int64_t>::max();
 constexpr auto kSmallest = std::numeric_limits<std::int64_t>::min();

@@ -17,6 +17,9 @@ bool anyNull(const Arguments*... arguments) {
   return ((arguments == nullptr) || ...);
 }
 
+// True for a one-dimensional array of bytes.
+bool isByteVector(const SAFEARRAY* array);
+
 // Gives the caller's byte array `count` elements, all zero, indexed from 0;
 // a never-dimensioned array (null) is created. False, changing nothing, for
 // a null reference or an array that is not a one-dimensional byte array.

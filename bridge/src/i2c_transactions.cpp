@@ -16,7 +16,6 @@
 namespace ksthid {
 namespace {
 
-constexpr std::uint8_t kMaxAddress = 127;
 // A transfer must not run past the device's last register.
 constexpr int kMaxRegisterEnd = 255;
 constexpr std::int16_t kQuietly = -1;
@@ -32,7 +31,7 @@ std::uint8_t setI2CAddress(std::uint8_t address) {
 // Checks the board and the 7-bit address; the 8-bit address, or empty when
 // the transaction is refused.
 std::optional<std::uint8_t> beginTransaction(std::uint8_t address, std::int16_t hidNumber) {
-  if (validateHidNumber(hidNumber) != 0 || address > kMaxAddress) return std::nullopt;
+  if (validateHidNumber(hidNumber) != 0 || address > kMaxI2CAddress) return std::nullopt;
   return setI2CAddress(address);
 }
 

@@ -12,6 +12,7 @@
 #include "hotplug_signal.h"
 #include "ksthid_api.h"
 #include "library_state.h"
+#include "platform/steady_sleep.h"
 
 // Devices the virtual boards tell of by name (hotplug_signal.h): a board
 // pulled and plugged back between two looks is seen to go and come.
@@ -75,12 +76,6 @@ void lookAgain(ksthid_monitor& monitor) {
     if (!listed(monitor.known, entry)) monitor.events.emplace_back(KSTHID_ARRIVED, entry);
   }
   monitor.known = std::move(present);
-}
-
-int millisecondsUntil(std::chrono::steady_clock::time_point deadline) {
-  const auto left =
-      std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-  return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
 }
 
 }  // namespace

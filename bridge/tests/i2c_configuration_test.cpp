@@ -5,8 +5,6 @@
 namespace ksthid::testing {
 namespace {
 
-const std::string kConnectionBox = "Please check USB connection.\r\ncheckStatus";
-
 class I2CConfigurationTest : public LibraryTest {
  protected:
   void SetUp() override {

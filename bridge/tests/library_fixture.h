@@ -15,6 +15,9 @@
 
 namespace ksthid::testing {
 
+// The box of a command for a board that is not connected.
+inline const std::string kConnectionBox = "Please check USB connection.\r\ncheckStatus";
+
 struct ShownBox {
   std::string text;
   std::string caption;

@@ -8,8 +8,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-const std::string kConnectionBox = "Please check USB connection.\r\ncheckStatus";
-
 VARIANT shortVariant(std::int16_t value) {
   VARIANT v;
   VariantInit(&v);

@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <memory>
 #include <sstream>
@@ -20,6 +19,8 @@
 #include <system_error>
 #include <thread>
 #include <utility>
+
+#include "steady_sleep.h"
 
 namespace ksthid {
 namespace {
@@ -62,12 +63,6 @@ std::optional<unsigned long> hidrawNumber(const std::string& name) {
   const auto [end, error] = std::from_chars(first, last, number);
   if (first == last || error != std::errc() || end != last) return std::nullopt;
   return number;
-}
-
-int millisecondsUntil(SteadyTime::time_point deadline) {
-  const auto remaining = std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyTime::now());
-  return static_cast<int>(
-      std::clamp<std::chrono::milliseconds::rep>(remaining.count(), 0, INT_MAX));
 }
 
 // hidraw hands over one whole report per read and cuts a longer one to the

@@ -3,15 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "export_arguments.h"
 #include "ksthid_ole.h"
 
-namespace {
-
-bool isByteVector(const SAFEARRAY* psa) {
-  return psa && psa->cDims == 1 && psa->cbElements == 1;
-}
-
-}  // namespace
+using ksthid::isByteVector;
 
 extern "C" {
 
