@@ -21,7 +21,6 @@ namespace ksthid {
 namespace {
 
 constexpr int kMaxTimeoutMs = 600000;
-constexpr int kMaxRegister = 255;
 
 // An entry of a list of ksthid_enumerate with the strings it points to.
 struct InfoNode {
@@ -48,8 +47,8 @@ std::span<const std::uint8_t> registerBytes(int reg, std::uint8_t& storage) {
 }
 
 bool transferFits(std::uint8_t address, int reg, std::size_t count, std::size_t most) {
-  return address <= kMaxI2CAddress && reg >= -1 && reg <= kMaxRegister && count > 0 &&
-         count <= most && (reg < 0 || reg + static_cast<int>(count) <= kMaxRegister);
+  return address <= kMaxI2CAddress && reg >= -1 && reg <= kMaxI2CRegister && count > 0 &&
+         count <= most && (reg < 0 || reg + static_cast<int>(count) <= kMaxI2CRegister);
 }
 
 int runTransaction(ksthid_board* board, std::uint8_t address, const Report& request,

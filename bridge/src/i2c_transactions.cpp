@@ -16,8 +16,6 @@
 namespace ksthid {
 namespace {
 
-// A transfer must not run past the device's last register.
-constexpr int kMaxRegisterEnd = 255;
 constexpr std::int16_t kQuietly = -1;
 
 // Keeps the 8-bit form of the address as that of the transaction in
@@ -51,7 +49,7 @@ std::optional<std::uint8_t> beginTransfer(const std::uint8_t* address, const std
 }
 
 bool registerRangeFits(std::uint8_t reg, std::uint8_t count) {
-  return reg + count <= kMaxRegisterEnd;
+  return reg + count <= kMaxI2CRegister;
 }
 
 // Gives the caller's register buffer one element holding the register, and

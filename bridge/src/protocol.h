@@ -108,8 +108,10 @@ inline constexpr std::size_t kI2CAddressByte = 2, kI2CCountByte = 3, kI2CRegiste
 inline constexpr std::size_t kMaxI2CReadCount = kReportLength - kI2CReadDataByte;
 inline constexpr std::size_t kMaxI2CWriteLength = kReportLength - kI2CPayloadByte;
 inline constexpr std::uint8_t kI2CReadBit = 0x01;
-// Addresses are of seven bits.
+// Addresses are of seven bits; a device has registers 0 to 255, and a transfer must not run past
+// the last.
 inline constexpr std::uint8_t kMaxI2CAddress = 127;
+inline constexpr int kMaxI2CRegister = 255;
 
 // SPI transaction (direction 0): asks for the bytes received (0/1), a 0/1
 // flag, a parameter, the count, then at most 57 bytes of data; the bytes

@@ -62,7 +62,7 @@ TEST_F(BoardCommandsTest, GetLedAfterAFailedWriteSaysOnlyThatTheWriteFailed) {
   ASSERT_EQ(connect(), 1);
   transport.setWritesFail("a", true);
   EXPECT_EQ(getLed(5, 0), 0);
-  EXPECT_EQ(boxTexts(), std::vector<std::string>{"Please check USB connection.\r\ncheckStatus"});
+  EXPECT_EQ(boxTexts(), std::vector<std::string>{kConnectionBox});
 }
 
 TEST_F(BoardCommandsTest, IndicateSelectedModuleSwitchesAllOffThenLightsOne) {
@@ -118,8 +118,7 @@ TEST_F(BoardCommandsTest, ShowVersionOfASilentBoardHasNoMonthName) {
   transport.setSilent("a", true);
   std::int16_t board = 0;
   kstHID_showVersion(&board);
-  EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Please check USB connection.\r\ncheckStatus",
-                                                  "Firmware Version 0.0 - 0//0"}));
+  EXPECT_EQ(boxTexts(), (std::vector<std::string>{kConnectionBox, "Firmware Version 0.0 - 0//0"}));
 }
 
 TEST_F(BoardCommandsTest, SystemClockIsTheClockByteTimesAThousand) {

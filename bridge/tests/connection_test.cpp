@@ -97,7 +97,7 @@ TEST_F(ConnectionTest, BoardPulledOutMidwayFailsItsWritesAndDropsOut) {
   EXPECT_EQ(setGpioValue(0x10, 0, 0), 8);
   answerNextBox(KSTHID_IDRETRY);
   EXPECT_EQ(setGpioValue(0x50, 0, 0), 0);
-  EXPECT_EQ(boxTexts(), std::vector<std::string>{"Please check USB connection.\r\ncheckStatus"});
+  EXPECT_EQ(boxTexts(), std::vector<std::string>{kConnectionBox});
   EXPECT_TRUE(libraryState().boardPaths.empty());
 }
 
@@ -130,7 +130,7 @@ TEST_F(ConnectionTest, CheckStatusCancelLeavesTheBoardsAsTheyWere) {
 
   EXPECT_EQ(checkStatus(0), 0);
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "Please check USB connection.\r\ncheckStatus");
+  EXPECT_EQ(boxes[0].text, kConnectionBox);
   EXPECT_EQ(boxes[0].style, KSTHID_MB_RETRYCANCEL);
   EXPECT_EQ(libraryState().lastAnswer, KSTHID_IDCANCEL);
   EXPECT_EQ(libraryState().boardPaths.size(), 1u);

@@ -51,7 +51,7 @@ TEST_F(GpioCommandsTest, SettersReturnZeroForAnInvalidBoardOrAFailedWrite) {
   transport.setWritesFail("a", true);
   EXPECT_EQ(setGpioValue(80, 0, 0), 0);
   EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Invalid HID Number: 1", "Invalid HID Number: -1",
-                                                  "Please check USB connection.\r\ncheckStatus"}));
+                                                  kConnectionBox}));
 }
 
 TEST_F(GpioCommandsTest, GetConfigurationReadsBackWhatWasSet) {

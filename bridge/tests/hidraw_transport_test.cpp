@@ -175,7 +175,7 @@ TEST_F(HidrawTransportTest, SilentBoardTimesOutAfterSixSecondsAndStaleAnswersAre
   const auto waited = std::chrono::steady_clock::now() - start;
   EXPECT_GE(waited, 6000ms);
   EXPECT_LT(waited, 12000ms);  // one response wait, not two
-  EXPECT_EQ(boxTexts(), std::vector<std::string>{"Please check USB connection.\r\ncheckStatus"});
+  EXPECT_EQ(boxTexts(), std::vector<std::string>{kConnectionBox});
 
   // Answers that come too late, or unasked, are not taken for the next one.
   fs->change("hidraw0", [](FakeHidDevice& device) { device.silent = false; });
@@ -213,7 +213,7 @@ TEST_F(HidrawTransportTest, AnswerShorterOrLongerThanAReportEndsInTheConnectionB
     SAFEARRAY* values = nullptr;
     std::int16_t flag = 0, board = 0;
     EXPECT_EQ(kstHID_getGPIOValue(&values, &flag, &board), 1);
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Please check USB connection.\r\ncheckStatus"});
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{kConnectionBox});
     const auto* bytes = static_cast<std::uint8_t*>(values->pvData);
     EXPECT_EQ(std::vector<std::uint8_t>(bytes, bytes + 3), std::vector<std::uint8_t>(3, 0));
     SafeArrayDestroy(values);
@@ -239,7 +239,7 @@ TEST_F(HidrawTransportTest, BoardUnpluggedDuringASendIsDroppedByRetry) {
   answerNextBox(KSTHID_IDRETRY);
 
   EXPECT_EQ(setGpioValue(0x50, 0x00, 0), 0);
-  EXPECT_EQ(boxTexts(), std::vector<std::string>{"Please check USB connection.\r\ncheckStatus"});
+  EXPECT_EQ(boxTexts(), std::vector<std::string>{kConnectionBox});
   EXPECT_EQ(libraryState().boardPaths, nodes({"hidraw1"}));
   EXPECT_TRUE(fs->writtenTo("hidraw0").empty());
 }
@@ -267,7 +267,7 @@ TEST_F(HidrawTransportTest, DeviceThatKeepsBeingInterruptedEndsInTheConnectionBo
     return KSTHID_IDRETRY;
   });
   EXPECT_EQ(setGpioValue(0x50, 0x00, 0), 0);
-  EXPECT_EQ(boxTexts(), std::vector<std::string>{"Please check USB connection.\r\ncheckStatus"});
+  EXPECT_EQ(boxTexts(), std::vector<std::string>{kConnectionBox});
   EXPECT_EQ(setGpioValue(0x50, 0x00, 0), 8);
   EXPECT_EQ(fs->writtenTo("hidraw0"), std::vector<Report>{request({3, 0, 0x50, 0x00})});
 }

@@ -81,7 +81,7 @@ TEST_F(ReportExchangeTest, QueryToASilentBoardShowsTheConnectionBox) {
   SAFEARRAY* values = nullptr;
   std::int16_t flag = 0, board = 0;
   EXPECT_EQ(kstHID_getGPIOValue(&values, &flag, &board), 1);
-  EXPECT_EQ(boxTexts(), std::vector<std::string>{"Please check USB connection.\r\ncheckStatus"});
+  EXPECT_EQ(boxTexts(), std::vector<std::string>{kConnectionBox});
   EXPECT_EQ(values->rgsabound[0].cElements, 3u);
   EXPECT_EQ(static_cast<std::uint8_t*>(values->pvData)[0], 0);
   SafeArrayDestroy(values);
