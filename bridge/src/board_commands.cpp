@@ -7,6 +7,7 @@
 #include "command_exchange.h"
 #include "connection.h"
 #include "export_arguments.h"
+#include "firmware_version_text.h"
 #include "ksthid.h"
 #include "library_state.h"
 #include "message_box.h"
@@ -69,10 +70,9 @@ bool readFirmwareVersion(FirmwareVersion& version, std::int16_t hidNumber) {
 }
 
 std::string versionText(const FirmwareVersion& version) {
-  const int year = version[kVersionYearHighByte] * 256 + version[kVersionYearLowByte];
-  return "Firmware Version " + std::to_string(version[kVersionMajorByte]) + "." +
-         std::to_string(version[kVersionMinorByte]) + " - " + std::to_string(year) + "/" +
-         monthName(version[kVersionMonthByte]) + "/" + std::to_string(version[kVersionDayByte]);
+  return firmwareVersionText(version[kVersionMajorByte], version[kVersionMinorByte],
+                             version[kVersionYearHighByte] * 256 + version[kVersionYearLowByte],
+                             monthName(version[kVersionMonthByte]), version[kVersionDayByte]);
 }
 
 }  // namespace

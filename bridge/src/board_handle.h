@@ -11,6 +11,13 @@ struct ksthid_board : ksthid::Board {
 
 namespace ksthid {
 
+// What the header tells callers is what the wire format allows.
+static_assert(KSTHID_VENDOR_ID == kBridgeVendorId && KSTHID_PRODUCT_ID == kBridgeProductId);
+static_assert(KSTHID_I2C_MAX_READ == kMaxI2CReadCount);
+static_assert(KSTHID_I2C_MAX_WRITE == kMaxI2CWriteLength);
+static_assert(KSTHID_I2C_MAX_WRITE_WITH_REGISTER == kMaxI2CWriteLength - 1);
+static_assert(KSTHID_SPI_MAX_TRANSFER == kMaxSPICount);
+
 // 0 once `take` has read the answer, else the failure of the query.
 template <typename Take>
 int queryBoard(ksthid_board* board, const Report& request, Take take) {
