@@ -18,7 +18,7 @@ constexpr int kHighestAddress = 127;
 // One report carries at most this many bytes read, and this many bytes written after the
 // register address (one more without it).
 constexpr int kMostRead = KSTHID_I2C_MAX_READ;
-constexpr int kMostWrittenAfterRegister = 58;
+constexpr int kMostWrittenAfterRegister = KSTHID_I2C_MAX_WRITE_WITH_REGISTER;
 // The register address and the count travel together in one byte.
 constexpr int kHighestRegisterEnd = 255;
 constexpr int kMemorySize = 256;
