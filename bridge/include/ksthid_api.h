@@ -90,7 +90,8 @@ struct ksthid_firmware {
   uint8_t day;
 };
 
-/* The library's version, "1.0.0". Static; never freed. */
+/* The library's version as the KSTHID_VERSION_* macros of ksthid.h give it,
+ * "1.0.0". Static; never freed. */
 KSTHID_EXPORT const char* ksthid_version(void);
 
 /* The name of a code: "success" for 0 (and any non-negative value), a short
@@ -248,6 +249,9 @@ KSTHID_EXPORT int ksthid_monitor_next(ksthid_monitor* monitor, int timeout_ms, i
 KSTHID_EXPORT void ksthid_monitor_close(ksthid_monitor* monitor);
 
 /* ---- Virtual boards ---------------------------------------------------- */
+
+/* The most virtual boards KSTHID_SIMULATE=N asks for, behind any real ones. */
+#define KSTHID_MAX_SIMULATED_BOARDS 16
 
 /* Pulls a virtual board (KSTHID_SIMULATE) out, or plugs it back in, as a
  * user would the real one: handles on it get KSTHID_E_GONE, monitors see it

@@ -7,6 +7,7 @@
 #include "command_exchange.h"
 #include "connection.h"
 #include "export_arguments.h"
+#include "firmware_version_text.h"
 #include "ksthid.h"
 #include "library_state.h"
 #include "message_box.h"
@@ -24,8 +25,11 @@ std::int16_t ledFromState(std::uint8_t state, std::int16_t ledNumber) {
   return 0;
 }
 
+// A query of its own; 0 when it was not written.
 std::int16_t ledState(std::int16_t ledNumber, std::int16_t hidNumber) {
-  return kstHID_getLEDState(&ledNumber, &hidNumber);
+  const Answer answer = runQuery(hidNumber, queryRequest(kCommandLeds));
+  if (!answer.written()) return 0;
+  return ledFromState(answer.report[kLedPairAnswerByte], ledNumber);
 }
 
 // The LED state byte that sets one LED and keeps the other as the bridge
@@ -42,8 +46,14 @@ std::uint8_t ledPairWith(std::uint8_t newState, std::int16_t ledNumber, std::int
   }
 }
 
-void setLed(std::uint8_t state, std::int16_t ledNumber, std::int16_t hidNumber) {
-  kstHID_setLEDState(&state, &ledNumber, &hidNumber);
+// 1 when the HIDnumber names no board, else 0.
+std::int16_t setLedState(std::uint8_t state, std::int16_t ledNumber, std::int16_t hidNumber) {
+  if (validateHidNumber(hidNumber) != 0) return 1;
+  // Opened, and so drained, before the query of the other LED.
+  auto exchange = Exchange::open(hidNumber);
+  const std::uint8_t pair = ledPairWith(state, ledNumber, hidNumber);
+  exchange->send(setRequest(kCommandLeds, {{kLedPairByte, pair}}));
+  return 0;
 }
 
 // The answer's bytes at their places, and one byte more that stays 0.
@@ -60,10 +70,9 @@ bool readFirmwareVersion(FirmwareVersion& version, std::int16_t hidNumber) {
 }
 
 std::string versionText(const FirmwareVersion& version) {
-  const int year = version[kVersionYearHighByte] * 256 + version[kVersionYearLowByte];
-  return "Firmware Version " + std::to_string(version[kVersionMajorByte]) + "." +
-         std::to_string(version[kVersionMinorByte]) + " - " + std::to_string(year) + "/" +
-         monthName(version[kVersionMonthByte]) + "/" + std::to_string(version[kVersionDayByte]);
+  return firmwareVersionText(version[kVersionMajorByte], version[kVersionMinorByte],
+                             version[kVersionYearHighByte] * 256 + version[kVersionYearLowByte],
+                             monthName(version[kVersionMonthByte]), version[kVersionDayByte]);
 }
 
 }  // namespace
@@ -74,19 +83,13 @@ using namespace ksthid;
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_getLEDState(int16_t* ledNumber,
                                                              int16_t* HIDnumber) {
   if (anyNull(ledNumber, HIDnumber)) return 0;
-  const Answer answer = runQuery(*HIDnumber, queryRequest(kCommandLeds));
-  if (!answer.written()) return 0;
-  return ledFromState(answer.report[kLedPairAnswerByte], *ledNumber);
+  return ledState(*ledNumber, *HIDnumber);
 }
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_setLEDState(uint8_t* ledState, int16_t* ledNumber,
                                                              int16_t* HIDnumber) {
-  if (anyNull(ledState, ledNumber, HIDnumber) || validateHidNumber(*HIDnumber) != 0) return 1;
-  // Opened, and so drained, before the query of the other LED.
-  auto exchange = Exchange::open(*HIDnumber);
-  const std::uint8_t pair = ledPairWith(*ledState, *ledNumber, *HIDnumber);
-  exchange->send(setRequest(kCommandLeds, {{kLedPairByte, pair}}));
-  return 0;
+  if (anyNull(ledState, ledNumber, HIDnumber)) return 1;
+  return setLedState(*ledState, *ledNumber, *HIDnumber);
 }
 
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_indicateSelectedModule(int16_t* HIDnumber) {
@@ -94,10 +97,10 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_indicateSelectedModule(int16_t*
   // The count is taken afresh each time: a reconnect on the way may change it.
   for (std::int16_t board = 0; static_cast<std::size_t>(board) < libraryState().boardPaths.size();
        ++board) {
-    setLed(0, 0, board);
-    setLed(0, 1, board);
+    setLedState(0, 0, board);
+    setLedState(0, 1, board);
   }
-  setLed(1, 0, *HIDnumber);
+  setLedState(1, 0, *HIDnumber);
   return 0;
 }
 

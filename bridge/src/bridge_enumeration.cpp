@@ -1,9 +1,16 @@
 #include "bridge_enumeration.h"
 
+#include <new>
+
 #include "ksthid_api.h"
 
 namespace ksthid {
 namespace {
+
+// An entry of a list of makeInfoList, and the strings it points to.
+struct InfoNode : ksthid_board_info {
+  BridgeEntry entry;
+};
 
 int openErrorCode(OpenFailure failure) {
   switch (failure) {
@@ -57,6 +64,35 @@ std::vector<BridgeEntry> findBridges(Transport& transport) {
     if (auto entry = entryOf(transport, path)) bridges.push_back(std::move(*entry));
   }
   return bridges;
+}
+
+ksthid_board_info* makeInfoList(std::vector<BridgeEntry> entries) {
+  ksthid_board_info* first = nullptr;
+  ksthid_board_info** link = &first;
+  for (BridgeEntry& entry : entries) {
+    auto* node = new (std::nothrow) InfoNode{{}, std::move(entry)};
+    if (!node) {
+      freeInfoList(first);
+      return nullptr;
+    }
+    const BridgeEntry& kept = node->entry;
+    static_cast<ksthid_board_info&>(*node) = {kept.path.c_str(),         kept.serialNumber.c_str(),
+                                              kept.product.c_str(),      kept.attributes.vendorId,
+                                              kept.attributes.productId, kept.error,
+                                              kept.errorText.c_str(),    nullptr};
+    *link = node;
+    link = &node->next;
+  }
+  return first;
+}
+
+void freeInfoList(ksthid_board_info* list) {
+  while (list) {
+    ksthid_board_info* next = list->next;
+    // Every entry is the base of the node that makeInfoList made for it.
+    delete static_cast<InfoNode*>(list);
+    list = next;
+  }
 }
 
 }  // namespace ksthid

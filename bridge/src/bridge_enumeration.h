@@ -28,4 +28,7 @@ std::vector<BridgeEntry> findBridges(Transport& transport);
 // none or no memory is left.
 ksthid_board_info* makeInfoList(std::vector<BridgeEntry> entries);
 
+// Frees a list of makeInfoList, the strings its entries point to with it.
+void freeInfoList(ksthid_board_info* list);
+
 }  // namespace ksthid

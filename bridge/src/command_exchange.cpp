@@ -12,36 +12,37 @@ std::optional<Exchange> Exchange::open(std::int16_t hidNumber) {
   const std::vector<std::string>& paths = libraryState().boardPaths;
   if (hidNumber < 0 || static_cast<std::size_t>(hidNumber) >= paths.size()) return std::nullopt;
   Exchange exchange(hidNumber, paths[static_cast<std::size_t>(hidNumber)]);
-  if (!ksthid::selectBoard(hidNumber)) return exchange;
-  if (Board* board = libraryState().currentBoard) exchange.boardHeld_ = board->hold();
-  Report stale;
-  drainInput(stale, kLastReportIndex);
+  if (exchange.selectBoard() && exchange.board_) {
+    exchange.held_.emplace(exchange.board_->hold());
+    drainInput(*exchange.board_);
+  }
   return exchange;
 }
 
-void Exchange::release() {
-  if (boardHeld_.owns_lock()) boardHeld_.unlock();
-}
-
 bool Exchange::selectBoard() {
-  const std::vector<std::string>& paths = libraryState().boardPaths;
-  const auto index = static_cast<std::size_t>(hidNumber_);
+  board_ = nullptr;
+  const LibraryState& state = libraryState();
+  const std::vector<std::string>& paths = state.boardPaths;
+  auto index = static_cast<std::size_t>(hidNumber_);
   if (index >= paths.size() || paths[index] != path_) {
     const auto found = std::find(paths.begin(), paths.end(), path_);
     if (found == paths.end()) return false;
-    hidNumber_ = static_cast<std::int16_t>(found - paths.begin());
+    index = static_cast<std::size_t>(found - paths.begin());
+    hidNumber_ = static_cast<std::int16_t>(index);
   }
-  return ksthid::selectBoard(hidNumber_);
+  if (index >= state.boardHandles.size()) return false;
+  board_ = state.boardHandles[index].get();
+  return true;
 }
 
 bool Exchange::write(const Report& request) {
-  return selectBoard() && writeRequest(request);
+  return selectBoard() && board_ && writeRequest(*board_, request);
 }
 
 // A board that has gone gets no I/O and no box.
 std::int16_t Exchange::send(const Report& request) {
   if (!selectBoard()) return 0;
-  const bool written = writeRequest(request);
+  const bool written = board_ && writeRequest(*board_, request);
   if (!written) release();
   const std::int16_t status = checkStatus(written ? 1 : 0);
   if (status != kXferOk) selectBoard();  // the box may have reconnected
@@ -49,7 +50,8 @@ std::int16_t Exchange::send(const Report& request) {
 }
 
 std::int16_t Exchange::read(Report& answer) {
-  const std::int16_t result = readResponse(answer, hidNumber_);
+  answer.fill(0);
+  const std::int16_t result = board_ ? readResponse(*board_, answer) : kXferReadFailed;
   release();
   return result;
 }

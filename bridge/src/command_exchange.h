@@ -4,20 +4,21 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
 
+#include "board.h"
 #include "protocol.h"
 
 namespace ksthid {
 
-// One request to a board and its answer. Opening it selects the board and
-// drains the input the board has already sent. A Retry in a connection box
-// reconnects every board and may renumber them, so the exchange follows its
-// board by path: later steps go to the board it was opened on, wherever the
-// reconnect has put it.
+// One request to a board and its answer, on the Board the exchange selected
+// when it was opened, after draining the input that board has already sent.
+// A Retry in a connection box reconnects every board, which makes every Board
+// new and may renumber them, so after a box the exchange selects its board
+// again by path: later steps go to the board it was opened on, wherever the
+// reconnect has put it, or nowhere when it has gone.
 //
 // From the drain to the end of the read the exchange holds its Board, so that no other thread's
 // request and answer come between; it lets go before a connection box, which may stay open for
@@ -40,14 +41,20 @@ class Exchange {
   bool awaitAnswer(Report& answer);
 
  private:
+  using BoardHold = decltype(std::declval<Board&>().hold());
+
   Exchange(std::int16_t hidNumber, std::string path)
       : hidNumber_(hidNumber), path_(std::move(path)) {}
+  // Finds the board by its path in the calling thread's lists. False when it
+  // is no longer listed, or its handles are closed.
   bool selectBoard();
-  void release();
+  void release() { held_.reset(); }
 
   std::int16_t hidNumber_;
   std::string path_;
-  std::unique_lock<std::recursive_mutex> boardHeld_;
+  // Null when the board could not be opened again: it takes no request.
+  Board* board_ = nullptr;
+  std::optional<BoardHold> held_;
 };
 
 // A set command: empty when the HIDnumber names no board (after its box),

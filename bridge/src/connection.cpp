@@ -75,6 +75,20 @@ void openNewBoards(LibraryState& state, const std::vector<std::string>& newPaths
 
 }  // namespace
 
+std::int16_t connectBoards() {
+  LibraryState& state = libraryState();
+  closeHandles();
+  std::vector<std::string> newPaths = transport().enumerateHidPaths();
+  keepKnownBoards(state, newPaths);
+  openNewBoards(state, newPaths);
+  return static_cast<std::int16_t>(state.boardHandles.size());
+}
+
+void closeHandles() {
+  LibraryState& state = libraryState();
+  if (!state.boardPaths.empty()) state.boardHandles.clear();
+}
+
 std::int16_t validateHidNumber(std::int64_t hidNumber) {
   const auto boards = libraryState().boardPaths.size();
   if (hidNumber >= 0 && static_cast<std::uint64_t>(hidNumber) < boards) return 0;
@@ -82,31 +96,24 @@ std::int16_t validateHidNumber(std::int64_t hidNumber) {
   return 1;
 }
 
+int askToReconnect(const std::string& text) {
+  const int answer = showMessageBox(text, KSTHID_MB_RETRYCANCEL);
+  if (answer == KSTHID_IDRETRY) connectBoards();
+  return answer;
+}
+
 std::int16_t checkStatus(std::int32_t value) {
   if (value != 0) return kXferOk;
-  const int answer =
-      showMessageBox("Please check USB connection.\r\ncheckStatus", KSTHID_MB_RETRYCANCEL);
-  libraryState().lastAnswer = static_cast<std::int16_t>(answer);
-  if (answer == KSTHID_IDRETRY) kstHID_connect();
+  askToReconnect("Please check USB connection.\r\ncheckStatus");
   return 0;
 }
 
 }  // namespace ksthid
 
-using namespace ksthid;
-
 extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_connect(void) {
-  LibraryState& state = libraryState();
-  kstHID_closeHandles();
-  std::vector<std::string> newPaths = transport().enumerateHidPaths();
-  keepKnownBoards(state, newPaths);
-  openNewBoards(state, newPaths);
-  return static_cast<int16_t>(state.boardHandles.size());
+  return ksthid::connectBoards();
 }
 
 extern "C" KSTHID_API void KSTHID_CALL kstHID_closeHandles(void) {
-  LibraryState& state = libraryState();
-  if (state.boardPaths.empty()) return;
-  state.currentBoard = nullptr;
-  state.boardHandles.clear();
+  ksthid::closeHandles();
 }

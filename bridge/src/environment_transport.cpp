@@ -8,13 +8,12 @@
 #include <string>
 
 #include "composite_transport.h"
+#include "ksthid_api.h"
 #include "packet_trace.h"
 #include "virtual/virtual_transport.h"
 
 namespace ksthid {
 namespace {
-
-constexpr int kMaxSimulatedBoards = 16;
 
 // A whole number from the environment within 0 to `most`; empty when unset.
 std::optional<int> countFromEnvironment(const char* variable, int most) {
@@ -42,7 +41,8 @@ class EnvironmentTransport {
  public:
   EnvironmentTransport() : platform_(makePlatformTransport()), trace_(traceFromEnvironment()) {
     Transport* active = platform_.get();
-    if (const int boards = countFromEnvironment("KSTHID_SIMULATE", kMaxSimulatedBoards).value_or(0);
+    if (const int boards =
+            countFromEnvironment("KSTHID_SIMULATE", KSTHID_MAX_SIMULATED_BOARDS).value_or(0);
         boards > 0) {
       simulated_ = std::make_unique<VirtualTransport>(clock_);
       for (int board = 0; board < boards; ++board)

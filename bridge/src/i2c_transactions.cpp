@@ -10,7 +10,6 @@
 #include "connection.h"
 #include "export_arguments.h"
 #include "ksthid.h"
-#include "library_state.h"
 #include "report_exchange.h"
 
 namespace ksthid {
@@ -18,19 +17,11 @@ namespace {
 
 constexpr std::int16_t kQuietly = -1;
 
-// Keeps the 8-bit form of the address as that of the transaction in
-// progress, and returns it.
-std::uint8_t setI2CAddress(std::uint8_t address) {
-  const auto address8 = static_cast<std::uint8_t>(address * 2);
-  libraryState().i2cAddress8 = address8;
-  return address8;
-}
-
 // Checks the board and the 7-bit address; the 8-bit address, or empty when
 // the transaction is refused.
 std::optional<std::uint8_t> beginTransaction(std::uint8_t address, std::int16_t hidNumber) {
   if (validateHidNumber(hidNumber) != 0 || address > kMaxI2CAddress) return std::nullopt;
-  return setI2CAddress(address);
+  return static_cast<std::uint8_t>(address << 1);
 }
 
 // What a read and a write check first: every argument given, an open board

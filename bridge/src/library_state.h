@@ -1,7 +1,6 @@
 // The library's state, one set per calling thread.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,14 +16,9 @@ struct LibraryState {
   // Empty where the platform does not tell.
   std::vector<std::string> boardSerials;
   // Each board opened, as a handle of the C API would hold it; null for a
-  // known board that could not be opened again, whose writes fail.
+  // known board that could not be opened again, whose writes fail. Empty
+  // after closeHandles.
   std::vector<std::unique_ptr<Board>> boardHandles;
-  // The board the exchange in progress talks to; null after closeHandles.
-  Board* currentBoard = nullptr;
-  // Button code of the last Retry/Cancel box.
-  std::int16_t lastAnswer = 0;
-  // 8-bit address of the I2C transaction in progress.
-  std::uint8_t i2cAddress8 = 0;
 };
 
 // The calling thread's state, made on its first use. When the thread ends,

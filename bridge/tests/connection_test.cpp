@@ -132,7 +132,6 @@ TEST_F(ConnectionTest, CheckStatusCancelLeavesTheBoardsAsTheyWere) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, kConnectionBox);
   EXPECT_EQ(boxes[0].style, KSTHID_MB_RETRYCANCEL);
-  EXPECT_EQ(libraryState().lastAnswer, KSTHID_IDCANCEL);
   EXPECT_EQ(libraryState().boardPaths.size(), 1u);
 }
 
@@ -143,7 +142,6 @@ TEST_F(ConnectionTest, CheckStatusRetryReconnects) {
   answerNextBox(KSTHID_IDRETRY);
 
   EXPECT_EQ(checkStatus(0), 0);
-  EXPECT_EQ(libraryState().lastAnswer, KSTHID_IDRETRY);
   EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a", "b"}));
 }
 
@@ -154,7 +152,6 @@ TEST_F(ConnectionTest, CloseHandlesClosesOnceAndKeepsThePaths) {
 
   kstHID_closeHandles();
   EXPECT_EQ(transport.openDevices("a"), 0);
-  EXPECT_EQ(libraryState().currentBoard, nullptr);
   EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a"}));
   kstHID_closeHandles();
   EXPECT_EQ(connect(), 1);

@@ -15,8 +15,9 @@ class ReportExchangeTest : public LibraryTest {
     LibraryTest::SetUp();
     addBoard("a");
     ASSERT_EQ(connect(), 1);
-    ASSERT_TRUE(selectBoard(0));
   }
+
+  Board& board() { return *libraryState().boardHandles[0]; }
 
   Report answer(std::uint8_t status) {
     Report report{};
@@ -36,15 +37,13 @@ class ReportExchangeTest : public LibraryTest {
 };
 
 TEST_F(ReportExchangeTest, DrainWithNothingWaitingCostsOneMillisecond) {
-  Report report{};
-  EXPECT_EQ(elapsedDuring([&] { drainInput(report, 63); }), milliseconds(1));
+  EXPECT_EQ(elapsedDuring([&] { drainInput(board()); }), milliseconds(1));
 }
 
 TEST_F(ReportExchangeTest, DrainConsumesEveryStaleReport) {
   transport.sendUnsolicited("a", answer(7));
   transport.sendUnsolicited("a", answer(8));
-  Report report{};
-  EXPECT_EQ(elapsedDuring([&] { drainInput(report, 63); }), milliseconds(1));
+  EXPECT_EQ(elapsedDuring([&] { drainInput(board()); }), milliseconds(1));
   EXPECT_EQ(readsFrom("a"), 2u);
 }
 
@@ -59,19 +58,19 @@ TEST_F(ReportExchangeTest, BoardThatNeverStopsSendingCannotHoldACommandInItsDrai
 TEST_F(ReportExchangeTest, ReadResponseDecodesTheStatusByte) {
   Report report{};
   transport.sendUnsolicited("a", answer(0));
-  EXPECT_EQ(readResponse(report, 0), kXferOk);
+  EXPECT_EQ(readResponse(board(), report), kXferOk);
   EXPECT_EQ(report[2], 0x42);
   transport.sendUnsolicited("a", answer(0x01));
-  EXPECT_EQ(readResponse(report, 0), kXferDeviceError);
+  EXPECT_EQ(readResponse(board(), report), kXferDeviceError);
   transport.sendUnsolicited("a", answer(0xFF));
-  EXPECT_EQ(readResponse(report, 0), kXferDeviceError);
+  EXPECT_EQ(readResponse(board(), report), kXferDeviceError);
 }
 
 TEST_F(ReportExchangeTest, SilentBoardTimesOutAfterSixSecondsWithAClearedReport) {
   Report report;
   report.fill(0xEE);
   std::int16_t result = 0;
-  EXPECT_EQ(elapsedDuring([&] { result = readResponse(report, 0); }), milliseconds(6000));
+  EXPECT_EQ(elapsedDuring([&] { result = readResponse(board(), report); }), milliseconds(6000));
   EXPECT_EQ(result, kXferReadFailed);
   EXPECT_EQ(report, Report{});
 }
@@ -111,27 +110,25 @@ TEST_F(ReportExchangeTest, EveryRequestIsSixtyFourBytesWithUnsetBytesZero) {
 }
 
 TEST_F(ReportExchangeTest, DeviceErrorBoxOnlyWhenNotQuiet) {
-  reportTransferError(kXferDeviceError, -1);
+  EXPECT_EQ(reportTransferError(kXferDeviceError, -1), 0);
   EXPECT_TRUE(boxes.empty());
   answerNextBox(KSTHID_IDRETRY);
-  reportTransferError(kXferDeviceError, 0);
+  EXPECT_EQ(reportTransferError(kXferDeviceError, 0), KSTHID_IDRETRY);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text,
             "Invalid I2C address. Press Retry to return to GUI and enter valid address or Cancel.");
   EXPECT_EQ(boxes[0].style, KSTHID_MB_RETRYCANCEL);
-  EXPECT_EQ(libraryState().lastAnswer, KSTHID_IDRETRY);
 }
 
 TEST_F(ReportExchangeTest, UsbErrorBoxesNameTheFailedCallWhateverQuietIs) {
-  reportTransferError(kXferReadFailed, -1);
-  reportTransferError(kXferWriteFailed, 0);
-  reportTransferError(kXferOk, 0);
-  reportTransferError(3, 0);
+  EXPECT_EQ(reportTransferError(kXferReadFailed, -1), KSTHID_IDCANCEL);
+  EXPECT_EQ(reportTransferError(kXferWriteFailed, 0), KSTHID_IDCANCEL);
+  EXPECT_EQ(reportTransferError(kXferOk, 0), 0);
+  EXPECT_EQ(reportTransferError(3, 0), 0);
   EXPECT_EQ(boxTexts(), (std::vector<std::string>{
                             "Please check USB connection.\r\nUSB ReadFile error.",
                             "Please check USB connection.\r\nUSB WriteFile error.",
                         }));
-  EXPECT_EQ(libraryState().lastAnswer, KSTHID_IDCANCEL);
 }
 
 TEST_F(ReportExchangeTest, UsbErrorRetryReconnects) {

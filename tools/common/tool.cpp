@@ -13,7 +13,6 @@ namespace tools {
 namespace {
 
 constexpr std::int64_t kHighestBoard = 32767;
-constexpr std::int64_t kMostSimulatedBoards = 16;
 constexpr std::int64_t kMostRetries = 1000;
 
 constexpr const char* kExitStatuses =
@@ -257,7 +256,7 @@ CommandSet::CommandSet(const std::string& program, const std::string& descriptio
   addNumber(root, "-b,--board", "The board's index, the HIDnumber (default 0)", 0, kHighestBoard)
       ->default_str("0");
   addNumber(root, "--simulate", "N virtual boards behind any real ones (KSTHID_SIMULATE)", 0,
-            kMostSimulatedBoards);
+            KSTHID_MAX_SIMULATED_BOARDS);
   root.add_option("--trace")
       ->description("Append a packet trace to FILE (KSTHID_TRACE)")
       ->type_name("FILE");

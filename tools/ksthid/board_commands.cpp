@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "commands.h"
+#include "firmware_version_text.h"
 #include "ksthid_api.h"
 #include "ole_values.h"
 
@@ -15,17 +16,10 @@ constexpr const char* kUdevHint =
     " (the udev rule 70-ksthid.rules lets the user at the seat open the bridges: see \"A real "
     "board on Linux\" in the README)";
 
-// The library's month names are its own and its boxes'; the list writes the version as the
-// version box does.
-constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
-                                   "May",       "June",     "July",     "August",
-                                   "September", "October",  "November", "December"};
-
+// In English, where the library's version box names the month in the user's language.
 std::string versionText(const ksthid_firmware& version) {
-  const bool known = version.month >= 1 && version.month <= 12;
-  return "Firmware Version " + std::to_string(version.major) + "." + std::to_string(version.minor) +
-         " - " + std::to_string(version.year) + "/" + (known ? kMonths[version.month - 1] : "") +
-         "/" + std::to_string(version.day);
+  return ksthid::firmwareVersionText(version.major, version.minor, version.year,
+                                     ksthid::englishMonthName(version.month), version.day);
 }
 
 // The firmware version of an openable board; why not, when it cannot be read.

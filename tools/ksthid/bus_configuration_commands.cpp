@@ -1,5 +1,6 @@
 // smbus timer and frequency; spi options, divisor and xfer.
 #include "commands.h"
+#include "ksthid_api.h"
 #include "ole_values.h"
 
 namespace ksthid_tool {
@@ -7,7 +8,7 @@ namespace {
 
 using tools::Invocation;
 
-constexpr int kMostSpiBytes = 57;
+constexpr int kMostSpiBytes = KSTHID_SPI_MAX_TRANSFER;
 
 void reportNumber(Invocation& run, const char* name, int value) {
   run.stopOnBoxFailure();

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "commands.h"
+#include "ksthid_api.h"
 #include "ole_values.h"
 
 namespace ksthid_tool {
@@ -16,8 +17,8 @@ constexpr std::uint8_t kLastScanned = 0x77;
 constexpr int kHighestAddress = 127;
 // One report carries at most this many bytes read, and this many bytes written after the
 // register address (one more without it).
-constexpr int kMostRead = 62;
-constexpr int kMostWrittenAfterRegister = 58;
+constexpr int kMostRead = KSTHID_I2C_MAX_READ;
+constexpr int kMostWrittenAfterRegister = KSTHID_I2C_MAX_WRITE_WITH_REGISTER;
 // The register address and the count travel together in one byte.
 constexpr int kHighestRegisterEnd = 255;
 constexpr int kMemorySize = 256;

@@ -117,9 +117,7 @@ ReadResult awaitReport(int fd, SteadyTime::time_point deadline, Report& into, bo
   }
 }
 
-// The kernel writes a uevent file as one page at most. Anything else at its
-// place (a FIFO that would hold up the open, a huge file) yields what a
-// regular file holds within that page, or nothing.
+// What an errno of open() says of the device.
 OpenFailure kindOf(int error) {
   switch (error) {
     case EACCES:
@@ -134,6 +132,9 @@ OpenFailure kindOf(int error) {
   }
 }
 
+// The kernel writes a uevent file as one page at most. Anything else at its
+// place (a FIFO that would hold up the open, a huge file) yields what a
+// regular file holds within that page, or nothing.
 std::string readUevent(const std::filesystem::path& path) {
   const int fd = retryInterrupted(
       [&] { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY); });

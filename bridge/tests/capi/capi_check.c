@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "ksthid.h" /* the version macros only */
 #include "ksthid_api.h"
 
 #ifdef _WIN32
@@ -105,6 +106,14 @@ static void check_enumeration(void) {
   ksthid_free_enumeration(list);
 }
 
+/* The library built is the one the header describes. */
+static void check_version(void) {
+  char header_version[32];
+  snprintf(header_version, sizeof header_version, "%d.%d.%d", KSTHID_VERSION_MAJOR,
+           KSTHID_VERSION_MINOR, KSTHID_VERSION_PATCH);
+  CHECK(strcmp(ksthid_version(), header_version) == 0);
+}
+
 static void check_board(ksthid_board* board) {
   const uint8_t calibrated[] = "calibrated";
   uint8_t read[sizeof calibrated] = {0};
@@ -169,6 +178,7 @@ static void check_unplug(ksthid_board* board) {
 int main(void) {
   ksthid_board* boards[2] = {NULL, NULL};
   ksthid_board* missing = NULL;
+  check_version();
   check_enumeration();
   CHECK(ksthid_open("sim:0", &boards[0]) == 0);
   CHECK(ksthid_open("sim:1", &boards[1]) == 0);
