@@ -92,7 +92,7 @@ check "driver: plugged back, the board is the kernel's again, with an adapter th
 i2c_loop=$!
 (while :; do gpioget "$chip" 1 >/dev/null 2>&1; done) &
 gpio_loop=$!
-sleep 1
+sleep 0.3
 check "driver: rmmod during transfers" bash -c "$(until_true "rmmod hid_ksthid")"
 kill "$i2c_loop" "$gpio_loop"
 check "driver removed: hid-generic gives the library both boards" bash -c "$(until_true "$(library_boards 2)")"

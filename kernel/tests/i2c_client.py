@@ -160,7 +160,7 @@ def main():
         ("two processes on /dev/i2c-N get their own answers",
          lambda bus: two_processes(bus, number), None),
         ("a firmware that babbles", hostile, ("babble",)),
-        ("a firmware that answers late: the time-out, then the right answer", late, ("3000",)),
+        ("a firmware that answers late: the time-out, then the right answer", late, ("2000",)),
         ("a firmware that answers garbage", garbage, ("stop",)),
         ("the cable pulled during transfers ends them", lambda bus: pull(bus, cable), ()),
     ]
