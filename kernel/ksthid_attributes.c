@@ -98,8 +98,8 @@ const struct attribute_group *ksthid_board_groups[] = {
 
 /*
  * A board is named as bind and unbind name it (0003:3A5C:4B17.0001); its
- * owner is remembered by its serial number and the driver probes it again,
- * which hands it to the kernel or back to hidraw.
+ * owner is remembered by its serial number and, when that changed, the driver
+ * probes it again, which hands it to the kernel or back to hidraw.
  */
 static ssize_t ksthid_switch_owner(struct device_driver *driver, const char *buf, size_t count,
 				   bool claim)
@@ -117,7 +117,7 @@ static ssize_t ksthid_switch_owner(struct device_driver *driver, const char *buf
 	ret = -ENODEV;
 	if (dev->driver == driver) {
 		ret = ksthid_claim(to_hid_device(dev), claim);
-		if (!ret)
+		if (ret > 0)
 			ret = device_reprobe(dev);
 	}
 	put_device(dev);

@@ -44,6 +44,7 @@ bool ksthid_claimed(struct hid_device *hdev)
 	return claimed;
 }
 
+/* 1 when the board changes hands, 0 when it stays whose it was. */
 int ksthid_claim(struct hid_device *hdev, bool claim)
 {
 	const char *key = ksthid_board_key(hdev);
@@ -57,12 +58,14 @@ int ksthid_claim(struct hid_device *hdev, bool claim)
 		if (entry) {
 			strscpy(entry->key, key, sizeof(entry->key));
 			list_add(&entry->node, &ksthid_claims);
+			ret = 1;
 		} else {
 			ret = -ENOMEM;
 		}
 	} else if (!claim && entry) {
 		list_del(&entry->node);
 		kfree(entry);
+		ret = 1;
 	}
 	mutex_unlock(&ksthid_claims_lock);
 	return ret;

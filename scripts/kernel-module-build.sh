@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cache=$1
 version=$2
-out=$3
+out=$(realpath -m "$3")
 headers=$cache/headers-$version
 
 if [ ! -e "$headers/unpacked" ]; then
