@@ -1,16 +1,15 @@
 # The kernel driver's cases in the guest of scripts/kernel-test.sh, sourced by
 # scripts/kernel-test-guest.sh after its own cases, with its boards, firmware
-# and check(). Board KT0001 is written by the library, claimed by the driver
-# and used through i2c-tools, smbus2, at24 and libgpiod, released and claimed
-# again, faced with hostile firmware, pulled out and plugged back, and the
-# module removed while transfers run. Python starts slowly in the guest, so
+# and check(). Board KT0001 is written by the library, claimed for the driver
+# (ksthid kernel claim) and used through i2c-tools, smbus2, at24 and libgpiod,
+# released and claimed again, faced with hostile firmware, pulled out and
+# plugged back, and the module removed while transfers run. Python starts slowly in the guest, so
 # the smbus2 cases run in one process (i2c_client.py).
 if [ -z "${ksthid_module:-}" ]; then
   echo "driver cases skipped: no module was built" | tee -a /run/out/details
   return 0
 fi
 driver_started=$(date +%s)
-driver=/sys/bus/hid/drivers/ksthid
 hid_device_of() { basename "$(dirname "$(grep -l "HID_UNIQ=$1" /sys/bus/hid/devices/*/uevent)")"; }
 adapter_of() { ls -d "/sys/bus/hid/devices/$1"/i2c-* 2>/dev/null | sed 's/.*i2c-//'; }
 chip_of() { basename "$(ls -d "/sys/bus/hid/devices/$1"/gpiochip* 2>/dev/null)"; }
@@ -31,7 +30,7 @@ find_board() {
   udevadm settle -t 10
 }
 claim() {
-  echo "$(hid_device_of KT0001)" >$driver/claim
+  "$bin/ksthid" kernel claim KT0001 | tee -a /run/out/details
   find_board
 }
 # Restarts board KT0001's firmware: "stop", or the firmware's arguments.
@@ -73,8 +72,8 @@ check "gpiodetect and gpioinfo: 16 named lines, directions as the library left t
   gpioinfo $chip | grep -E 'line +0:.*\"P0_0\".* input' && gpioinfo $chip | grep -E 'line +4:.*\"P0_4\".* output'"
 check "gpioset and gpioget" bash -c "gpioset $chip 4=1 8=1 && [ \$(gpioget $chip 0) = 1 ]"
 
-echo "$dev0" >$driver/release
 check "released: the library has the board back, with the GPIO values set" bash -c "
+  '$bin/ksthid' kernel release KT0001 &&
   $(until_true "$(library_boards 2)") && $(declare -f ksthid0); ksthid0 gpio get | tee /dev/stderr |
   tr A-F a-f | tr '\n' ' ' | grep -q 'value 0x1f 0xf1 config 0x10 0x01'"
 claim
