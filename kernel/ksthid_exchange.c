@@ -65,6 +65,7 @@ int ksthid_query(struct ksthid_board *board)
 	unsigned long timeout = min_t(unsigned long, READ_ONCE(board->adapter.timeout),
 				      msecs_to_jiffies(KSTHID_ANSWER_MS));
 	unsigned long flags, sent;
+	bool delivered;
 	long left;
 	int ret;
 
@@ -84,7 +85,8 @@ int ksthid_query(struct ksthid_board *board)
 
 	sent = jiffies;
 	ret = ksthid_send(board);
-	if (!ret) {
+	delivered = !ret;
+	if (delivered) {
 		left = wait_for_completion_killable_timeout(&board->answered, timeout);
 		ret = left > 0 ? 0 : left == 0 ? -ETIMEDOUT : left;
 	}
@@ -95,8 +97,9 @@ int ksthid_query(struct ksthid_board *board)
 	} else if (!board->awaiting) {
 		ret = board->answer_error;
 	} else {
+		/* Unanswered: a request that reached the board may be answered late. */
 		board->awaiting = false;
-		board->late_pending = true;
+		board->late_pending = delivered;
 		board->late_deadline = sent + msecs_to_jiffies(KSTHID_ANSWER_MS);
 	}
 	spin_unlock_irqrestore(&board->answer_lock, flags);
