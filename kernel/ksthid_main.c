@@ -52,17 +52,11 @@ static void ksthid_stop(struct ksthid_board *board)
 	mutex_unlock(&board->lock);
 }
 
-static int ksthid_probe(struct hid_device *hdev, const struct hid_device_id *id)
+/* A claimed board: no hidraw; the I2C adapter, the GPIO chip and sysfs. */
+static int ksthid_drive(struct hid_device *hdev)
 {
 	struct ksthid_board *board;
 	int ret;
-
-	hid_set_drvdata(hdev, NULL);
-	ret = hid_parse(hdev);
-	if (ret)
-		return ret;
-	if (!ksthid_claimed(hdev))
-		return hid_hw_start(hdev, HID_CONNECT_HIDRAW);
 
 	board = devm_kzalloc(&hdev->dev, sizeof(*board), GFP_KERNEL);
 	if (!board)
@@ -95,6 +89,29 @@ close_hw:
 stop_hw:
 	hid_hw_stop(hdev);
 	return ret;
+}
+
+/*
+ * A claimed board that cannot be driven (its firmware does not answer, say)
+ * is left to hidraw rather than to no driver at all, so that it can still be
+ * released or used by the library.
+ */
+static int ksthid_probe(struct hid_device *hdev, const struct hid_device_id *id)
+{
+	int ret;
+
+	hid_set_drvdata(hdev, NULL);
+	ret = hid_parse(hdev);
+	if (ret)
+		return ret;
+	if (ksthid_claimed(hdev)) {
+		ret = ksthid_drive(hdev);
+		if (!ret)
+			return 0;
+		hid_set_drvdata(hdev, NULL);
+		hid_err(hdev, "cannot drive the board (%d): hidraw has it\n", ret);
+	}
+	return hid_hw_start(hdev, HID_CONNECT_HIDRAW);
 }
 
 static void ksthid_remove(struct hid_device *hdev)

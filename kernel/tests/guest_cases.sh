@@ -87,6 +87,14 @@ find_board
 check "driver: plugged back, the board is the kernel's again, with an adapter that answers" \
   bash -c "[ -n '$chip' ] && i2cget -y '$bus' 0x50 0x10"
 
+"$bin/ksthid" kernel release KT0001
+bash /run/firmware 7000
+check "a claim that the firmware does not answer fails and leaves the board to the library" \
+  bash -c "! '$bin/ksthid' kernel claim KT0001 && $(library_boards 2) &&
+  '$bin/ksthid' kernel release KT0001 && ! '$bin/ksthid' kernel claim NOSUCH"
+bash /run/firmware
+sleep 0.3
+claim
 (while :; do i2cget -y "$bus" 0x50 0x10 >/dev/null 2>&1; done) &
 i2c_loop=$!
 (while :; do gpioget "$chip" 1 >/dev/null 2>&1; done) &

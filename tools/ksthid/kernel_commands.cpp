@@ -54,6 +54,10 @@ void switchOwner(Invocation& run, const std::string& attribute) {
                     "cannot " + attribute + " " + serial + " (" + device + "): that takes root");
   }
   const std::string adapter = childNamed(device, "i2c-"), chip = childNamed(device, "gpiochip");
+  if (attribute == "claim" && (adapter.empty() || chip.empty())) {
+    throw ToolError(ExitStatus::usbFailure, "the driver could not take " + serial +
+                                                ", which stays the library's (see dmesg)");
+  }
   if (attribute == "claim") {
     run.out() << serial << ": " << adapter << ' ' << chip << '\n';
   } else {
