@@ -8,7 +8,7 @@
 #include <linux/kstrtox.h>
 #include <linux/string.h>
 
-#include "ksthid.h"
+#include "ksthid_driver.h"
 
 static ssize_t firmware_version_show(struct device *dev, struct device_attribute *attr,
 				     char *buf)

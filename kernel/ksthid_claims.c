@@ -9,7 +9,7 @@
 #include <linux/mutex.h>
 #include <linux/slab.h>
 
-#include "ksthid.h"
+#include "ksthid_driver.h"
 
 struct ksthid_claim_entry {
 	struct list_head node;

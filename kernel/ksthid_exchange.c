@@ -12,7 +12,7 @@
 #include <linux/jiffies.h>
 #include <linux/minmax.h>
 
-#include "ksthid.h"
+#include "ksthid_driver.h"
 
 u8 *ksthid_new_request(struct ksthid_board *board, enum ksthid_command command)
 {

@@ -9,7 +9,7 @@
  */
 #include <linux/version.h>
 
-#include "ksthid.h"
+#include "ksthid_driver.h"
 
 /* Port 0 is value byte 1, port 1 value byte 2. */
 static const char *const ksthid_gpio_names[KSTHID_GPIO_LINES] = {

@@ -6,7 +6,7 @@
  * tell the I2C core so, which then refuses every other shape itself and
  * builds the SMBus transfers that fit from these.
  */
-#include "ksthid.h"
+#include "ksthid_driver.h"
 
 static const struct i2c_adapter_quirks ksthid_i2c_quirks = {
 	.flags = I2C_AQ_COMB_WRITE_THEN_READ | I2C_AQ_NO_ZERO_LEN,

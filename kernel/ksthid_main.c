@@ -11,7 +11,7 @@
 #include <linux/module.h>
 #include <linux/slab.h>
 
-#include "ksthid.h"
+#include "ksthid_driver.h"
 
 static int ksthid_start(struct ksthid_board *board)
 {

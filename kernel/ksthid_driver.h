@@ -9,8 +9,8 @@
  * Nothing in an answer names its request, so answers are matched to requests
  * by order alone: one request is outstanding per board, under its lock.
  */
-#ifndef KSTHID_H
-#define KSTHID_H
+#ifndef KSTHID_DRIVER_H
+#define KSTHID_DRIVER_H
 
 #include <linux/completion.h>
 #include <linux/gpio/driver.h>
