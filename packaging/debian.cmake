@@ -78,6 +78,20 @@ set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA
 set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_COMPONENT_PYTHON_DEPENDS runtime)
 
+set(CPACK_COMPONENT_DKMS_DESCRIPTION
+  "Kernel driver for the QV6180 evaluation board's USB HID bridge (DKMS)
+ The HID driver hid-ksthid, built by DKMS for the installed kernels. It leaves
+ every bridge board to the library ksthid through hidraw until a board is
+ claimed for the kernel; a claimed board is an I2C adapter (i2c-tools, smbus2,
+ the kernel's own device drivers) and a GPIO chip of 16 lines (libgpiod).")
+set(CPACK_DEBIAN_DKMS_PACKAGE_NAME ksthid-dkms)
+set(CPACK_DEBIAN_DKMS_PACKAGE_SECTION kernel)
+set(CPACK_DEBIAN_DKMS_PACKAGE_ARCHITECTURE all)
+set(CPACK_DEBIAN_DKMS_PACKAGE_DEPENDS dkms)
+set(CPACK_DEBIAN_DKMS_PACKAGE_CONTROL_EXTRA
+  ${PROJECT_BINARY_DIR}/kernel/postinst ${PROJECT_BINARY_DIR}/kernel/prerm)
+set(CPACK_DEBIAN_DKMS_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
 # Every package carries the copyright file and the changelog where Debian
 # looks for them (a native package's changelog is changelog.gz). The
 # archive's time stamp is the release's, not the build's.

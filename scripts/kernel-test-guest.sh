@@ -153,3 +153,6 @@ check "C API: cable pulled mid-send" "$bin/ksthid_kernel_probe" pull api KT0001 
 
 # Timing: a figure, not a case.
 "$bin/ksthid_kernel_probe" timing KT0002 768 | tee -a /run/out/details
+
+# The kernel driver, taking board KT0001 from the library and giving it back.
+. "$ksthid_root/kernel/tests/guest_cases.sh"

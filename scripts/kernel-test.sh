@@ -27,7 +27,8 @@ for target in ksthid_gadget_firmware ksthid_kernel_probe ksthid qv6180; do
     { echo "kernel-test: $build/bin/$target is missing: build it first" >&2; exit 1; }
 done
 
-packages=(qemu-system-x86 busybox-static kmod cpio udev)
+# The driver's cases use i2c-tools, libgpiod's tools and smbus2 in the guest.
+packages=(qemu-system-x86 busybox-static kmod cpio udev i2c-tools gpiod python3-smbus2)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" ||
@@ -55,6 +56,8 @@ if [ ! -e "$kernel_root/boot/vmlinuz-$version" ]; then
   rm -f "$cache"/*.deb
   mv "$kernel_root.partial" "$kernel_root"
 fi
+
+module=$(bash "$root/scripts/kernel-module-build.sh" "$cache" "$version" "$build/kernel-module")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -85,7 +88,7 @@ chmod +x "$work/initramfs/init"
 parameters=(
   "ksthid_guest_script=$root/scripts/kernel-test-guest.sh"
   "ksthid_build=$build" "ksthid_root=$root"
-  "ksthid_modules=$kernel_root" "ksthid_version=$version"
+  "ksthid_modules=$kernel_root" "ksthid_version=$version" "ksthid_module=$module"
 )
 started=$(date +%s)
 status=0

@@ -73,6 +73,10 @@ if part_built python; then
   echo "== import ksthid"
   /usr/bin/python3 -c "import ksthid; print(ksthid.__file__)"
 fi
+if [[ " ${packages[*]} " == *" ksthid-dkms "* ]]; then
+  echo "== DKMS has the kernel driver's sources (it builds them for kernels with headers)"
+  dkms status -m ksthid | grep ksthid
+fi
 echo "== the program's desktop entry and AppStream description"
 desktop-file-validate /usr/share/applications/org.qv6180.qv6180eval.desktop
 appstreamcli validate --no-net /usr/share/metainfo/org.qv6180.qv6180eval.metainfo.xml

@@ -10,6 +10,7 @@ void addGpioCommands(tools::CommandSet& set);
 void addI2CCommands(tools::CommandSet& set);
 void addBusConfigurationCommands(tools::CommandSet& set);
 void addTraceCommands(tools::CommandSet& set);
+void addKernelCommands(tools::CommandSet& set);
 
 // "0x12 0x34 ..."
 std::string hexBytes(const std::vector<std::uint8_t>& bytes);

@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     ksthid_tool::addI2CCommands(set);
     ksthid_tool::addBusConfigurationCommands(set);
     ksthid_tool::addTraceCommands(set);
+    ksthid_tool::addKernelCommands(set);
   };
   return tools::runTool("ksthid", "The QV6180 evaluation kit's USB bridge boards", commands, argc,
                         argv, std::cout, std::cerr);
