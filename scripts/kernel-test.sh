@@ -14,7 +14,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build-test}" && pwd)
 cache=${KSTHID_KERNEL_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/ksthid-kernel-test}
 # The guest's whole run, boot included; TCG on a loaded machine needs it.
-limit=${KSTHID_KERNEL_TEST_SECONDS:-140}
+limit=${KSTHID_KERNEL_TEST_SECONDS:-360}
 
 skip() {
   echo "kernel-test: skipped: $*"
