@@ -117,12 +117,17 @@ def _load() -> ctypes.CDLL:
     failures: List[str] = []
     for candidate in _candidates():
         try:
-            return ctypes.CDLL(candidate)
+            loaded = ctypes.CDLL(candidate)
         except OSError as error:
             failures.append(f"{candidate}: {error}")
+            continue
+        missing = [name for name, _result, _arguments in _FUNCTIONS if not hasattr(loaded, name)]
+        if not missing:
+            return loaded
+        failures.append(f"{candidate}: not the ksthid library, or an older one: no {missing[0]}")
     raise ImportError(
-        f"cannot load the ksthid library (set {kLibraryVariable} to its file): "
-        + "; ".join(failures)
+        f"cannot load the ksthid library (set {kLibraryVariable} to its file or folder); "
+        "looked at " + "; ".join(failures)
     )
 
 
