@@ -323,6 +323,19 @@ TEST_F(ToolsTest, ASendToABoardPulledOutFailsWithTheRegisterUnknown) {
       << ran.err;
 }
 
+TEST_F(ToolsTest, ASendToAllNamesEveryBoardLeftUnknown) {
+  const ToolRun ran = run(QV6180_TOOL, "send --all 5", {}, "KSTHID_SIMULATE_UNPLUG_AFTER=100", 3);
+  EXPECT_EQ(ran.status, 5);
+  EXPECT_NE(ran.err.find("qv6180: the send stopped on sim:0 after 101, on sim:1 after 101, on "
+                         "sim:2 after 101 of "),
+            std::string::npos)
+      << ran.err;
+}
+
+TEST_F(ToolsTest, StoreSaysWhatItStored) {
+  EXPECT_EQ(qv6180("--json store").document()["stored"], "DVR register");
+}
+
 TEST_F(ToolsTest, SendToAllLeavesEveryBoardsChipAtTheValue) {
   const ToolRun sent = run(QV6180_TOOL, "send --all 0x30", {}, {}, 3);
   ASSERT_EQ(sent.status, 0) << sent.err;
