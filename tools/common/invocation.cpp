@@ -7,10 +7,6 @@
 namespace tools {
 namespace {
 
-constexpr const char* kUdevHint =
-    " (the udev rule 70-ksthid.rules lets the user at the seat open the bridges: see \"A real "
-    "board on Linux\" in the README)";
-
 // The boards present, with the information the library gives of each.
 struct Enumeration {
   Enumeration() { ksthid_enumerate(&first); }

@@ -37,6 +37,11 @@ class ToolError : public std::runtime_error {
   bool withUsage_;
 };
 
+// Added to a "permission denied" for a bridge.
+inline constexpr const char* kUdevHint =
+    " (the udev rule 70-ksthid.rules lets the user at the seat open the bridges: see "
+    "docs/linux-boards.md)";
+
 // Arguments that each pass their own check but do not fit together: status 2 with the usage.
 [[noreturn]] void refuseArguments(const std::string& message);
 // Input that the arguments name but that cannot be used (a file that cannot be read, or does not

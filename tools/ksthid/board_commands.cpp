@@ -10,10 +10,6 @@ namespace {
 
 using tools::Invocation;
 
-constexpr const char* kUdevHint =
-    " (the udev rule 70-ksthid.rules lets the user at the seat open the bridges: see \"A real "
-    "board on Linux\" in the README)";
-
 // The library's month names are its own and its boxes'; the list writes the version as the
 // version box does.
 constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
@@ -60,7 +56,7 @@ void listBoards(Invocation& run) {
     if (info->error != 0) {
       const bool denied = info->error == KSTHID_E_ACCESS;
       run.out() << "-\t" << info->path << '\t' << serialOf(*info) << '\t' << info->error_text
-                << (denied ? kUdevHint : "") << '\t' << info->product << '\n';
+                << (denied ? tools::kUdevHint : "") << '\t' << info->product << '\n';
       unopened.push_back(boardJson(*info));
       unopened.back()["reason"] = info->error_text;
       continue;
