@@ -429,7 +429,7 @@ class I2C(_Family):
 
     @property
     def options(self) -> int:
-        """The option bits 0 to 2; their meaning is the firmware's."""
+        """The I2C option bits 0 to 2 (0 to 7); their meaning is the bridge's."""
         return self._query(library.ksthid_i2c_options_read, c_uint8)
 
     @options.setter
@@ -466,7 +466,7 @@ class SPI(_Family):
 
     @property
     def options(self) -> int:
-        """The SPI option bits 0 to 2; their meaning is the firmware's."""
+        """The SPI option bits 0 to 2 (0 to 7); their meaning is the bridge's."""
         return self._query(library.ksthid_spi_options_read, c_uint8)
 
     @options.setter

@@ -82,8 +82,8 @@ void addBusConfigurationCommands(tools::CommandSet& set) {
 
   CLI::App* spi = set.add(set.root(), "spi", "SPI transfers and settings");
   CLI::App* options = set.add(*spi, "options", "Show the SPI options, or set them", spiOptions);
-  tools::addNumber(*options, "N", "New option bits 0 to 2 (their meaning is the bridge's)", 0, 7,
-                   "only bits 0 to 2 travel");
+  tools::addNumber(*options, "N", "New option bits 0 to 2 (0 to 7); their meaning is the bridge's",
+                   0, 7, "only bits 0 to 2 travel");
   CLI::App* divisor = set.add(*spi, "divisor", "Show the SPI clock divisor, or set it", spiDivisor);
   tools::addNumber(*divisor, "N", "New divisor", 0, 255);
   CLI::App* transfer =

@@ -218,9 +218,11 @@ void addI2CCommands(tools::CommandSet& set) {
                    kMemorySize);
 
   CLI::App* options = set.add(*i2c, "options", "Show the I2C options, or set them", showOptions);
-  set.add(*options, "get", "Show the I2C options (bits 0 to 2)", showOptions);
+  set.add(*options, "get", "Show the I2C option bits 0 to 2 (0 to 7)", showOptions);
   CLI::App* setting = set.add(*options, "set", "Set the I2C options", setOptions);
-  tools::addNumber(*setting, "OPTIONS", "Option bits 0 to 2", 0, 7, "only bits 0 to 2 travel")
+  tools::addNumber(*setting, "OPTIONS",
+                   "Option bits 0 to 2 (0 to 7); their meaning is the bridge's", 0, 7,
+                   "only bits 0 to 2 travel")
       ->required();
 
   set.add(*i2c, "toggle-scl", "Clock SCL to free a bus whose SDA line is held low", toggleScl);
