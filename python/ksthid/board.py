@@ -4,9 +4,10 @@ from __future__ import annotations
 
 import threading
 from ctypes import POINTER, byref, c_int, c_uint8, c_uint16, c_uint32, c_void_p
-from typing import Callable, Iterable, List, NamedTuple, Optional, Union
+from typing import Callable, List, NamedTuple, Optional, Union
 
 from ._library import BoardInfoEntry, FirmwareEntry, library, text
+from .arguments import Bytes, byte_string, checked, checked_flag, library_name
 from .errors import BoardGone, NotFound, UsbError, from_code
 
 kMaxRetries = 0x7FFF
@@ -25,61 +26,6 @@ kMonths = (
     "January", "February", "March", "April", "May", "June",
     "July", "August", "September", "October", "November", "December",
 )  # fmt: skip
-
-Bytes = Union[bytes, bytearray, memoryview, Iterable[int]]
-
-
-def _hex(number: int) -> str:
-    return f"-0x{-number:02X}" if number < 0 else f"0x{number:02X}"
-
-
-def checked(
-    name: str, value: int, bounds: tuple[int, int], as_hex: bool = False, hint: str = ""
-) -> int:
-    """``value`` when it is an integer within ``bounds``; a ValueError that
-    says what is wrong otherwise, before anything reaches the board."""
-    if isinstance(value, bool) or not isinstance(value, int):
-        raise TypeError(f"{name} must be an integer, not {type(value).__name__}")
-    low, high = bounds
-    if not low <= value <= high:
-        shown = _hex if as_hex else str
-        raise ValueError(
-            f"{name} {shown(value)} is out of range {shown(low)} to {shown(high)}{hint}"
-        )
-    return value
-
-
-def _flag(name: str, value: bool) -> bool:
-    """``value`` as a flag: True or False (or 1 or 0); a TypeError otherwise,
-    so that a word such as "no" is not taken for yes."""
-    if isinstance(value, bool):
-        return value
-    if isinstance(value, int) and value in (0, 1):
-        return bool(value)
-    raise TypeError(f"{name} must be True or False, not {value!r}")
-
-
-def _name(what: str, name: str) -> bytes:
-    """A name for the library: a str without NUL characters, which would cut
-    it short there."""
-    if not isinstance(name, str):
-        raise TypeError(f"{what} must be a str, not {type(name).__name__}")
-    if "\0" in name:
-        raise ValueError(f"{what} {name!r} holds a NUL character")
-    return name.encode()
-
-
-def byte_string(name: str, data: Bytes, most: int) -> bytes:
-    """``data`` as the bytes of one report, or the error that says why not."""
-    if isinstance(data, int):  # bytes(n) would make n zero bytes
-        raise TypeError(f"{name} must be bytes or a sequence of byte values, not an integer")
-    try:
-        payload = bytes(data)
-    except ValueError as error:
-        raise ValueError(f"{name}: every byte must be 0 to 255") from error
-    if not 1 <= len(payload) <= most:
-        raise ValueError(f"{name} holds {len(payload)} bytes; 1 to {most} fit one report")
-    return payload
 
 
 def _failure(code: int, detail: str = "", address: Optional[int] = None) -> Exception:
@@ -158,14 +104,14 @@ def open(  # noqa: A001 - the package's verb
             raise NotFound(f"no board {index}: {len(present)} found")
         name = present[index].path
     handle = c_void_p()
-    code = library.ksthid_open(_name("board name", name), byref(handle))
+    code = library.ksthid_open(library_name("board name", name), byref(handle))
     if code < 0:
         raise _failure(code, f"{text(library.ksthid_strerror(code))}: {name}")
     return Board(handle, retries)
 
 
 def _change_virtual_board(change: Callable[[bytes], int], path: str) -> None:
-    code = change(_name("virtual board path", path))
+    code = change(library_name("virtual board path", path))
     if code < 0:
         raise _failure(code, f"{text(library.ksthid_strerror(code))}: {path}")
 
@@ -334,7 +280,7 @@ class Board:
     def set_led(self, number: int, on: bool) -> None:
         """Switches LED ``number`` (0 or 1); the other LED keeps its state."""
         bit = 1 << checked("LED number", number, (0, 1))
-        lit = _flag("LED state", on)
+        lit = checked_flag("LED state", on)
         with self._changing:
             self.leds = self.leds | bit if lit else self.leds & ~bit
 
@@ -381,7 +327,8 @@ class Gpio(_Family):
     def configure(self, first: int, second: int, flag: bool) -> None:
         """Sets the two configuration bytes and the flag."""
         word = _word("configuration", first, second)
-        self._call(library.ksthid_gpio_configure, word, 1 if _flag("GPIO flag", flag) else 0)
+        on = checked_flag("GPIO flag", flag)
+        self._call(library.ksthid_gpio_configure, word, 1 if on else 0)
 
 
 class I2C(_Family):

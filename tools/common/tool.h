@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "invocation.h"
 
@@ -20,6 +21,8 @@ CLI::Option* addNumber(CLI::App& command, const std::string& name, const std::st
 // A flag that may also be given a value: --flag=1, true, on or yes sets it; 0, false, off or no
 // does not. Read it with Invocation::flag.
 CLI::Option* addFlag(CLI::App& command, const std::string& name, const std::string& description);
+// Whether the value of such a flag sets it.
+bool meansYes(std::string_view text);
 
 using Action = std::function<void(Invocation&)>;
 
