@@ -23,7 +23,7 @@ constexpr const char* kExitStatuses =
     "  0  success\n"
     "  2  bad arguments or input: nothing was sent (the usage follows when the arguments\n"
     "     themselves were wrong)\n"
-    "  3  no such board\n"
+    "  3  no such board, or one the system does not let this user open\n"
     "  4  a device refused: no I2C acknowledge, SDA held low\n"
     "  5  USB failure: a report was not written or not answered\n";
 

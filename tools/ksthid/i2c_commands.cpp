@@ -194,7 +194,10 @@ void addI2CCommands(tools::CommandSet& set) {
                               probeOne);
   tools::addNumber(*probing, "ADDR", "7-bit device address", 0, kHighestAddress)->required();
 
-  CLI::App* reading = set.add(*i2c, "read", "Read COUNT bytes from register REG", read);
+  CLI::App* reading = set.add(*i2c, "read",
+                              "Read COUNT bytes from register REG; REG + COUNT may not pass 255 "
+                              "(the bridge carries them in one byte)",
+                              read);
   tools::addNumber(*reading, "ADDR", "7-bit device address", 0, kHighestAddress)->required();
   addRegister(*reading);
   tools::addNumber(*reading, "COUNT", "Bytes to read", 1, kMostRead, kCarriedByOneReport)
