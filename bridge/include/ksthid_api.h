@@ -201,15 +201,16 @@ KSTHID_EXPORT int ksthid_i2c_options_write(ksthid_board* board, uint8_t options)
  * options. KSTHID_E_BUS when SDA still stays low. */
 KSTHID_EXPORT int ksthid_i2c_toggle_scl(ksthid_board* board);
 
-/* The SMBus bus frequency value the bridge reports, times 1000, and its
- * timer count. */
+/* The SMBus bus frequency value the bridge reports, times 1000 (the unit is
+ * the firmware's), and its timer count (0 to 255). */
 KSTHID_EXPORT int ksthid_smbus_frequency(ksthid_board* board, uint32_t* frequency);
 KSTHID_EXPORT int ksthid_smbus_timer_read(ksthid_board* board, uint8_t* count);
 KSTHID_EXPORT int ksthid_smbus_timer_write(ksthid_board* board, uint8_t count);
 
 /* ---- SPI --------------------------------------------------------------- */
 
-/* The bridge's SPI option bits (0 to 7) and clock divisor. */
+/* The bridge's SPI option bits (0 to 7; their meaning is the bridge's) and
+ * clock divisor (0 to 255). */
 KSTHID_EXPORT int ksthid_spi_options_read(ksthid_board* board, uint8_t* options);
 KSTHID_EXPORT int ksthid_spi_options_write(ksthid_board* board, uint8_t options);
 KSTHID_EXPORT int ksthid_spi_divisor_read(ksthid_board* board, uint8_t* divisor);

@@ -52,7 +52,8 @@ from .errors import (
     UsbError,
 )
 from .monitor import ARRIVED, LEFT, Event, Monitor, monitor
-from .smbus import SMBus, i2c_msg
+from .i2c_msg import i2c_msg
+from .smbus import I2cFunc, SMBus
 
 __all__ = [
     "ARRIVED",
@@ -66,6 +67,7 @@ __all__ = [
     "Firmware",
     "Gpio",
     "GpioConfiguration",
+    "I2cFunc",
     "I2C",
     "InvalidArgument",
     "InvalidBoard",

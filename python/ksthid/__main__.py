@@ -24,7 +24,9 @@ def main(arguments: Optional[List[str]] = None) -> int:
     parser = argparse.ArgumentParser(prog="python3 -m ksthid", description=__doc__)
     commands = parser.add_subparsers(dest="command", required=True)
     commands.add_parser(
-        "list", help="list the boards: index, path, serial number and firmware version"
+        "list",
+        help="list the boards as `ksthid list` does: index, path, serial number, firmware "
+        "version and product; a dash for the index, and why, of a board that cannot be opened",
     )
     parser.parse_args(arguments)
     try:
@@ -34,8 +36,13 @@ def main(arguments: Optional[List[str]] = None) -> int:
         return 1
     if not found:
         print("no board found", file=sys.stderr)
-    for index, board in enumerate(found):
-        print(f"{index}\t{board.path}\t{board.serial or '-'}\t{_state(board)}")
+    index = 0
+    for board in found:
+        print(
+            f"{'-' if board.error else index}\t{board.path}\t{board.serial or '-'}"
+            f"\t{_state(board)}\t{board.product}"
+        )
+        index += 0 if board.error else 1
     return 0
 
 

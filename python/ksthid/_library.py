@@ -7,6 +7,7 @@ import ctypes
 import ctypes.util
 import os
 import sys
+import sysconfig
 from ctypes import POINTER, c_char_p, c_int, c_size_t, c_uint8, c_uint16, c_uint32, c_void_p
 from pathlib import Path
 from typing import Iterable, List
@@ -96,8 +97,9 @@ _FUNCTIONS = (
 
 def _candidates() -> Iterable[str]:
     """Where the library may be, in the order tried: the file or folder named
-    by KSTHID_LIBRARY, the installed library beside this package, then the
-    system's library path."""
+    by KSTHID_LIBRARY alone; else the library installed with this package by
+    CMake or the Debian package, the system's library path, the usual install
+    folders, and last the plain name."""
     named = os.environ.get(kLibraryVariable)
     if named:
         yield str(Path(named) / kLibraryName) if Path(named).is_dir() else named
@@ -110,19 +112,35 @@ def _candidates() -> Iterable[str]:
         folder = Path(__file__).parent / kLibraryDir
         # The runtime package may hold only the versioned file.
         yield from sorted(str(found) for found in folder.glob(kLibraryName + "*"))
-    yield ctypes.util.find_library("ksthid") or kLibraryName
+    found = ctypes.util.find_library("ksthid")
+    if found:
+        yield found
+    # Where an install of the project's own puts the library (CMake's default prefix), and an
+    # interpreter's own prefix (a conda environment's).
+    folders = [Path(sys.prefix) / "lib", Path("/usr/local/lib")]
+    multiarch = sysconfig.get_config_var("MULTIARCH")
+    if multiarch:
+        folders += [Path("/usr/local/lib") / multiarch, Path("/usr/lib") / multiarch]
+    for folder in folders:
+        yield from sorted(str(found) for found in folder.glob(kLibraryName + "*"))
+    yield kLibraryName
 
 
 def _load() -> ctypes.CDLL:
     failures: List[str] = []
     for candidate in _candidates():
         try:
-            return ctypes.CDLL(candidate)
+            loaded = ctypes.CDLL(candidate)
         except OSError as error:
             failures.append(f"{candidate}: {error}")
+            continue
+        missing = [name for name, _result, _arguments in _FUNCTIONS if not hasattr(loaded, name)]
+        if not missing:
+            return loaded
+        failures.append(f"{candidate}: not the ksthid library, or an older one: no {missing[0]}")
     raise ImportError(
-        f"cannot load the ksthid library (set {kLibraryVariable} to its file): "
-        + "; ".join(failures)
+        f"cannot load the ksthid library (set {kLibraryVariable} to its file or folder); "
+        "looked at " + "; ".join(failures)
     )
 
 

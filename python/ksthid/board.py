@@ -4,9 +4,10 @@ from __future__ import annotations
 
 import threading
 from ctypes import POINTER, byref, c_int, c_uint8, c_uint16, c_uint32, c_void_p
-from typing import Callable, Iterable, List, NamedTuple, Optional, Union
+from typing import Callable, List, NamedTuple, Optional, Union
 
 from ._library import BoardInfoEntry, FirmwareEntry, library, text
+from .arguments import Bytes, byte_string, checked, checked_flag, library_name
 from .errors import BoardGone, NotFound, UsbError, from_code
 
 kMaxRetries = 0x7FFF
@@ -27,33 +28,6 @@ kMonths = (
     "January", "February", "March", "April", "May", "June",
     "July", "August", "September", "October", "November", "December",
 )  # fmt: skip
-
-Bytes = Union[bytes, bytearray, memoryview, Iterable[int]]
-
-
-def checked(name: str, value: int, bounds: tuple[int, int], as_hex: bool = False) -> int:
-    """``value`` when it is an integer within ``bounds``; a ValueError that
-    says what is wrong otherwise, before anything reaches the board."""
-    if isinstance(value, bool) or not isinstance(value, int):
-        raise TypeError(f"{name} must be an integer, not {type(value).__name__}")
-    low, high = bounds
-    if not low <= value <= high:
-        shown = (lambda n: f"0x{n:02X}") if as_hex else str
-        raise ValueError(f"{name} {shown(value)} is out of range {shown(low)} to {shown(high)}")
-    return value
-
-
-def byte_string(name: str, data: Bytes, most: int) -> bytes:
-    """``data`` as the bytes of one report, or the error that says why not."""
-    if isinstance(data, int):  # bytes(n) would make n zero bytes
-        raise TypeError(f"{name} must be bytes or a sequence of byte values, not an integer")
-    try:
-        payload = bytes(data)
-    except ValueError as error:
-        raise ValueError(f"{name}: every byte must be 0 to 255") from error
-    if not 1 <= len(payload) <= most:
-        raise ValueError(f"{name} holds {len(payload)} bytes; 1 to {most} fit one report")
-    return payload
 
 
 def _failure(code: int, detail: str = "", address: Optional[int] = None) -> Exception:
@@ -98,8 +72,9 @@ def info_list(first: "POINTER[BoardInfoEntry]") -> List[BoardInfo]:
 
 
 def boards() -> List[BoardInfo]:
-    """The bridges present, in the order the library numbers them; the
-    position in this list is the index :func:`open` takes."""
+    """The bridges present, in the order the library numbers them, with
+    those that cannot be opened (``error`` not 0). The index :func:`open`
+    takes counts the others only, as ``ksthid -b`` and the HIDnumbers do."""
     first = POINTER(BoardInfoEntry)()
     count = library.ksthid_enumerate(byref(first))
     if count < 0:
@@ -110,10 +85,10 @@ def boards() -> List[BoardInfo]:
 def open(  # noqa: A001 - the package's verb
     board: Union[int, str, BoardInfo] = 0, *, retries: int = 0
 ) -> "Board":
-    """Opens a bridge: ``board`` is its index in :func:`boards`, a
-    :class:`BoardInfo`, or a string, which names the board with that path or,
-    when no board has that path, the board with that serial number (a path
-    wins over a serial).
+    """Opens a bridge: ``board`` is its index among the boards that can be
+    opened (in the order of :func:`boards`), a :class:`BoardInfo`, or a
+    string, which names the board with that path or, when no board has that
+    path, the board with that serial number (a path wins over a serial).
 
     ``retries`` is how many times one call that got no answer in time, or
     whose report could not be written or read, is made again. A board pulled
@@ -126,19 +101,19 @@ def open(  # noqa: A001 - the package's verb
         name = board
     else:
         index = checked("board index", board, (0, kMaxBoardIndex))
-        present = boards()
+        present = [found for found in boards() if found.error == 0]
         if index >= len(present):
             raise NotFound(f"no board {index}: {len(present)} found")
         name = present[index].path
     handle = c_void_p()
-    code = library.ksthid_open(name.encode(), byref(handle))
+    code = library.ksthid_open(library_name("board name", name), byref(handle))
     if code < 0:
         raise _failure(code, f"{text(library.ksthid_strerror(code))}: {name}")
     return Board(handle, retries)
 
 
 def _change_virtual_board(change: Callable[[bytes], int], path: str) -> None:
-    code = change(path.encode())
+    code = change(library_name("virtual board path", path))
     if code < 0:
         raise _failure(code, f"{text(library.ksthid_strerror(code))}: {path}")
 
@@ -190,6 +165,8 @@ class Board:
         self._closed = False
         self._running = 0
         self._idle = threading.Condition()
+        # Held across a read and the write that changes part of what was read.
+        self._changing = threading.Lock()
         self.gpio = Gpio(self)
         self.i2c = I2C(self)
         self.smbus = SMBusSettings(self)
@@ -200,6 +177,8 @@ class Board:
         return f"<ksthid.Board {self.path} serial {self.serial!r}{state}>"
 
     def __enter__(self) -> "Board":
+        if self._closed:
+            raise ValueError(f"board {self.path} is closed")
         return self
 
     def __exit__(self, *_exception) -> None:
@@ -275,9 +254,16 @@ class Board:
         return str(self.firmware)
 
     @property
-    def clock_hz(self) -> int:
-        """The system clock the board reports, times 1000."""
+    def system_clock(self) -> int:
+        """The system clock value the board reports, times 1000 (the unit is
+        the firmware's)."""
         return self.query(library.ksthid_system_clock, c_uint32)
+
+    @property
+    def clock_hz(self) -> int:
+        """:attr:`system_clock` by its earlier name, kept for the scripts that
+        use it: the value is not known to be in Hz."""
+        return self.system_clock
 
     @property
     def leds(self) -> int:
@@ -296,7 +282,9 @@ class Board:
     def set_led(self, number: int, on: bool) -> None:
         """Switches LED ``number`` (0 or 1); the other LED keeps its state."""
         bit = 1 << checked("LED number", number, (0, 1))
-        self.leds = self.leds | bit if on else self.leds & ~bit
+        lit = checked_flag("LED state", on)
+        with self._changing:
+            self.leds = self.leds | bit if lit else self.leds & ~bit
 
     def indicate(self) -> None:
         """Marks this board: LED 0 lit, LED 1 dark."""
@@ -317,7 +305,9 @@ def _word(kind: str, first: int, second: int) -> int:
 
 
 class Gpio(_Family):
-    """The bridge's 16 general-purpose pins, two bytes of them, set and read whole."""
+    """The bridge's 16 general-purpose pins, two bytes of them, set and read
+    whole: the first byte is pins 0 to 7 and travels first (the low byte of
+    the C interface's word), the second pins 8 to 15."""
 
     @property
     def value(self) -> tuple[int, int]:
@@ -339,7 +329,8 @@ class Gpio(_Family):
     def configure(self, first: int, second: int, flag: bool) -> None:
         """Sets the two configuration bytes and the flag."""
         word = _word("configuration", first, second)
-        self._call(library.ksthid_gpio_configure, word, 1 if flag else 0)
+        on = checked_flag("GPIO flag", flag)
+        self._call(library.ksthid_gpio_configure, word, 1 if on else 0)
 
 
 class I2C(_Family):
@@ -352,7 +343,7 @@ class I2C(_Family):
         checked("I2C address", address, kI2CAddresses, as_hex=True)
         if register is None:
             return -1
-        checked("register", register, kByte, as_hex=True)
+        checked("register", register, kByte, as_hex=True, hint="; None sends none")
         if register + count > kI2CMaxRegisterPlusCount:
             raise ValueError(
                 f"register 0x{register:02X} plus {count} bytes exceeds {kI2CMaxRegisterPlusCount}"
@@ -387,7 +378,7 @@ class I2C(_Family):
 
     @property
     def options(self) -> int:
-        """The option bits 0 to 2; their meaning is the firmware's."""
+        """The I2C option bits 0 to 2 (0 to 7); their meaning is the bridge's."""
         return self._query(library.ksthid_i2c_options_read, c_uint8)
 
     @options.setter
@@ -414,7 +405,8 @@ class SMBusSettings(_Family):
 
     @property
     def frequency(self) -> int:
-        """The bus frequency the board reports, times 1000."""
+        """The bus frequency value the board reports, times 1000 (the unit is
+        the firmware's)."""
         return self._query(library.ksthid_smbus_frequency, c_uint32)
 
 
@@ -423,7 +415,7 @@ class SPI(_Family):
 
     @property
     def options(self) -> int:
-        """The SPI option bits as the board reports them."""
+        """The SPI option bits 0 to 2 (0 to 7); their meaning is the bridge's."""
         return self._query(library.ksthid_spi_options_read, c_uint8)
 
     @options.setter

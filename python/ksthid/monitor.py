@@ -19,6 +19,12 @@ _KINDS = {kArrived: ARRIVED, kLeft: LEFT}
 kWaitSliceMs = 250
 
 
+def _check_timeout(timeout: Optional[float]) -> Optional[float]:
+    if timeout is not None and (isinstance(timeout, bool) or not isinstance(timeout, (int, float))):
+        raise TypeError(f"timeout must be a number of seconds or None, not {timeout!r}")
+    return timeout
+
+
 class Event(NamedTuple):
     """A board that arrived (``kind`` ARRIVED) or left (LEFT)."""
 
@@ -34,7 +40,7 @@ class Monitor:
     block closes it."""
 
     def __init__(self, timeout: Optional[float] = None) -> None:
-        self.timeout = timeout
+        self.timeout = _check_timeout(timeout)
         self._handle = c_void_p()
         code = library.ksthid_monitor_open(byref(self._handle))
         if code < 0:
@@ -55,6 +61,7 @@ class Monitor:
     def next_event(self, timeout: Optional[float] = None) -> Optional[Event]:
         """The next arrival or departure, waiting up to ``timeout`` seconds
         (None: without end; 0: not at all); None when none came in time."""
+        _check_timeout(timeout)
         deadline = None if timeout is None else time.monotonic() + timeout
         while True:
             left = kWaitSliceMs if deadline is None else (deadline - time.monotonic()) * 1000

@@ -1,108 +1,153 @@
 """SMBus and I2C transfers on a bridge in the shape of smbus2's ``SMBus`` and
-``i2c_msg``, so that scripts written for a Linux I2C bus run with
+``i2c_msg`` (0.4), so that scripts written for a Linux I2C bus run with
 ``from ksthid import SMBus, i2c_msg``.
 
 Failures raise OSError subclasses with the errno Linux gives: a device that
 does not answer ENXIO, a held bus EBUSY, no answer from the bridge ETIMEDOUT,
-a message the bridge cannot carry EOPNOTSUPP.
+a transfer the bridge cannot make EOPNOTSUPP (as for an adapter without that
+function: ``funcs`` tells which it has), a wrong PEC EBADMSG, a block length
+out of 1 to 32 EPROTO.
 """
 
 from __future__ import annotations
 
 import errno
+from enum import IntFlag
 from typing import List, Optional, Sequence, Union
 
-from .board import (
-    I2C,
-    Board,
-    BoardInfo,
-    Bytes,
-    kI2CMaxRead,
-    kI2CMaxRegisterPlusCount,
-    kI2CMaxWriteAlone,
-    open,
-)
+from .board import I2C, Board, BoardInfo, Bytes, kI2CMaxRead, kI2CMaxRegisterPlusCount, open
+from .board import kI2CMaxWriteAlone
+from .i2c_msg import i2c_msg, kReadFlag
 
 # As smbus2 and Linux's I2C_SMBUS_BLOCK_MAX.
 kBlockMax = 32
-kReadFlag = 0x0001  # I2C_M_RD
 
 
-class i2c_msg:  # noqa: N801 - smbus2's name
-    """One message of :meth:`SMBus.i2c_rdwr`: ``addr``, ``flags``, ``len``
-    and ``buf``; iterating gives its bytes as integers, ``bytes(msg)`` its
-    bytes. A read message holds what was read once the transfer is done."""
+class I2cFunc(IntFlag):
+    """Linux's I2C_FUNC_* bits, as smbus2 names them."""
 
-    def __init__(self, addr: int, flags: int, buf: bytearray) -> None:
-        self.addr = addr
-        self.flags = flags
-        self.buf = buf
+    I2C = 0x00000001
+    SMBUS_PEC = 0x00000008
+    SMBUS_BLOCK_PROC_CALL = 0x00008000
+    SMBUS_QUICK = 0x00010000
+    SMBUS_READ_BYTE = 0x00020000
+    SMBUS_WRITE_BYTE = 0x00040000
+    SMBUS_READ_BYTE_DATA = 0x00080000
+    SMBUS_WRITE_BYTE_DATA = 0x00100000
+    SMBUS_READ_WORD_DATA = 0x00200000
+    SMBUS_WRITE_WORD_DATA = 0x00400000
+    SMBUS_PROC_CALL = 0x00800000
+    SMBUS_READ_BLOCK_DATA = 0x01000000
+    SMBUS_WRITE_BLOCK_DATA = 0x02000000
+    SMBUS_READ_I2C_BLOCK = 0x04000000
+    SMBUS_WRITE_I2C_BLOCK = 0x08000000
 
-    @property
-    def len(self) -> int:
-        return len(self.buf)
 
-    @staticmethod
-    def read(address: int, length: int) -> "i2c_msg":
-        """A message that reads ``length`` bytes from ``address``."""
-        return i2c_msg(address, kReadFlag, bytearray(length))
+# What one bridge transaction makes: a read or a write, or a write of one
+# byte then a read. A quick command (no data byte) and the process calls and
+# block reads (more than one byte written before the read, or a length the
+# device gives) are not among them.
+kBridgeFunctions = (
+    I2cFunc.I2C
+    | I2cFunc.SMBUS_PEC
+    | I2cFunc.SMBUS_READ_BYTE
+    | I2cFunc.SMBUS_WRITE_BYTE
+    | I2cFunc.SMBUS_READ_BYTE_DATA
+    | I2cFunc.SMBUS_WRITE_BYTE_DATA
+    | I2cFunc.SMBUS_READ_WORD_DATA
+    | I2cFunc.SMBUS_WRITE_WORD_DATA
+    | I2cFunc.SMBUS_WRITE_BLOCK_DATA
+    | I2cFunc.SMBUS_READ_I2C_BLOCK
+    | I2cFunc.SMBUS_WRITE_I2C_BLOCK
+)
 
-    @staticmethod
-    def write(address: int, buf: Union[str, Bytes]) -> "i2c_msg":
-        """A message that writes ``buf`` (bytes, integers or a str of byte
-        characters) to ``address``."""
-        data = buf.encode("latin-1") if isinstance(buf, str) else bytes(buf)
-        return i2c_msg(address, 0, bytearray(data))
+kPecPolynomial = 0x07  # x^8 + x^2 + x + 1
 
-    def __iter__(self):
-        return iter(self.buf)
 
-    def __bytes__(self) -> bytes:
-        return bytes(self.buf)
+def pec_of(data: Bytes) -> int:
+    """SMBus's Packet Error Code of ``data``: CRC-8 with the polynomial
+    x^8 + x^2 + x + 1, starting from 0, over every byte of the transaction,
+    the address bytes among them."""
+    crc = 0
+    for byte in bytes(data):
+        crc ^= byte
+        for _ in range(8):
+            crc = (crc << 1 ^ kPecPolynomial if crc & 0x80 else crc << 1) & 0xFF
+    return crc
 
-    def __repr__(self) -> str:
-        return f"i2c_msg({self.addr}, {self.flags}, {bytes(self.buf)!r})"
+
+def _unsupported(what: str) -> OSError:
+    return OSError(errno.EOPNOTSUPP, f"the bridge cannot make {what}")
 
 
 class SMBus:
     """The I2C bus of one bridge. ``bus`` is what :func:`ksthid.open` takes
     (an index, a path, a serial number) or an open :class:`Board`, which the
     SMBus then uses without closing it. ``force`` is taken for smbus2's
-    sake: no kernel driver holds the bridge's devices.
+    sake: no kernel driver holds the bridge's devices. ``fd`` stays None:
+    the bridge is reached through the library, not a device file.
 
     Every call is one I2C transaction of the bridge with a repeated start
     between a command byte and the read, except where the bridge cannot carry
     it: it takes a command byte with a read only while command + length stays
     within 255, so beyond that the command goes in a write of its own and the
     read follows after a STOP, which EEPROMs and register files take alike.
+    With PEC enabled, the byte, byte-data, word and block transfers carry
+    SMBus's PEC, as Linux's do (the I2C block transfers, as there, do not).
     """
 
     def __init__(
         self, bus: Union[None, int, str, BoardInfo, Board] = None, force: bool = False
     ) -> None:
-        self.force = force
+        self.fd = None
+        self.funcs = I2cFunc(0)
         self._board: Optional[Board] = None
         self._owned = False
         if bus is not None:
             self.open(bus)
+        self.address: Optional[int] = None
+        self.force = force
+        self._force_last: Optional[bool] = None
+        self._pec = 0
+
+    def __enter__(self) -> "SMBus":
+        return self
+
+    def __exit__(self, exc_type, exc_val, exc_tb) -> None:
+        self.close()
 
     def open(self, bus: Union[int, str, BoardInfo, Board]) -> None:
         """Opens the bridge ``bus`` names (see the class)."""
         self.close()
         self._owned = not isinstance(bus, Board)
         self._board = open(bus) if self._owned else bus
+        self.funcs = self._get_funcs()
 
     def close(self) -> None:
         """Closes the bridge when this SMBus opened it."""
         if self._owned and self._board is not None:
             self._board.close()
         self._board = None
+        self.funcs = I2cFunc(0)
 
-    def __enter__(self) -> "SMBus":
-        return self
+    def _get_pec(self) -> int:
+        return self._pec
 
-    def __exit__(self, *_exception) -> None:
-        self.close()
+    def enable_pec(self, enable: bool = True) -> None:
+        """Adds SMBus's PEC to the transfers that carry one (see the class)."""
+        if not self.funcs & I2cFunc.SMBUS_PEC:
+            raise OSError("SMBUS_PEC is not a feature")
+        self._pec = int(enable)
+
+    pec = property(_get_pec, enable_pec)
+
+    def _set_address(self, address: int, force: Optional[bool] = None) -> None:
+        """Remembers the device the next transfers address, as smbus2 does."""
+        self.address = address
+        self._force_last = self.force if force is None else force
+
+    def _get_funcs(self) -> I2cFunc:
+        return kBridgeFunctions if self._board is not None else I2cFunc(0)
 
     @property
     def _i2c(self) -> I2C:
@@ -110,48 +155,100 @@ class SMBus:
             raise OSError(errno.EBADF, "the SMBus is not open")
         return self._board.i2c
 
-    def _read(self, address: int, command: int, length: int) -> bytes:
-        if command + length > kI2CMaxRegisterPlusCount:
-            self._i2c.write(address, None, [command])
-            return self._i2c.read(address, None, length)
-        return self._i2c.read(address, command, length)
+    # A transaction's bytes for its PEC: the address byte of a write, and of
+    # a read.
+    @staticmethod
+    def _writing(address: int) -> int:
+        return address << 1
 
-    def _write(self, address: int, command: int, data: Bytes) -> None:
-        # The command byte leads the data on the bus either way; as data it
-        # escapes the bridge's limit on command + length.
-        self._i2c.write(address, None, bytes([command]) + bytes(data))
+    @staticmethod
+    def _reading(address: int) -> int:
+        return address << 1 | 1
+
+    def _read(self, address: int, command: Optional[int], length: int, pec: bool = False) -> bytes:
+        """``length`` bytes read after ``command`` (None: without one),
+        checked against their PEC when ``pec``."""
+        self._set_address(address)
+        total = length + (1 if pec else 0)
+        if command is None:
+            data = self._i2c.read(address, None, total)
+        elif command + total > kI2CMaxRegisterPlusCount:
+            self._i2c.write(address, None, [command])
+            data = self._i2c.read(address, None, total)
+        else:
+            data = self._i2c.read(address, command, total)
+        if pec:
+            sent = [self._writing(address), command] if command is not None else []
+            if pec_of([*sent, self._reading(address), *data[:-1]]) != data[-1]:
+                raise OSError(errno.EBADMSG, f"the PEC of the device at 0x{address:02X} is wrong")
+        return data[:length]
+
+    def _write(self, address: int, data: Bytes, pec: bool = False) -> None:
+        """One write of ``data`` (its command byte first), with its PEC when ``pec``."""
+        self._set_address(address)
+        payload = bytes(data)
+        if pec:
+            payload += bytes([pec_of(bytes([self._writing(address)]) + payload)])
+        self._i2c.write(address, None, payload)
+
+    def write_quick(self, i2c_addr: int, force: Optional[bool] = None) -> None:
+        raise _unsupported("a quick command: it writes no byte")
 
     def read_byte(self, i2c_addr: int, force: Optional[bool] = None) -> int:
         """Reads a byte without sending a command (an EEPROM's next byte)."""
-        return self._i2c.read(i2c_addr, None, 1)[0]
+        return self._read(i2c_addr, None, 1, bool(self._pec))[0]
 
     def write_byte(self, i2c_addr: int, value: int, force: Optional[bool] = None) -> None:
         """Writes one byte (an EEPROM's address pointer)."""
-        self._i2c.write(i2c_addr, None, [value])
+        self._write(i2c_addr, [value], bool(self._pec))
 
     def read_byte_data(self, i2c_addr: int, register: int, force: Optional[bool] = None) -> int:
-        return self._read(i2c_addr, register, 1)[0]
+        return self._read(i2c_addr, register, 1, bool(self._pec))[0]
 
     def write_byte_data(
         self, i2c_addr: int, register: int, value: int, force: Optional[bool] = None
     ) -> None:
-        self._write(i2c_addr, register, [value])
+        self._write(i2c_addr, [register, value], bool(self._pec))
 
     def read_word_data(self, i2c_addr: int, register: int, force: Optional[bool] = None) -> int:
         """A 16-bit word, low byte first as SMBus sends it."""
-        return int.from_bytes(self._read(i2c_addr, register, 2), "little")
+        return int.from_bytes(self._read(i2c_addr, register, 2, bool(self._pec)), "little")
 
     def write_word_data(
         self, i2c_addr: int, register: int, value: int, force: Optional[bool] = None
     ) -> None:
-        self._write(i2c_addr, register, value.to_bytes(2, "little"))
+        self._write(i2c_addr, bytes([register]) + value.to_bytes(2, "little"), bool(self._pec))
+
+    def process_call(
+        self, i2c_addr: int, register: int, value: int, force: Optional[bool] = None
+    ) -> int:
+        raise _unsupported("a process call: it writes three bytes before the read")
+
+    def read_block_data(
+        self, i2c_addr: int, register: int, force: Optional[bool] = None
+    ) -> List[int]:
+        raise _unsupported("an SMBus block read: it cannot stop at the length the device sends")
+
+    def write_block_data(
+        self, i2c_addr: int, register: int, data: Sequence[int], force: Optional[bool] = None
+    ) -> None:
+        """Writes the command ``register``, the count and ``data`` (1 to 32 bytes)."""
+        _check_block(len(data))
+        self._write(i2c_addr, bytes([register, len(data)]) + bytes(data), bool(self._pec))
+
+    def block_process_call(
+        self, i2c_addr: int, register: int, data: Sequence[int], force: Optional[bool] = None
+    ) -> List[int]:
+        raise _unsupported("a block process call: it writes a block before the read")
 
     def read_i2c_block_data(
         self, i2c_addr: int, register: int, length: int, force: Optional[bool] = None
     ) -> List[int]:
-        """``length`` bytes (up to 32) read after the command ``register``."""
+        """``length`` bytes (1 to 32) read after the command ``register``."""
         if length > kBlockMax:
             raise ValueError(f"Desired block length over {kBlockMax} bytes")
+        if length < 1:
+            raise ValueError(f"Desired block length {length}: 1 to {kBlockMax} bytes")
         return list(self._read(i2c_addr, register, length))
 
     def write_i2c_block_data(
@@ -160,15 +257,19 @@ class SMBus:
         """Writes ``data`` (up to 32 bytes) after the command ``register``."""
         if len(data) > kBlockMax:
             raise ValueError(f"Data length cannot exceed {kBlockMax} bytes")
-        self._write(i2c_addr, register, data)
+        # The command leads the data on the bus either way; as data it
+        # escapes the bridge's limit on command + length.
+        self._write(i2c_addr, bytes([register]) + bytes(data))
 
     def i2c_rdwr(self, *i2c_msgs: i2c_msg) -> None:
         """Runs one read or write message, or a one-byte write and a read of
         the same device (a register read with a repeated start). Other
         combinations are more than the bridge does in one transaction and
         raise OSError(EOPNOTSUPP), as Linux does for such an adapter."""
+        if not i2c_msgs:
+            raise OSError(errno.EINVAL, "i2c_rdwr needs at least one message")
         for message in i2c_msgs:
-            most = kI2CMaxRead if message.flags & kReadFlag else kI2CMaxWriteAlone
+            most = kI2CMaxRead if _is_read(message) else kI2CMaxWriteAlone
             if not 1 <= message.len <= most:
                 raise OSError(
                     errno.EOPNOTSUPP,
@@ -176,15 +277,24 @@ class SMBus:
                 )
         if len(i2c_msgs) == 1:
             message = i2c_msgs[0]
-            if message.flags & kReadFlag:
-                message.buf[:] = self._i2c.read(message.addr, None, message.len)
+            if _is_read(message):
+                message.buf[:] = self._read(message.addr, None, message.len)
             else:
-                self._i2c.write(message.addr, None, message.buf)
+                self._write(message.addr, message.buf)
         elif _is_register_read(i2c_msgs):
             command, answer = i2c_msgs
             answer.buf[:] = self._read(answer.addr, command.buf[0], answer.len)
         else:
-            raise OSError(errno.EOPNOTSUPP, "the bridge does this in more than one transaction")
+            raise _unsupported("these messages in one transaction")
+
+
+def _is_read(message: i2c_msg) -> bool:
+    return bool(message.flags & kReadFlag)
+
+
+def _check_block(length: int) -> None:
+    if not 1 <= length <= kBlockMax:
+        raise OSError(errno.EPROTO, f"a block of {length} bytes: SMBus carries 1 to {kBlockMax}")
 
 
 def _is_register_read(messages: Sequence[i2c_msg]) -> bool:
@@ -192,8 +302,8 @@ def _is_register_read(messages: Sequence[i2c_msg]) -> bool:
         return False
     command, answer = messages
     return (
-        not command.flags & kReadFlag
+        not _is_read(command)
         and command.len == 1
-        and answer.flags & kReadFlag
+        and _is_read(answer)
         and answer.addr == command.addr
     )

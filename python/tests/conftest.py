@@ -2,6 +2,8 @@
 reads both settings once, at the first connect in the process."""
 
 import os
+import random
+import secrets
 import tempfile
 from pathlib import Path
 from typing import Callable, Iterator, List
@@ -39,3 +41,21 @@ def reports_written() -> Callable[[], List[str]]:
             return [line for line in lines if line.split()[1] == "W"]
 
     return written
+
+
+@pytest.fixture
+def rng(request) -> random.Random:
+    """Random data that a failure can replay: the seed is shown with the
+    failure, and KSTHID_TEST_SEED set to it gives the same data again."""
+    seed = int(os.environ.get("KSTHID_TEST_SEED") or secrets.randbits(32))
+    request.node.random_seed = seed
+    return random.Random(seed)
+
+
+@pytest.hookimpl(hookwrapper=True)
+def pytest_runtest_makereport(item, call):
+    outcome = yield
+    report = outcome.get_result()
+    seed = getattr(item, "random_seed", None)
+    if report.failed and seed is not None:
+        report.sections.append(("random data", f"KSTHID_TEST_SEED={seed} replays it"))

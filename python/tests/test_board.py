@@ -1,5 +1,6 @@
 """The package against the library's virtual boards: what a lab script relies on."""
 
+import ctypes.util
 import errno
 import itertools
 import os
@@ -44,7 +45,8 @@ def test_settings_read_back(board, change, read_back, expected):
 
 def test_board_facts(board):
     assert re.fullmatch(r"Firmware Version \d+\.\d+ - \d+/[A-Za-z]+/\d+", board.version)
-    assert board.clock_hz % 1000 == 0 and board.clock_hz > 0
+    assert board.system_clock % 1000 == 0 and board.system_clock > 0
+    assert board.clock_hz == board.system_clock
     assert board.smbus.frequency % 1000 == 0 and board.smbus.frequency > 0
 
 
@@ -56,14 +58,14 @@ def test_indicate_lights_only_led0_of_the_chosen_board():
 
 
 @pytest.mark.parametrize("register, size", [(0x10, 58), (0xC0, 1)])
-def test_eeprom_round_trip(board, register, size):
-    data = os.urandom(size)
+def test_eeprom_round_trip(board, rng, register, size):
+    data = rng.randbytes(size)
     board.i2c.write(0x50, register, data)
     assert board.i2c.read(0x50, register, size) == data
 
 
-def test_spi_memory_round_trip(board):
-    data = os.urandom(55)
+def test_spi_memory_round_trip(board, rng):
+    data = rng.randbytes(55)
     assert board.spi.transfer(bytes([0x02, 0x20]) + data, read=False) == b""
     assert board.spi.transfer(bytes([0x03, 0x20]) + bytes(55)) == b"\xff\xff" + data
 
@@ -100,8 +102,10 @@ def test_module_lists_the_boards():
         timeout=30,
     )
     rows = [line.split("\t") for line in listed.stdout.splitlines()]
+    # The columns of `ksthid list`.
     assert [row[:2] for row in rows] == [["0", "sim:0"], ["1", "sim:1"]]
     assert all(row[2].startswith("VB") and row[3].startswith("Firmware Version ") for row in rows)
+    assert {row[4] for row in rows} == {b.product for b in ksthid.boards()}
 
 
 def test_a_nack_carries_the_library_detail_address_and_errno(board):
@@ -130,6 +134,10 @@ def test_open_refuses_a_board_that_is_not_there(name):
         (lambda b: setattr(b.spi, "options", 8), "SPI options 8 is out of range 0 to 7"),
         (lambda b: b.gpio.set(0, 256), "second value byte 256"),
         (lambda b: b.led(2), "LED number 2 is out of range 0 to 1"),
+        (
+            lambda b: b.i2c.read(0x50, -1, 1),
+            "register -0x01 is out of range 0x00 to 0xFF; None sends none",
+        ),
     ],
 )
 def test_bad_arguments_are_refused_before_any_report(board, reports_written, call, message):
@@ -140,9 +148,11 @@ def test_bad_arguments_are_refused_before_any_report(board, reports_written, cal
     assert len(reports_written()) == 1
 
 
-def test_a_board_serves_several_threads_at_once(board):
+def test_a_board_serves_several_threads_at_once(board, rng):
+    blocks = {register: rng.randbytes(8) for register in range(0, 256 - 8, 8)}
+
     def round_trip(register):
-        data = os.urandom(8)
+        data = blocks[register]
         board.i2c.write(0x50, register, data)
         return board.i2c.read(0x50, register, 8) == data
 
@@ -281,3 +291,62 @@ def test_retries_repeat_a_call_whose_answer_was_lost(results, retries, outcome):
         else:
             with pytest.raises(outcome):
                 board.call(lambda _handle: next(answers))
+
+
+@pytest.mark.parametrize(
+    "call, kind, message",
+    [
+        (lambda b: b.set_led(0, "no"), TypeError, "LED state must be True or False, not 'no'"),
+        (lambda b: b.gpio.configure(1, 2, 5), TypeError, "GPIO flag must be True or False"),
+        (lambda b: ksthid.open("sim:0\x00x"), ValueError, "board name 'sim:0\\x00x' holds a NUL"),
+        (lambda b: ksthid.open(None), TypeError, "board index must be an integer"),
+        (lambda b: ksthid.unplug_virtual(None), TypeError, "virtual board path must be a str"),
+        (lambda b: ksthid.monitor("x"), TypeError, "timeout must be a number of seconds or None"),
+    ],
+)
+def test_arguments_of_the_wrong_kind_are_refused(board, reports_written, call, kind, message):
+    with pytest.raises(kind, match=re.escape(message)):
+        call(board)
+    assert reports_written() == []
+
+
+def test_a_wrong_timeout_is_refused_by_a_monitor_already_open():
+    with ksthid.monitor() as events:
+        with pytest.raises(TypeError, match="timeout must be a number"):
+            events.next_event("x")
+
+
+def test_a_closed_board_cannot_be_entered_again():
+    board = ksthid.open(0)
+    board.close()
+    with pytest.raises(ValueError, match="board sim:0 is closed"):
+        with board:
+            pass
+
+
+def test_leds_set_from_two_threads_both_change(board):
+    barrier = threading.Barrier(2)
+
+    def switch(number):
+        barrier.wait()
+        for on in [True, False] * 25 + [True]:
+            board.set_led(number, on)
+
+    for _ in range(4):
+        board.leds = 0
+        with ThreadPoolExecutor(max_workers=2) as pool:
+            list(pool.map(switch, [0, 1]))
+        assert board.leds == 0b11
+
+
+def test_a_library_that_is_not_ksthid_is_named_in_the_import_error():
+    environment = dict(os.environ, KSTHID_LIBRARY=ctypes.util.find_library("c"))
+    ended = subprocess.run(
+        [sys.executable, "-c", "import ksthid"],
+        env=environment,
+        capture_output=True,
+        text=True,
+        timeout=30,
+    )
+    assert "ImportError: cannot load the ksthid library" in ended.stderr
+    assert "not the ksthid library, or an older one: no ksthid_strerror" in ended.stderr

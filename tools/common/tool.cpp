@@ -2,24 +2,28 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <iostream>
 
 #include "ksthid.h"
-#include "ksthid_api.h"
 #include "system.h"
 
 namespace tools {
 namespace {
 
-constexpr std::int64_t kHighestBoard = 32767;
-constexpr std::int64_t kMostRetries = 1000;
+namespace fs = std::filesystem;
+
+// Words of an argument longer than this are shortened where a message repeats them.
+constexpr std::size_t kLongestWordShown = 64;
+constexpr std::size_t kLongWordKept = 32;
 
 constexpr const char* kExitStatuses =
     "Exit status:\n"
     "  0  success\n"
-    "  2  usage error: bad arguments, nothing was sent\n"
-    "  3  no such board\n"
+    "  2  bad arguments or input: nothing was sent (the usage follows when the arguments\n"
+    "     themselves were wrong)\n"
+    "  3  no such board, or one the system does not let this user open\n"
     "  4  a device refused: no I2C acknowledge, SDA held low\n"
     "  5  USB failure: a report was not written or not answered\n";
 
@@ -30,11 +34,51 @@ const CLI::App& lastCommand(const CLI::App& root) {
   return *at;
 }
 
+// A message with each overlong word cut short, so that a mistyped argument of megabytes does not
+// come back whole.
+std::string shortened(const std::string& message) {
+  std::string shown;
+  std::size_t at = 0;
+  while (at < message.size()) {
+    const std::size_t end = std::min(message.find_first_of(" \t\n", at), message.size());
+    const std::string_view word(message.data() + at, end - at);
+    if (word.size() > kLongestWordShown) {
+      shown += std::string(word.substr(0, kLongWordKept)) + "... (" + std::to_string(word.size()) +
+               " characters)";
+    } else {
+      shown += word;
+    }
+    if (end < message.size()) shown += message[end];
+    at = end + 1;
+  }
+  return shown;
+}
+
 std::string parseErrorMessage(const CLI::ParseError& error, const CLI::App& root) {
   const auto extra = root.remaining(true);
   if (!extra.empty()) return "unknown command or argument: " + extra.front();
   if (std::string(error.what()) == "A subcommand is required") return "a command is required";
   return error.what();
+}
+
+// Whether --json is asked for on a command line that may not parse.
+bool asksForJson(const std::vector<std::string>& args) {
+  return std::ranges::any_of(args, [](const std::string& arg) {
+    if (arg == "--json") return true;
+    return arg.starts_with("--json=") && meansYes(std::string_view(arg).substr(7));
+  });
+}
+
+bool flagOf(const CLI::App& root, const std::string& name) {
+  const CLI::Option* option = root.get_option(name);
+  return option->count() > 0 && option->as<bool>();
+}
+
+// The packet trace the library is to append to: a file that can be written.
+void requireWritableTrace(const std::string& file) {
+  if (file.empty()) refuseArguments("--trace: give the name of a file");
+  if (fs::is_directory(file)) refuseInput("cannot write the trace " + file + ": it is a folder");
+  if (!std::ofstream(file, std::ios::app)) refuseInput("cannot write the trace " + file);
 }
 
 // Lets the library see --simulate and --trace as its own environment variables; it reads them
@@ -44,6 +88,7 @@ void exportToLibrary(const CLI::App& root) {
     setEnvironment("KSTHID_SIMULATE", simulate->as<std::string>());
   }
   if (const auto* trace = root.get_option("--trace"); trace->count() > 0) {
+    requireWritableTrace(trace->as<std::string>());
     setEnvironment("KSTHID_TRACE", trace->as<std::string>());
   }
 }
@@ -60,7 +105,7 @@ std::vector<std::string> optionsForEveryLine(const CLI::App& root,
   const bool namesBoard = std::ranges::any_of(
       line, [](const std::string& word) { return word == "-b" || word.starts_with("--board"); });
   if (namesBoard && root.get_option("--board")->count() > 0) options.resize(options.size() - 2);
-  if (root.get_option("--json")->count() > 0) options.push_back("--json");
+  if (flagOf(root, "--json")) options.push_back("--json");
   return options;
 }
 
@@ -68,10 +113,13 @@ void writeJson(std::ostream& out, const nlohmann::json& document) {
   out << document.dump() << '\n';
 }
 
-std::vector<std::string> words(const std::string& line) {
-  std::istringstream split(line);
-  return {std::istream_iterator<std::string>(split), std::istream_iterator<std::string>()};
-}
+// A batch file being run, and the line of it that runs now.
+struct BatchLine {
+  std::string name;
+  // The file as the system knows it, so that another spelling of it is still the same file.
+  fs::path identity;
+  std::size_t line = 0;
+};
 
 class Runner {
  public:
@@ -89,21 +137,27 @@ class Runner {
     CLI::App& root = set.root();
     // Added last, so that the commands' own help stays short.
     root.footer(kExitStatuses);
-    const bool json = std::ranges::find(args, "--json") != args.end();
     try {
       root.parse(std::vector<std::string>(args.rbegin(), args.rend()));
     } catch (const CLI::CallForHelp&) {
       out_ << root.help();
       return 0;
     } catch (const CLI::ParseError& error) {
-      return refuse(root, parseErrorMessage(error, root), ExitStatus::usage, json);
+      return refuse(root, {ExitStatus::usage, parseErrorMessage(error, root), false, true},
+                    asksForJson(args));
     }
+    const bool json = flagOf(root, "--json");
     if (const auto* batch = root.get_option("--batch"); batch->count() > 0) {
       if (&lastCommand(root) != &root) {
-        return refuse(root, "--batch takes its commands from the file only", ExitStatus::usage,
-                      json);
+        return refuse(
+            root, {ExitStatus::usage, "--batch takes its commands from the file only", false, true},
+            json);
       }
-      return runBatch(root, batch->as<std::string>());
+      try {
+        return runBatch(root, batch->as<std::string>());
+      } catch (const ToolError& error) {
+        return refuse(root, error, json);
+      }
     }
     return runCommand(set, json);
   }
@@ -113,62 +167,76 @@ class Runner {
     CLI::App& root = set.root();
     const CLI::App& command = lastCommand(root);
     const Action* action = set.actionOf(&command);
-    if (!action) return refuse(root, "a command is required", ExitStatus::usage, json);
-    exportToLibrary(root);
+    if (!action) {
+      return refuse(root, {ExitStatus::usage, "a command is required", false, true}, json);
+    }
     if (!boxes_) {
-      boxes_.emplace(program_, numberFrom<int>(root.get_option("--retry")->as<std::string>()),
-                     errors_);
+      const int retries = numberFrom<int>(root.get_option("--retry")->as<std::string>());
+      boxes_.emplace(program_, retries, errors_);
+      retries_.left = retries;
     }
     boxes_->forget();
-    Invocation invocation(command, *boxes_,
-                          numberFrom<std::int16_t>(root.get_option("--board")->as<std::string>()),
-                          json, out_);
+    Invocation invocation(command, *boxes_, {root.get_option("--board")->as<std::string>()},
+                          retries_, json, out_);
     try {
+      exportToLibrary(root);
       (*action)(invocation);
       invocation.stopOnBoxFailure();
     } catch (const ToolError& error) {
-      // A board asked for that is not there is a bad argument too, unless a box told of it.
-      const bool usage =
-          error.status() == ExitStatus::usage || error.status() == ExitStatus::noSuchBoard;
-      if (usage && !error.shown()) return refuse(root, error.what(), error.status(), json);
-      if (!error.shown()) errors_ << program_ << ": " << error.what() << '\n';
-      if (json) writeJson(out_, {{"error", error.what()}, {"status", error.status()}});
-      return static_cast<int>(error.status());
+      return refuse(root, error, json);
     }
-    if (invocation.streamed()) {
-      return 0;
-    } else if (json) {
+    if (json && (!invocation.streamed() || !invocation.result().empty())) {
       writeJson(out_, invocation.result());
-    } else {
+    } else if (!invocation.streamed()) {
       out_ << invocation.plainOutput();
     }
     return 0;
   }
 
   // Each line of the file is run as a command line of its own, over the same library state;
-  // the first that fails ends the batch.
+  // the first that fails ends the batch. Words are split at blanks; quotes keep blanks in a word.
   int runBatch(const CLI::App& root, const std::string& file) {
+    const bool standardInput = file == "-";
     std::ifstream opened;
-    if (file != "-") opened.open(file);
-    if (file != "-" && !opened) {
-      return refuse(root, "cannot read the batch file " + file, ExitStatus::usage, false);
+    if (!standardInput) {
+      if (fs::is_directory(file)) refuseInput("cannot read the batch file " + file + ": a folder");
+      opened.open(file);
+      if (!opened) refuseInput("cannot read the batch file " + file);
     }
-    std::istream& lines = file == "-" ? std::cin : opened;
-    std::string line;
-    while (std::getline(lines, line)) {
-      std::vector<std::string> args = words(line);
+    const fs::path identity = standardInput ? fs::path("-") : fs::weakly_canonical(file);
+    if (std::ranges::any_of(within_,
+                            [&](const BatchLine& at) { return at.identity == identity; })) {
+      refuseInput("the batch " + file + " runs itself");
+    }
+    within_.push_back({standardInput ? "standard input" : file, identity});
+    std::istream& lines = standardInput ? std::cin : opened;
+    int status = 0;
+    for (std::string line; status == 0 && std::getline(lines, line);) {
+      ++within_.back().line;
+      std::vector<std::string> args = CLI::detail::split_up(line);
       if (args.empty() || args.front().starts_with('#')) continue;
       const auto common = optionsForEveryLine(root, args);
       args.insert(args.begin(), common.begin(), common.end());
-      if (const int status = run(args); status != 0) return status;
+      status = run(args);
     }
-    return 0;
+    within_.pop_back();
+    return status;
   }
 
-  int refuse(const CLI::App& root, const std::string& message, ExitStatus status, bool json) {
-    errors_ << program_ << ": " << message << '\n' << root.help();
-    if (json) writeJson(out_, {{"error", message}, {"status", status}});
-    return static_cast<int>(status);
+  // Where in the batches the failing line stands, before its message.
+  std::string where() const {
+    std::string place;
+    for (const BatchLine& at : within_)
+      place += at.name + ": line " + std::to_string(at.line) + ": ";
+    return place;
+  }
+
+  int refuse(const CLI::App& root, const ToolError& error, bool json) {
+    const std::string message = shortened(where() + error.what());
+    if (!error.shown()) errors_ << program_ << ": " << message << '\n';
+    if (error.withUsage()) errors_ << root.help();
+    if (json) writeJson(out_, {{"error", message}, {"status", error.status()}});
+    return static_cast<int>(error.status());
   }
 
   const std::string& program_;
@@ -176,111 +244,13 @@ class Runner {
   const Commands& commands_;
   std::ostream& out_;
   std::ostream& errors_;
-  // Made once: its Retry budget is the whole run's.
+  // Made once: their Retry budgets are the whole run's.
   std::optional<MessageBoxes> boxes_;
+  RetryBudget retries_;
+  std::vector<BatchLine> within_;
 };
 
 }  // namespace
-
-CLI::Option* addNumber(CLI::App& command, const std::string& name, const std::string& description,
-                       std::int64_t lowest, std::int64_t highest, const std::string& why) {
-  return command.add_option(name)
-      ->description(description)
-      ->type_name("N")
-      ->check(numberIn(lowest, highest, why));
-}
-
-void refuseArguments(const std::string& message) {
-  throw ToolError(ExitStatus::usage, message);
-}
-
-Invocation::Invocation(const CLI::App& command, MessageBoxes& boxes, std::int16_t board, bool json,
-                       std::ostream& live)
-    : command_(command), boxes_(boxes), board_(board), json_(json), live_(live) {}
-
-std::vector<std::string> attachedBoardPaths() {
-  ksthid_board_info* list = nullptr;
-  ksthid_enumerate(&list);
-  std::vector<std::string> paths;
-  for (const ksthid_board_info* board = list; board; board = board->next) {
-    if (board->error == 0) paths.emplace_back(board->path);
-  }
-  ksthid_free_enumeration(list);
-  return paths;
-}
-
-std::int16_t Invocation::board() {
-  if (!boardsFound_) boardsFound_ = kstHID_connect();
-  requireBoardAmong(*boardsFound_);
-  return board_;
-}
-
-std::string Invocation::boardPath() {
-  const std::vector<std::string> paths = attachedBoardPaths();
-  requireBoardAmong(static_cast<std::int16_t>(paths.size()));
-  return paths[static_cast<std::size_t>(board_)];
-}
-
-void Invocation::requireBoardAmong(std::int16_t found) const {
-  if (board_ >= found) {
-    throw ToolError(ExitStatus::noSuchBoard,
-                    "no board " + std::to_string(board_) + ": " + std::to_string(found) + " found");
-  }
-}
-
-const CLI::Option& Invocation::option(const std::string& name) const {
-  return *command_.get_option(name);
-}
-
-std::string Invocation::text(const std::string& name, const std::string& fallback) const {
-  return given(name) ? option(name).as<std::string>() : fallback;
-}
-
-std::vector<std::string> Invocation::texts(const std::string& name) const {
-  return option(name).as<std::vector<std::string>>();
-}
-
-bool Invocation::given(const std::string& name) const {
-  return option(name).count() > 0;
-}
-
-void Invocation::stopOnBoxFailure() {
-  if (const auto& failure = boxes_.failure()) throw ToolError(failure->status, failure->text, true);
-}
-
-CommandSet::CommandSet(const std::string& program, const std::string& description)
-    : root_(std::make_unique<CLI::App>(description, program)) {
-  CLI::App& root = *root_;
-  root.fallthrough();
-  root.require_subcommand(0, 1);
-  addNumber(root, "-b,--board", "The board's index, the HIDnumber (default 0)", 0, kHighestBoard)
-      ->default_str("0");
-  addNumber(root, "--simulate", "N virtual boards behind any real ones (KSTHID_SIMULATE)", 0,
-            KSTHID_MAX_SIMULATED_BOARDS);
-  root.add_option("--trace")
-      ->description("Append a packet trace to FILE (KSTHID_TRACE)")
-      ->type_name("FILE");
-  root.add_flag("--json")->description("One JSON document on standard output");
-  addNumber(root, "--retry", "Answer the library's Retry/Cancel boxes Retry N times (default 0)", 0,
-            kMostRetries)
-      ->default_str("0");
-  root.add_option("--batch")
-      ->description("Run each line of FILE (- for standard input) as a command line")
-      ->type_name("FILE");
-}
-
-CLI::App* CommandSet::add(CLI::App& parent, const std::string& name, const std::string& description,
-                          Action action) {
-  CLI::App* command = parent.add_subcommand(name, description);
-  command->require_subcommand(0, 1);
-  if (action) setAction(command, std::move(action));
-  return command;
-}
-
-const Action* CommandSet::actionOf(const CLI::App* command) const {
-  const auto found = actions_.find(command);
-  return found == actions_.end() ? nullptr : &found->second;
-}
 
 int runTool(const std::string& program, const std::string& description, const Commands& commands,
             int argc, char** argv, std::ostream& out, std::ostream& errors) {

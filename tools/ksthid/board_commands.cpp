@@ -1,20 +1,15 @@
 // list, monitor, version, clock and led.
 #include <cstdint>
-#include <ostream>
+#include <iostream>
 
 #include "commands.h"
 #include "firmware_version_text.h"
 #include "ksthid_api.h"
-#include "ole_values.h"
 
 namespace ksthid_tool {
 namespace {
 
 using tools::Invocation;
-
-constexpr const char* kUdevHint =
-    " (the udev rule 70-ksthid.rules lets the user at the seat open the bridges: see \"A real "
-    "board on Linux\" in the README)";
 
 // In English, where the library's version box names the month in the user's language.
 std::string versionText(const ksthid_firmware& version) {
@@ -37,12 +32,16 @@ nlohmann::json boardJson(const ksthid_board_info& info) {
   return {{"path", info.path}, {"serial", info.serial}, {"product", info.product}};
 }
 
-// The bridges in the library's order: those that can be opened with their HIDnumber, the
-// others with why not.
+std::string serialOf(const ksthid_board_info& info) {
+  return *info.serial ? info.serial : "-";
+}
+
+// The bridges in the library's order: index, path, serial number, firmware version and product
+// of those that can be opened; a dash for the index, and why not, of the others.
 void listBoards(Invocation& run) {
   ksthid_board_info* list = nullptr;
   if (const int count = ksthid_enumerate(&list); count < 0) {
-    throw tools::ToolError(tools::ExitStatus::usbFailure, ksthid_strerror(count));
+    throw tools::ToolError(tools::statusOfCode(count), ksthid_strerror(count));
   }
   auto& boards = run.result()["boards"] = nlohmann::json::array();
   auto& unopened = run.result()["unopened"] = nlohmann::json::array();
@@ -50,34 +49,37 @@ void listBoards(Invocation& run) {
   for (const ksthid_board_info* info = list; info; info = info->next) {
     if (info->error != 0) {
       const bool denied = info->error == KSTHID_E_ACCESS;
-      run.out() << "-\t" << info->path << '\t' << info->error_text << (denied ? kUdevHint : "")
-                << '\t' << info->serial << '\t' << info->product << '\n';
+      run.out() << "-\t" << info->path << '\t' << serialOf(*info) << '\t' << info->error_text
+                << (denied ? tools::kUdevHint : "") << '\t' << info->product << '\n';
       unopened.push_back(boardJson(*info));
       unopened.back()["reason"] = info->error_text;
       continue;
     }
     const std::string version = firmwareVersion(*info);
-    run.out() << index << '\t' << info->path << '\t' << version << '\t' << info->serial << '\t'
+    run.out() << index << '\t' << info->path << '\t' << serialOf(*info) << '\t' << version << '\t'
               << info->product << '\n';
     boards.push_back(boardJson(*info));
     boards.back()["index"] = index++;
     boards.back()["firmware"] = version;
   }
+  const bool none = list == nullptr;
   ksthid_free_enumeration(list);
+  if (none && !run.json()) std::cerr << "no board found\n";
 }
 
 // Arrivals and departures as they happen, until --count events or --timeout seconds without
-// one.
+// one; with --json a document a line, and at the end one that counts them.
 void watchBoards(Invocation& run) {
   ksthid_monitor* monitor = nullptr;
   if (const int result = ksthid_monitor_open(&monitor); result != 0) {
-    throw tools::ToolError(tools::ExitStatus::usbFailure, ksthid_strerror(result));
+    throw tools::ToolError(tools::statusOfCode(result), ksthid_strerror(result));
   }
   const long events = run.number<long>("--count", -1);
   const int timeout = run.given("--timeout") ? run.number<int>("--timeout") * 1000 : -1;
   std::ostream& out = run.live();
   int result = 0;
-  for (long seen = 0; events < 0 || seen < events; ++seen) {
+  long seen = 0;
+  for (; events < 0 || seen < events; ++seen) {
     ksthid_board_info* info = nullptr;
     int event = 0;
     result = ksthid_monitor_next(monitor, timeout, &event, &info);
@@ -88,52 +90,52 @@ void watchBoards(Invocation& run) {
       line["event"] = kind;
       out << line.dump() << std::endl;
     } else {
-      out << kind << '\t' << info->path << '\t' << info->serial << '\t' << info->product
+      out << kind << '\t' << info->path << '\t' << serialOf(*info) << '\t' << info->product
           << std::endl;
     }
     ksthid_free_enumeration(info);
   }
   ksthid_monitor_close(monitor);
-  if (result < 0) throw tools::ToolError(tools::ExitStatus::usbFailure, ksthid_strerror(result));
-}
-
-std::string firmwareVersion(Invocation& run, std::int16_t board) {
-  kstHID_showVersion(&board);
-  run.stopOnBoxFailure();
-  const auto texts = run.boxes().takeInformation();
-  return texts.empty() ? std::string() : texts.back();
+  if (result < 0) throw tools::ToolError(tools::statusOfCode(result), ksthid_strerror(result));
+  run.result()["events"] = seen;
 }
 
 void showVersion(Invocation& run) {
-  const std::string version = firmwareVersion(run, run.board());
-  run.out() << version << '\n';
-  run.result()["firmware"] = version;
+  ksthid_firmware version{};
+  run.call([&](ksthid_board* board) { return ksthid_firmware_version(board, &version); });
+  const std::string text = versionText(version);
+  run.out() << text << '\n';
+  run.result()["firmware"] = text;
 }
 
 void showClock(Invocation& run) {
-  tools::NumberVariant board(run.board());
-  const std::int16_t frequency = kstHID_getSystemClockFrequency(board.address());
-  run.stopOnBoxFailure();
-  run.out() << frequency << '\n';
-  run.result()["systemClock"] = frequency;
+  std::uint32_t clock = 0;
+  run.call([&](ksthid_board* board) { return ksthid_system_clock(board, &clock); });
+  run.out() << clock << '\n';
+  run.result()["systemClock"] = clock;
+}
+
+std::uint8_t readLeds(Invocation& run) {
+  std::uint8_t leds = 0;
+  run.call([&](ksthid_board* board) { return ksthid_leds_read(board, &leds); });
+  return leds;
 }
 
 void showLeds(Invocation& run) {
-  std::int16_t board = run.board();
+  const std::uint8_t lit = readLeds(run);
   auto& leds = run.result()["leds"] = nlohmann::json::array();
-  for (std::int16_t led = 0; led < 2; ++led) {
-    const bool on = kstHID_getLEDState(&led, &board) != 0;
-    run.stopOnBoxFailure();
+  for (int led = 0; led < 2; ++led) {
+    const bool on = (lit >> led & 1) != 0;
     run.out() << "led" << led << ' ' << (on ? "on" : "off") << '\n';
     leds.push_back(on);
   }
 }
 
 void setLed(Invocation& run) {
-  std::int16_t led = run.number<std::int16_t>("LED");
-  std::uint8_t state = run.text("STATE") == "on" ? 1 : 0;
-  std::int16_t board = run.board();
-  kstHID_setLEDState(&state, &led, &board);
+  const auto bit = static_cast<std::uint8_t>(1 << run.number<int>("LED"));
+  const std::uint8_t lit = readLeds(run);
+  const auto leds = static_cast<std::uint8_t>(run.text("STATE") == "on" ? lit | bit : lit & ~bit);
+  run.call([&](ksthid_board* board) { return ksthid_leds_write(board, leds); });
 }
 
 }  // namespace
@@ -150,14 +152,19 @@ std::string hexBytes(const std::vector<std::uint8_t>& bytes) {
 void addBoardCommands(tools::CommandSet& set) {
   CLI::App& root = set.root();
   set.add(root, "list",
-          "List the boards: index, device path, firmware, serial, product; and bridges not opened",
+          "List the boards: index, device path, serial number, firmware version, product; and the "
+          "bridges that cannot be opened, with why",
           listBoards);
   CLI::App* monitor =
       set.add(root, "monitor", "Show boards arriving and leaving as they do", watchBoards);
-  tools::addNumber(*monitor, "--count", "stop after N events", 1, INT32_MAX);
-  tools::addNumber(*monitor, "--timeout", "stop after N seconds without an event", 0, 86400);
+  tools::addNumber(*monitor, "--count", "Stop after N events", 1, INT32_MAX);
+  tools::addNumber(*monitor, "--timeout",
+                   "Stop after N seconds without an event (0: report what is pending)", 0, 86400);
   set.add(root, "version", "Show the board's firmware version", showVersion);
-  set.add(root, "clock", "Show the board's system clock frequency", showClock);
+  set.add(root, "clock",
+          "Show the system clock value the board reports, times 1000 (the unit is the "
+          "firmware's)",
+          showClock);
   CLI::App* led = set.add(root, "led", "Show the two LEDs, or set one", showLeds);
   set.add(*led, "get", "Show the two LEDs", showLeds);
   CLI::App* ledSet = set.add(*led, "set", "Switch one LED on or off", setLed);

@@ -10,41 +10,44 @@ using tools::Invocation;
 
 constexpr int kMostSpiBytes = KSTHID_SPI_MAX_TRANSFER;
 
-void reportNumber(Invocation& run, const char* name, int value) {
-  run.stopOnBoxFailure();
+void reportNumber(Invocation& run, const char* name, unsigned value) {
   run.out() << value << '\n';
   run.result()[name] = value;
 }
 
+// Shows a byte setting, or sets it from N.
+void byteSetting(Invocation& run, const char* name, int (*read)(ksthid_board*, std::uint8_t*),
+                 int (*write)(ksthid_board*, std::uint8_t)) {
+  if (run.given("N")) {
+    const auto value = run.number<std::uint8_t>("N");
+    run.call([&](ksthid_board* board) { return write(board, value); });
+    return;
+  }
+  std::uint8_t value = 0;
+  run.call([&](ksthid_board* board) { return read(board, &value); });
+  reportNumber(run, name, value);
+}
+
 void smbusTimer(Invocation& run) {
-  std::int16_t board = run.board();
-  if (!run.given("N")) return reportNumber(run, "timerCount", kstHID_getSMBusTimerCount(&board));
-  auto count = run.number<std::uint8_t>("N");
-  kstHID_setSMBusTimerCount(&count, &board);
+  byteSetting(run, "timerCount", ksthid_smbus_timer_read, ksthid_smbus_timer_write);
 }
 
 void smbusFrequency(Invocation& run) {
-  std::int16_t board = run.board();
-  reportNumber(run, "frequency", kstHID_getSMBusFrequency(&board));
+  std::uint32_t frequency = 0;
+  run.call([&](ksthid_board* board) { return ksthid_smbus_frequency(board, &frequency); });
+  reportNumber(run, "frequency", frequency);
 }
 
 void spiOptions(Invocation& run) {
-  tools::NumberVariant board(run.board());
-  if (!run.given("N")) return reportNumber(run, "options", kstHID_getSPIOptions(board.address()));
-  tools::NumberVariant options(run.number<std::int16_t>("N"));
-  kstHID_setSPIOptions(options.address(), board.address());
+  byteSetting(run, "options", ksthid_spi_options_read, ksthid_spi_options_write);
 }
 
 void spiDivisor(Invocation& run) {
-  if (!run.given("N")) {
-    tools::NumberVariant board(run.board());
-    return reportNumber(run, "divisor", kstHID_getSPIClockDivisor(board.address()));
-  }
-  auto divisor = run.number<std::uint8_t>("N");
-  std::int16_t board = run.board();
-  kstHID_setSPIClockDivisor(&divisor, &board);
+  byteSetting(run, "divisor", ksthid_spi_divisor_read, ksthid_spi_divisor_write);
 }
 
+// The C API's transfer has no flag and parameter bytes: the transfer goes through the export
+// that carries them.
 void spiTransfer(Invocation& run) {
   std::vector<std::uint8_t> bytes;
   for (const std::string& text : run.texts("BYTE")) bytes.push_back(tools::numberFrom<int>(text));
@@ -53,10 +56,10 @@ void spiTransfer(Invocation& run) {
                            std::to_string(kMostSpiBytes) + " at most");
   }
   auto count = static_cast<std::uint8_t>(bytes.size());
-  std::int16_t readBack = run.given("--no-read") ? KSTHID_FALSE : KSTHID_TRUE;
-  std::int16_t flag = run.given("--flag") ? KSTHID_TRUE : KSTHID_FALSE;
+  std::int16_t readBack = run.flag("--no-read") ? KSTHID_FALSE : KSTHID_TRUE;
+  std::int16_t flag = run.flag("--flag") ? KSTHID_TRUE : KSTHID_FALSE;
   auto parameter = run.number<std::uint8_t>("--param");
-  std::int16_t board = run.board();
+  std::int16_t board = run.hidNumber();
   tools::ByteArray data(bytes);
   kstHID_doSPITransaction(&count, data.address(), &readBack, &board, &flag, &parameter);
   run.stopOnBoxFailure();
@@ -69,24 +72,31 @@ void spiTransfer(Invocation& run) {
 }  // namespace
 
 void addBusConfigurationCommands(tools::CommandSet& set) {
-  CLI::App* smbus = set.add(set.root(), "smbus", "The SMBus timer and frequency");
+  CLI::App* smbus = set.add(set.root(), "smbus", "The SMBus timer count and the bus frequency");
   CLI::App* timer = set.add(*smbus, "timer", "Show the SMBus timer count, or set it", smbusTimer);
   tools::addNumber(*timer, "N", "New timer count", 0, 255);
-  set.add(*smbus, "frequency", "Show the SMBus frequency", smbusFrequency);
+  set.add(*smbus, "frequency",
+          "Show the bus frequency value the board reports, times 1000 (the unit is "
+          "the firmware's)",
+          smbusFrequency);
 
   CLI::App* spi = set.add(set.root(), "spi", "SPI transfers and settings");
   CLI::App* options = set.add(*spi, "options", "Show the SPI options, or set them", spiOptions);
-  tools::addNumber(*options, "N", "New option bits 0 to 2", 0, 7, "only bits 0 to 2 travel");
+  tools::addNumber(*options, "N", "New option bits 0 to 2 (0 to 7); their meaning is the bridge's",
+                   0, 7, "only bits 0 to 2 travel");
   CLI::App* divisor = set.add(*spi, "divisor", "Show the SPI clock divisor, or set it", spiDivisor);
   tools::addNumber(*divisor, "N", "New divisor", 0, 255);
   CLI::App* transfer =
       set.add(*spi, "xfer", "Shift bytes out and show the bytes shifted in", spiTransfer);
-  tools::addNumber(*transfer, "BYTE", "Bytes to send", 0, 255)
+  tools::addNumber(*transfer, "BYTE", "Bytes to send, 0 to 255 each, 1 to 57 of them", 0, 255)
+      ->type_name("BYTE...")
       ->required()
       ->expected(-1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  transfer->add_flag("--no-read")->description("Send only; read nothing back");
-  transfer->add_flag("--flag")->description("Set the transfer's flag byte");
+  tools::addFlag(*transfer, "--no-read", "Send only; read nothing back");
+  tools::addFlag(*transfer, "--flag",
+                 "Set the transfer's flag byte to 1 (its meaning is the bridge's; --flag=0 "
+                 "leaves it 0)");
   tools::addNumber(*transfer, "--param", "The transfer's parameter byte (default 0)", 0, 255);
 }
 

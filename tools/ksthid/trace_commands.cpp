@@ -16,7 +16,7 @@ void convertToVcd(tools::Invocation& run) {
   if (traceFile != "-") opened.open(traceFile, std::ios::binary);
   // A folder opens as a stream that reads as empty.
   if (traceFile != "-" && (!opened || std::filesystem::is_directory(traceFile))) {
-    tools::refuseArguments("cannot read the trace " + traceFile);
+    tools::refuseInput("cannot read the trace " + traceFile);
   }
   std::ostringstream vcd;
   try {
@@ -24,7 +24,7 @@ void convertToVcd(tools::Invocation& run) {
              {.registerVectors = run.given("--vectors")});
   } catch (const MalformedTrace& error) {
     const std::string name = traceFile == "-" ? "standard input" : traceFile;
-    tools::refuseArguments(name + ": " + error.what());
+    tools::refuseInput(name + ": " + error.what());
   }
 
   const std::string output = run.text("OUTPUT", "-");
@@ -34,7 +34,7 @@ void convertToVcd(tools::Invocation& run) {
     return;
   }
   std::ofstream file(output, std::ios::binary);
-  if (!(file << vcd.str()).flush()) tools::refuseArguments("cannot write " + output);
+  if (!(file << vcd.str()).flush()) tools::refuseInput("cannot write " + output);
   run.result()["output"] = output;
 }
 

@@ -61,8 +61,17 @@ std::size_t runTrainOnAll(Invocation& run, const Stopped& stopped, const Train& 
   };
   const std::vector<TrainRun> runs = runOnEach(paths, train, advance);
   progress.finish();
+  // Every board that did not take all of its calls is named: each one's register is unknown.
+  std::string unfinished;
   for (std::size_t board = 0; board < paths.size(); ++board) {
-    if (!runs[board].done) stop(stopped, " on " + paths[board], runs[board], calls);
+    if (runs[board].done) continue;
+    unfinished += (unfinished.empty() ? " on " : ", on ") + paths[board] + " after " +
+                  std::to_string(runs[board].calls);
+  }
+  if (!unfinished.empty()) {
+    throw tools::ToolError(ExitStatus::usbFailure, stopped.what + " stopped" + unfinished + " of " +
+                                                       std::to_string(calls) +
+                                                       " calls: " + stopped.consequence);
   }
   run.result()["calls"] = calls;
   run.result()["boards"] = paths.size();
@@ -90,6 +99,7 @@ void store(Invocation& run) {
   runTrain(run, {"the store", "the EEPROM may hold the old value or none"},
            [](CounterInterface& chip) { return chip.store(); });
   run.out() << "DVR register stored in the EEPROM\n";
+  run.result()["stored"] = "DVR register";
 }
 
 }  // namespace

@@ -24,6 +24,11 @@ TEST(NumbersTest, TheCheckNamesTheBoundPassed) {
   EXPECT_EQ(count(text), "0 is below 1");
   text = "0x3e";
   EXPECT_EQ(count(text), "");
+  // Too many digits for any number is still above (or below) the bound.
+  text = "99999999999999999999";
+  EXPECT_EQ(count(text), "99999999999999999999 is above 62, the most one report carries");
+  text = "-99999999999999999999";
+  EXPECT_EQ(count(text), "-99999999999999999999 is below 1");
 }
 
 TEST(MessageBoxesTest, EachBoxOfTheLibraryHasItsExitStatus) {

@@ -50,9 +50,12 @@ class ToolsTest : public ::testing::Test {
                    trace = folder_ / "trace";
     std::ofstream(in) << input;
     fs::remove(trace);
+    // A run that names its own trace keeps it.
+    const std::string traced =
+        args.find("--trace") == std::string::npos ? " --trace " + trace.string() : "";
     const std::string command = environment + " " + tool + " --simulate " + std::to_string(boards) +
-                                " --trace " + trace.string() + " " + args + " <" + in.string() +
-                                " >" + out.string() + " 2>" + err.string();
+                                traced + " " + args + " <" + in.string() + " >" + out.string() +
+                                " 2>" + err.string();
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, contents(out), contents(err),
             contents(trace)};
@@ -131,6 +134,24 @@ TEST_F(ToolsTest, QueriesAndSettingsReadBackAsJson) {
       {"spi options 6\nspi options", "/options", 6},
       {"spi divisor 0x20\nspi divisor", "/divisor", 0x20},
       {"i2c read 0x50 0x10 2", "/data", {0, 0}},
+      // Register 0 is a register; `none` sends none, and a read without one goes on from where
+      // the EEPROM's pointer stands.
+      {"i2c write 0x50 0 0x11 0x22\ni2c write 0x50 none 0x10\ni2c read 0x50 0 2",
+       "/data",
+       {0x11, 0x22}},
+      {"i2c write 0x50 0x20 0x33 0x44\ni2c write 0x50 none 0x21\ni2c read 0x50 none 1",
+       "/data",
+       {0x44}},
+      {"i2c probe 0x50", "/answers", true},
+      {"i2c probe 0x51", "", {{"address", 0x51}, {"answers", false}}},
+      {"gpio", "/value", {0xFF, 0xFF}},
+      {"gpio config 1 2 --flag=0\ngpio get", "/configuration/2", 0},
+      {"gpio config 1 2 --flag=off\ngpio get", "/configuration/2", 0},
+      {"gpio config 1 2 --flag=yes\ngpio get", "/configuration/2", 1},
+      {"led set 0 \"on\"\nled", "/leds", {true, false}},
+      {"-b VB100001 version", "/firmware", "Firmware Version 1.0 - 2026/December/1"},
+      {"-b sim:0 clock", "/systemClock", 24000},
+      {"monitor --timeout 0", "/events", 0},
   };
   for (const Query& query : queries) {
     const ToolRun ran = ksthid("--json --batch -", query.commands);
@@ -145,9 +166,12 @@ struct Refusal {
   std::string args;
   int status;
   std::string message;
+  // Only arguments that are wrong themselves bring the usage.
+  bool usage = true;
 };
 
-// One line naming what is wrong, then the usage, and nothing sent to the board.
+// One line naming what is wrong, the usage when the arguments were wrong, and nothing sent to the
+// board.
 TEST_F(ToolsTest, BadArgumentsAreRefusedBeforeAnyReport) {
   std::string fiftyNineBytes;
   for (int i = 0; i < 59; ++i) fiftyNineBytes += " 1";
@@ -164,12 +188,26 @@ TEST_F(ToolsTest, BadArgumentsAreRefusedBeforeAnyReport) {
        "V1: 0x1g is not a number (decimal, or hexadecimal after 0x)"},
       {KSTHID_TOOL, "led set 2 on", 2, "LED: 2 is above 1"},
       {KSTHID_TOOL, "spi xfer", 2, "BYTE is required"},
-      {KSTHID_TOOL, "-b 1 version", 3, "no board 1: 1 found"},
+      {KSTHID_TOOL, "gpio set 99999999999999999999 0", 2, "V1: 99999999999999999999 is above 255"},
+      {KSTHID_TOOL, "i2c read 0x50 nothing 1", 2,
+       "REG: nothing is not a number (decimal, or hexadecimal after 0x)"},
+      {KSTHID_TOOL, "gpio config 1 2 --flag=maybe", 2,
+       "--flag: maybe is neither 1, true, on, yes nor 0, false, off, no"},
+      {KSTHID_TOOL, "-b 1 version", 3, "no board 1: 1 found", false},
+      {KSTHID_TOOL, "-b VB999 version", 3, "no board has the path or serial number VB999", false},
       {KSTHID_TOOL, "--batch - version", 2, "--batch takes its commands from the file only"},
-      {KSTHID_TOOL, "trace vcd /nonexistent/trace", 2, "cannot read the trace /nonexistent/trace"},
-      {KSTHID_TOOL, "trace vcd /", 2, "cannot read the trace /"},
+      {KSTHID_TOOL, "--batch / version", 2, "--batch takes its commands from the file only"},
+      {KSTHID_TOOL, "--batch /", 2, "cannot read the batch file /: a folder", false},
+      {KSTHID_TOOL, "--trace '' version", 2, "--trace: give the name of a file"},
+      {KSTHID_TOOL, "--trace / version", 2, "cannot write the trace /: it is a folder", false},
+      {KSTHID_TOOL, "--trace /nonexistent/x version", 2, "cannot write the trace /nonexistent/x",
+       false},
+      {KSTHID_TOOL, "trace vcd /nonexistent/trace", 2, "cannot read the trace /nonexistent/trace",
+       false},
+      {KSTHID_TOOL, "trace vcd /", 2, "cannot read the trace /", false},
       {QV6180_TOOL, "send 256", 2, "DVR: 256 is above 255"},
-      {QV6180_TOOL, "-b 1 send 3", 3, "no board 1: 1 found"},
+      {QV6180_TOOL, "-b 1 send 3", 3, "no board 1: 1 found", false},
+      {QV6180_TOOL, "--batch /", 2, "cannot read the batch file /: a folder", false},
       {QV6180_TOOL, "calc --vmax 19 --vmin 3", 2, "VOUTmax cannot exceed AVDD"},
       {QV6180_TOOL, "calc --vmax 3 --vmin 5", 2, "VOUTmin must be lower than VOUTmax"},
       {QV6180_TOOL, "calc --r1 0 --r2 5", 2, "R1 needs to be greater than 0"},
@@ -180,7 +218,8 @@ TEST_F(ToolsTest, BadArgumentsAreRefusedBeforeAnyReport) {
     const std::string program = fs::path(refusal.tool).filename().string();
     EXPECT_EQ(ran.status, refusal.status) << refusal.args;
     EXPECT_EQ(ran.err.substr(0, ran.err.find('\n')), program + ": " + refusal.message);
-    EXPECT_NE(ran.err.find("Usage: " + program), std::string::npos) << refusal.args;
+    EXPECT_EQ(ran.err.find("Usage: " + program) != std::string::npos, refusal.usage)
+        << refusal.args;
     EXPECT_EQ(ran.document(), json({{"error", refusal.message}, {"status", refusal.status}}));
     EXPECT_TRUE(ran.traced('W').empty()) << refusal.args;
   }
@@ -194,7 +233,7 @@ TEST_F(ToolsTest, TransfersAtTheReportsLimitsAreSent) {
     return listed;
   };
   const std::string limits[] = {"i2c read 0x50 0 62", "i2c read 0x50 193 62",
-                                "i2c write 0x50 0" + bytes(59), "i2c write 0x50 1" + bytes(58),
+                                "i2c write 0x50 none" + bytes(59), "i2c write 0x50 1" + bytes(58),
                                 "spi xfer" + bytes(57)};
   for (const std::string& args : limits) {
     const ToolRun ran = ksthid(args);
@@ -209,14 +248,59 @@ TEST_F(ToolsTest, ADeviceThatDoesNotAnswerIsARefusal) {
   EXPECT_EQ(ran.err, "ksthid: the device at 0x51 did not answer\n");
 }
 
-TEST_F(ToolsTest, ABoardPulledOutIsAUsbFailureAfterTheRetriesAskedFor) {
+// In the library's words, with no box lines; retrying cannot bring a board back.
+TEST_F(ToolsTest, ABoardPulledOutIsAUsbFailure) {
   const ToolRun ran =
       run(KSTHID_TOOL, "--retry 1 i2c read 0x50 0 1", {}, "KSTHID_SIMULATE_UNPLUG_AFTER=0");
   EXPECT_EQ(ran.status, 5);
-  EXPECT_EQ(ran.err,
-            "ksthid: Please check USB connection. / USB WriteFile error. [Retry]\n"
-            "ksthid: Please check USB connection. / USB WriteFile error. [Cancel]\n");
+  EXPECT_EQ(ran.err, "ksthid: sim:0 was pulled out\n");
   EXPECT_EQ(ran.out, "");
+}
+
+TEST_F(ToolsTest, JsonTakesAValueLikeEveryFlag) {
+  EXPECT_EQ(ksthid("--json=0 clock").out, "24000\n");
+  EXPECT_EQ(ksthid("--json=1 clock").document()["systemClock"], 24000);
+}
+
+TEST_F(ToolsTest, AListWithNoBoardSaysSo) {
+  const ToolRun ran = run(KSTHID_TOOL, "list", {}, {}, 0);
+  EXPECT_EQ(ran.status, 0);
+  EXPECT_EQ(ran.out, "");
+  EXPECT_EQ(ran.err, "no board found\n");
+}
+
+struct BatchFailure {
+  std::string file;
+  std::string message;
+};
+
+// A batch names the line that failed, stops there, and cannot run itself; the tools share this.
+TEST_F(ToolsTest, ABatchNamesTheLineThatFailed) {
+  const std::string loop = (folder_ / "loop.txt").string();
+  std::ofstream(loop) << "# runs itself\n--batch " << loop << "\n";
+  const std::string outer = (folder_ / "outer.txt").string();
+  std::ofstream(outer) << "# a line each tool takes\n--batch " << loop << "\n";
+  const BatchFailure failures[] = {
+      {loop, loop + ": line 2: the batch " + loop + " runs itself"},
+      {outer, outer + ": line 2: " + loop + ": line 2: the batch " + loop + " runs itself"},
+      {"-", "standard input: line 2: unknown command or argument: bogus"},
+  };
+  for (const auto& [file, message] : failures) {
+    for (const char* tool : {KSTHID_TOOL, QV6180_TOOL}) {
+      const ToolRun ran = run(tool, "--batch " + file, "# the same\nbogus\n--help\n");
+      const std::string program = fs::path(tool).filename().string();
+      EXPECT_EQ(ran.status, 2) << file;
+      EXPECT_EQ(ran.err.substr(0, ran.err.find('\n')), program + ": " + message);
+    }
+  }
+}
+
+TEST_F(ToolsTest, AnOverlongArgumentIsNotEchoedWhole) {
+  const ToolRun ran = ksthid("i2c read 0x50 0 " + std::string(100000, '7'));
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_EQ(ran.err.substr(0, ran.err.find('\n')), "ksthid: COUNT: " + std::string(32, '7') +
+                                                       "... (100000 characters) is above 62, the "
+                                                       "most one report carries");
 }
 
 TEST_F(ToolsTest, SendLeavesTheChipAtTheValueAndStoreKeepsIt) {
@@ -237,6 +321,19 @@ TEST_F(ToolsTest, ASendToABoardPulledOutFailsWithTheRegisterUnknown) {
                          "value is unknown"),
             std::string::npos)
       << ran.err;
+}
+
+TEST_F(ToolsTest, ASendToAllNamesEveryBoardLeftUnknown) {
+  const ToolRun ran = run(QV6180_TOOL, "send --all 5", {}, "KSTHID_SIMULATE_UNPLUG_AFTER=100", 3);
+  EXPECT_EQ(ran.status, 5);
+  EXPECT_NE(ran.err.find("qv6180: the send stopped on sim:0 after 101, on sim:1 after 101, on "
+                         "sim:2 after 101 of "),
+            std::string::npos)
+      << ran.err;
+}
+
+TEST_F(ToolsTest, StoreSaysWhatItStored) {
+  EXPECT_EQ(qv6180("--json store").document()["stored"], "DVR register");
 }
 
 TEST_F(ToolsTest, SendToAllLeavesEveryBoardsChipAtTheValue) {
@@ -260,7 +357,8 @@ TEST_F(ToolsTest, TraceVcdNamesTheLineItCannotRead) {
   EXPECT_EQ(ran.status, 2);
   EXPECT_EQ(ran.err.substr(0, ran.err.find('\n')),
             "ksthid: standard input: line 2: a report is 128 hex digits, not 4");
-  EXPECT_NE(ran.err.find("Usage: ksthid trace vcd"), std::string::npos) << ran.err;
+  // The arguments were right; the usage would not help.
+  EXPECT_EQ(ran.err.find("Usage:"), std::string::npos) << ran.err;
   EXPECT_EQ(ran.out, "");
 }
 
