@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "board.h"
 #include "protocol.h"
 
 namespace ksthid {
@@ -47,7 +48,7 @@ class Exchange {
 
   std::int16_t hidNumber_;
   std::string path_;
-  std::unique_lock<std::recursive_mutex> boardHeld_;
+  Board::Hold boardHeld_;
 };
 
 // A set command: empty when the HIDnumber names no board (after its box),

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <linux/hidraw.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -117,9 +118,7 @@ ReadResult awaitReport(int fd, SteadyTime::time_point deadline, Report& into, bo
   }
 }
 
-// The kernel writes a uevent file as one page at most. Anything else at its
-// place (a FIFO that would hold up the open, a huge file) yields what a
-// regular file holds within that page, or nothing.
+// What an errno of open or HIDIOCGRAWINFO says of the device.
 OpenFailure kindOf(int error) {
   switch (error) {
     case EACCES:
@@ -134,6 +133,9 @@ OpenFailure kindOf(int error) {
   }
 }
 
+// The kernel writes a uevent file as one page at most. Anything else at its
+// place (a FIFO that would hold up the open, a huge file) yields what a
+// regular file holds within that page, or nothing.
 std::string readUevent(const std::filesystem::path& path) {
   const int fd = retryInterrupted(
       [&] { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY); });
@@ -213,6 +215,19 @@ class HidrawTransport::Node final : public DeviceHandle {
   }
 
   bool gone() override { return gone_; }
+
+  // A wait for the lock ends only when it is taken: a signal makes it wait
+  // again, however often it comes.
+  bool lockDevice(bool wait) override {
+    const int operation = wait ? LOCK_EX : LOCK_EX | LOCK_NB;
+    int result;
+    do {
+      result = ::flock(readFd_, operation);
+    } while (result < 0 && errno == EINTR && wait);
+    return result == 0;
+  }
+
+  void unlockDevice() override { ::flock(readFd_, LOCK_UN); }
 
  private:
   // USB refuses the transfers of a device whose cable has just been pulled

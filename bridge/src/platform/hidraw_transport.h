@@ -20,9 +20,12 @@ class HidrawTransport final : public Transport {
 
   // The device nodes, hidraw0 before hidraw1 before hidraw10.
   std::vector<std::string> enumerateHidPaths() override;
-  // Two descriptors: one for blocking writes, one for reads made only when
-  // the node has said that a report waits, so a wait that ends empty takes
-  // nothing from the node.
+  // Two descriptors, neither of which blocks: one for writes, which wait
+  // for the node to take the report as a blocking write would, and one for
+  // reads made only when the node has said that a report waits, so a wait
+  // that ends empty takes nothing from the node. The board's lock across
+  // processes is a flock(2) on the node, which the system lets go of with
+  // the descriptor.
   std::unique_ptr<DeviceHandle> open(const std::string& path) override;
   std::string describeFailure(const std::string& path) override;
   OpenFailure failureKind(const std::string& path) override;
