@@ -101,10 +101,11 @@ ReadOutcome readReport(int fd, Report& into) {
 // Waits for the node to offer a report and reads it. A node that reports an
 // error or hang-up (a device unplugged) ends the wait at once, and sets
 // hungUp for a hang-up.
-ReadResult awaitReport(int fd, SteadyTime::time_point deadline, Report& into, bool& hungUp) {
+ReadResult awaitReport(const HidrawTransport::NodeWait& waitForNode, int fd,
+                       SteadyTime::time_point deadline, Report& into, bool& hungUp) {
   for (;;) {
     pollfd node{fd, POLLIN, 0};
-    const int ready = ::poll(&node, 1, millisecondsUntil(deadline));
+    const int ready = waitForNode(node, millisecondsUntil(deadline));
     if (ready == 0) return ReadResult::timedOut;
     if (ready < 0 && errno != EINTR) return ReadResult::failed;
     if (ready > 0) {
@@ -153,8 +154,15 @@ std::string readUevent(const std::filesystem::path& path) {
 
 }  // namespace
 
-HidrawTransport::HidrawTransport(std::filesystem::path sysRoot, std::filesystem::path devRoot)
-    : sysRoot_(std::move(sysRoot)), devRoot_(std::move(devRoot)) {}
+int HidrawTransport::pollNode(pollfd& node, int milliseconds) {
+  return ::poll(&node, 1, milliseconds);
+}
+
+HidrawTransport::HidrawTransport(std::filesystem::path sysRoot, std::filesystem::path devRoot,
+                                 NodeWait waitForNode)
+    : sysRoot_(std::move(sysRoot)),
+      devRoot_(std::move(devRoot)),
+      waitForNode_(std::move(waitForNode)) {}
 
 std::vector<std::string> HidrawTransport::enumerateHidPaths() {
   std::vector<std::pair<unsigned long, std::string>> nodes;
@@ -211,7 +219,7 @@ class HidrawTransport::Node final : public DeviceHandle {
   }
 
   ReadResult read(Report& into, std::chrono::milliseconds wait) override {
-    return awaitReport(readFd_, SteadyTime::now() + wait, into, gone_);
+    return awaitReport(transport_.waitForNode_, readFd_, SteadyTime::now() + wait, into, gone_);
   }
 
   bool gone() override { return gone_; }

@@ -2,7 +2,10 @@
 // interface has a node /dev/hidrawN, listed in /sys/class/hidraw.
 #pragma once
 
+#include <poll.h>
+
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -14,9 +17,15 @@ namespace ksthid {
 
 class HidrawTransport final : public Transport {
  public:
+  // How a read waits for its node: as poll(2) for one descriptor, or, in a
+  // test, on a clock of its own.
+  using NodeWait = std::function<int(pollfd& node, int milliseconds)>;
+  static int pollNode(pollfd& node, int milliseconds);
+
   // The roots stand for /sys and /dev, so that a test can serve both from a
   // file system of its own.
-  HidrawTransport(std::filesystem::path sysRoot, std::filesystem::path devRoot);
+  HidrawTransport(std::filesystem::path sysRoot, std::filesystem::path devRoot,
+                  NodeWait waitForNode = pollNode);
 
   // The device nodes, hidraw0 before hidraw1 before hidraw10.
   std::vector<std::string> enumerateHidPaths() override;
@@ -47,6 +56,7 @@ class HidrawTransport final : public Transport {
 
   const std::filesystem::path sysRoot_;
   const std::filesystem::path devRoot_;
+  const NodeWait waitForNode_;
   std::mutex mutex_;
   std::map<std::string, Failure> failures_;
 };
