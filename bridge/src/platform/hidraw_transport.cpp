@@ -5,7 +5,6 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,12 +14,13 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <sstream>
 #include <string_view>
 #include <system_error>
 #include <thread>
 #include <utility>
 
+#include "hidraw_uevent.h"
+#include "interrupted_calls.h"
 #include "steady_sleep.h"
 
 namespace ksthid {
@@ -28,31 +28,14 @@ namespace {
 
 using SteadyTime = std::chrono::steady_clock;
 
-// A call that a signal interrupts is made again; a device that keeps
-// answering "interrupted" is failing, and no call may spin on it.
-constexpr int kAttemptsWhenInterrupted = 4;
-
 // A node that has taken no report in this time is failing.
 constexpr std::chrono::milliseconds kWriteWait{6000};
 // How long after a failed write an unplugged device's node is gone, at most,
 // and how often that is looked at.
 constexpr std::chrono::milliseconds kUnplugNoticed{50}, kUnplugPoll{2};
 
-// The most a sysfs attribute file holds: one page.
-constexpr std::size_t kUeventLength = 4096;
-
 // How many input reports hidraw keeps for each open file.
 constexpr int kHidrawQueueLength = 64;
-
-template <typename Call>
-auto retryInterrupted(Call call) {
-  auto result = call();
-  for (int attempt = 1; attempt < kAttemptsWhenInterrupted && result < 0 && errno == EINTR;
-       ++attempt) {
-    result = call();
-  }
-  return result;
-}
 
 // N of a node name hidrawN; empty for any other name.
 std::optional<unsigned long> hidrawNumber(const std::string& name) {
@@ -132,24 +115,6 @@ OpenFailure kindOf(int error) {
     default:
       return OpenFailure::other;
   }
-}
-
-// The kernel writes a uevent file as one page at most. Anything else at its
-// place (a FIFO that would hold up the open, a huge file) yields what a
-// regular file holds within that page, or nothing.
-std::string readUevent(const std::filesystem::path& path) {
-  const int fd = retryInterrupted(
-      [&] { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY); });
-  if (fd < 0) return {};
-  std::string text;
-  struct stat status {};
-  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-    text.resize(kUeventLength);
-    const ssize_t length = retryInterrupted([&] { return ::read(fd, text.data(), text.size()); });
-    text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-  }
-  ::close(fd);
-  return text;
 }
 
 }  // namespace
@@ -302,7 +267,7 @@ OpenFailure HidrawTransport::failureKind(const std::string& path) {
 // HID_ID is "BUS:VENDOR:PRODUCT" in hexadecimal; HID_UNIQ is the serial
 // number the device gives, empty when it gives none.
 std::optional<HidDeviceInfo> HidrawTransport::describe(const std::string& path) {
-  const std::map<std::string, std::string> uevent = ueventOf(path);
+  const std::map<std::string, std::string> uevent = hidrawUevent(sysRoot_, path);
   const auto id = uevent.find("HID_ID");
   unsigned bus = 0, vendor = 0, product = 0;
   if (id == uevent.end() ||
@@ -321,23 +286,11 @@ std::optional<HidDeviceInfo> HidrawTransport::describe(const std::string& path) 
 // What sysfs, which every user may read, says of the device behind a node,
 // so that a node nobody may open can still be told to be a bridge or not.
 std::string HidrawTransport::identityOf(const std::string& path) const {
-  const std::map<std::string, std::string> uevent = ueventOf(path);
+  const std::map<std::string, std::string> uevent = hidrawUevent(sysRoot_, path);
   const auto id = uevent.find("HID_ID");
   if (id == uevent.end() || id->second.empty()) return {};
   const auto name = uevent.find("HID_NAME");
   return "HID " + id->second + " \"" + (name == uevent.end() ? "" : name->second) + "\"";
-}
-
-std::map<std::string, std::string> HidrawTransport::ueventOf(const std::string& path) const {
-  const auto name = std::filesystem::path(path).filename();
-  std::istringstream uevent(readUevent(sysRoot_ / "class" / "hidraw" / name / "device" / "uevent"));
-  std::map<std::string, std::string> values;
-  for (std::string line; std::getline(uevent, line);) {
-    if (const auto equals = line.find('='); equals != std::string::npos) {
-      values[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-  }
-  return values;
 }
 
 std::unique_ptr<Transport> makePlatformTransport() {

@@ -47,7 +47,6 @@ class HidrawTransport final : public Transport {
   int openDescriptor(const std::string& path, int flags);
   void noteFailure(const std::string& path, int error);
   std::string identityOf(const std::string& path) const;
-  std::map<std::string, std::string> ueventOf(const std::string& path) const;
 
   struct Failure {
     std::string why;
