@@ -4,8 +4,10 @@
 // shows as bytes this program did not write last.
 //
 // Usage: ksthid_shared_board_probe handles|hidnumbers SERIAL OFFSET ROUNDS
+//                                  [TIMEOUT_MS]
 // Prints "MODE at OFFSET: N rounds, W wrong, F failed" and exits 0 only when
-// W and F are 0.
+// W and F are 0. A handle waits TIMEOUT_MS for each answer (the library's
+// default unless given).
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -35,7 +37,9 @@ struct Tally {
 
 class HandlesProgram {
  public:
-  explicit HandlesProgram(const std::string& serial) { ksthid_open(serial.c_str(), &board_); }
+  HandlesProgram(const std::string& serial, int timeoutMs) {
+    if (ksthid_open(serial.c_str(), &board_) == 0) ksthid_set_timeout(board_, timeoutMs);
+  }
   ~HandlesProgram() { ksthid_close(board_); }
   bool opened() const { return board_ != nullptr; }
 
@@ -117,13 +121,15 @@ int run(Program&& program, std::string_view mode, int offset, int rounds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string_view mode = argc == 5 ? argv[1] : "";
+  const std::string_view mode = argc == 5 || argc == 6 ? argv[1] : "";
   if (mode != "handles" && mode != "hidnumbers") {
-    std::fprintf(stderr, "usage: %s handles|hidnumbers SERIAL OFFSET ROUNDS\n", argv[0]);
+    std::fprintf(stderr, "usage: %s handles|hidnumbers SERIAL OFFSET ROUNDS [TIMEOUT_MS]\n",
+                 argv[0]);
     return 2;
   }
   const int offset = static_cast<int>(std::strtol(argv[3], nullptr, 0));
   const int rounds = std::atoi(argv[4]);
-  if (mode == "handles") return run(HandlesProgram(argv[2]), mode, offset, rounds);
+  const int timeoutMs = argc == 6 ? std::atoi(argv[5]) : KSTHID_DEFAULT_TIMEOUT_MS;
+  if (mode == "handles") return run(HandlesProgram(argv[2], timeoutMs), mode, offset, rounds);
   return run(HidNumbersProgram(argv[2]), mode, offset, rounds);
 }
