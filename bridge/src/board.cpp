@@ -56,10 +56,13 @@ int Board::receive(Report& answer) {
 }
 
 // A board replaced while it is held (a reconnect inside an exchange) lets
-// go of the lock across processes, and the next step takes it again.
+// go of the lock across processes, and the next step takes it again. Only
+// the thread that holds the board can be replacing the holder: when another
+// thread holds it, there is nothing to do and no reason to wait.
 Board::~Board() {
-  const std::lock_guard held(lock_.inProcess);
+  if (!lock_.inProcess.try_lock()) return;
   if (lock_.holder == device_.get()) std::exchange(lock_.holder, nullptr)->unlockDevice();
+  lock_.inProcess.unlock();
 }
 
 // The lock across processes is taken once per process, by the outermost
