@@ -76,7 +76,7 @@ seconds_of_send() {
 }
 alone=$(seconds_of_send)
 reading=/run/reader-rounds
-$own_eeprom "$shared" 0xd0 0 >$reading &
+$own_eeprom "$shared" 0xd0 0 >$reading 2>&1 &
 reader=$!
 sleep 2
 beside=$(seconds_of_send)
