@@ -4,8 +4,9 @@ reads them back, so an answer meant for another program shows as bytes this
 one did not write last.
 
 Usage: python3 own_eeprom.py SERIAL OFFSET ROUNDS
-ROUNDS 0 runs until SIGTERM. Prints "Python at OFFSET: N rounds, W wrong,
-F failed"; exits 0 only when W and F are 0.
+ROUNDS 0 runs until SIGTERM, printing "reading" once the first round is
+done. Prints "Python at OFFSET: N rounds, W wrong, F failed"; exits 0 only
+when W and F are 0.
 """
 
 import itertools
@@ -35,6 +36,8 @@ def main() -> int:
                 failed += 1
                 continue
             wrong += read != written
+            if rounds == 0 and done == 1:
+                print("reading", flush=True)
     print(f"Python at 0x{offset:02X}: {done} rounds, {wrong} wrong, {failed} failed")
     return 0 if wrong == 0 and failed == 0 else 1
 
