@@ -36,11 +36,12 @@ finish() {
 }
 trap finish EXIT
 
-# check NAME COMMAND...: one case; its output goes to the console.
+# check NAME COMMAND...: one case; its output goes to the console. A case
+# may take check_seconds (20) of the guest's time.
 check() {
   local name=$1 output
   shift
-  if output=$(timeout 20 "$@" 2>&1); then
+  if output=$(timeout "${check_seconds:-20}" "$@" 2>&1); then
     echo "ok $name" >>"$results"
   else
     echo "FAIL $name" >>"$results"
@@ -125,6 +126,9 @@ with ksthid.SMBus('KT0002') as bus:
     bus.write_i2c_block_data(0x50, 0x10, [0xA5, 0x5A])
     assert bus.read_i2c_block_data(0x50, 0x10, 2) == [0xA5, 0x5A]
 assert sorted(b.serial for b in ksthid.boards()) == ['KT0001', 'KT0002']"
+
+# Several programs on one board at once.
+. "$ksthid_root/scripts/kernel-test-shared-board.sh"
 
 # Faults.
 start_firmware 7000

@@ -22,7 +22,7 @@ skip() {
 }
 
 [ "$(uname -m)" = x86_64 ] || skip "the guest kernel is Debian's amd64 one; this is $(uname -m)"
-for target in ksthid_gadget_firmware ksthid_kernel_probe ksthid qv6180; do
+for target in ksthid_gadget_firmware ksthid_kernel_probe ksthid_shared_board_probe ksthid qv6180; do
   [ -x "$build/bin/$target" ] || [ -e "$build/bin/lib$target.so" ] ||
     { echo "kernel-test: $build/bin/$target is missing: build it first" >&2; exit 1; }
 done

@@ -8,6 +8,14 @@
  * share a board: each request and its answer go to the board as one step, so
  * every thread gets the answer to its own request.
  *
+ * Programs may share a board too, on the same terms: from the drain before
+ * its request to the end of its answer, a call holds the board against every
+ * other program. A call that finds the board held waits until the other
+ * program lets go, however long that takes, and then goes on as usual; the
+ * 6000 ms wait for an answer begins only once its own request has gone, so
+ * such a wait never shows the "Please check USB connection." box. A program
+ * that ends, or is killed, lets go of the board at once.
+ *
  * Failures are reported in message boxes from inside the call; see
  * kstHID_setMessageBoxHandler. */
 #ifndef KSTHID_H

@@ -16,6 +16,15 @@
  * The board handles of this interface and the HIDnumbers of ksthid.h are
  * independent: both may be open on the same board at once.
  *
+ * Programs: several may have one board open at once, and each gets only the
+ * answers to its own requests. Each step (a request and its answer, or a
+ * request that has none) holds the board against every other program; a
+ * call waits for another program's step to end, however long that takes,
+ * before its own begins, and the wait is not part of its time-out: a call
+ * may then return later than the time-out says, and KSTHID_E_TIMEOUT still
+ * means only that the board did not answer. A program that ends, or is
+ * killed, lets go of the board at once.
+ *
  * Functions use the platform's default C calling convention (cdecl on
  * 32-bit Windows). */
 #ifndef KSTHID_API_H
@@ -128,8 +137,9 @@ KSTHID_EXPORT const char* ksthid_board_path(ksthid_board* board);
 KSTHID_EXPORT const char* ksthid_board_serial(ksthid_board* board);
 
 /* How long a call waits for an answer, in milliseconds (1 to 600000; 6000 at
- * first). Applies to later calls on the handle from every thread. Returns 0
- * or KSTHID_E_INVALID_ARGUMENT. */
+ * first), once its request has gone; not the wait for another program that
+ * holds the board (see the top of this file). Applies to later calls on the
+ * handle from every thread. Returns 0 or KSTHID_E_INVALID_ARGUMENT. */
 KSTHID_EXPORT int ksthid_set_timeout(ksthid_board* board, int milliseconds);
 /* The handle's time-out in milliseconds, or KSTHID_E_INVALID_ARGUMENT. */
 KSTHID_EXPORT int ksthid_get_timeout(ksthid_board* board);

@@ -1,6 +1,5 @@
 #include "board.h"
 
-#include "board_lock.h"
 #include "ksthid_api.h"
 
 namespace ksthid {
@@ -13,7 +12,7 @@ constexpr std::chrono::milliseconds kDrainWait{1};
 // As many reports as the platform queues for a device: a board that keeps
 // sending beyond them cannot hold a request in its drain. The packet trace
 // shows each discarded report as an R line.
-constexpr int kMaxStaleReports = 64;
+constexpr int kMaxStaleReports = DeviceHandle::kMaxQueuedReports;
 
 }  // namespace
 
@@ -25,35 +24,74 @@ Board::Board(std::string path, std::string serialNumber, std::unique_ptr<DeviceH
       timeoutMs_(KSTHID_DEFAULT_TIMEOUT_MS) {}
 
 int Board::set(const Report& request) {
-  std::lock_guard hold(lock_);
+  const Hold held = startExchange();
   drainIfAnswerMayCome();
   return send(request);
 }
 
 int Board::query(const Report& request, Report& answer) {
-  std::lock_guard hold(lock_);
+  const Hold held = startExchange();
   drainIfAnswerMayCome();
   if (const int written = send(request); written < 0) return written;
   return receive(answer);
 }
 
 void Board::drain() {
-  std::lock_guard hold(lock_);
+  const Hold held(*this);
   discardInput();
 }
 
 int Board::send(const Report& request) {
-  std::lock_guard hold(lock_);
+  const Hold held(*this);
   if (gone_) return failGone();
   const int written = write(request);
   return written < 0 ? written : succeed();
 }
 
 int Board::receive(Report& answer) {
-  std::lock_guard hold(lock_);
+  const Hold held(*this);
   if (gone_) return failGone();
   const int answered = awaitAnswer(answer);
   return answered < 0 ? answered : succeed();
+}
+
+// A board replaced while it is held (a reconnect inside an exchange) lets
+// go of the lock across processes, and the next step takes it again. Only
+// the thread that holds the board can be replacing the holder: when another
+// thread holds it, there is nothing to do and no reason to wait.
+Board::~Board() {
+  if (!lock_.inProcess.try_lock()) return;
+  if (lock_.holder == device_.get()) std::exchange(lock_.holder, nullptr)->unlockDevice();
+  lock_.inProcess.unlock();
+}
+
+// The lock across processes is taken once per process, by the outermost
+// hold on the path; the holds inside it are steps of the same exchange.
+void Board::take() {
+  lock_.inProcess.lock();
+  ++lock_.holds;
+  if (lock_.holder) {
+    taken_ = Taken::inside;
+    return;
+  }
+  taken_ = device_->lockDevice(false) ? Taken::free : Taken::afterWait;
+  if (taken_ == Taken::afterWait) device_->lockDevice(true);
+  lock_.holder = device_.get();
+}
+
+// A program that had to be waited for may have died between its request and
+// the answer, which is then still on its way: the board is given the drain's
+// wait to send it. Otherwise dropping what has come costs no wait.
+Board::Hold Board::startExchange() {
+  Hold held(*this);
+  if (taken_ != Taken::inside && !gone_) {
+    if (taken_ == Taken::afterWait) {
+      discardInput();
+    } else {
+      device_->discardQueued();
+    }
+  }
+  return held;
 }
 
 int Board::write(const Report& request) {

@@ -1,7 +1,8 @@
 // An opened bridge: one device, its time-out, and what its last exchange
 // left behind. The handles of ksthid_api.h are boards, and so are the
 // HIDnumbers of every thread. Every request and its answer are one step
-// under the board's lock (board_lock.h), shared by all of them.
+// under the board's lock (board_lock.h), shared by all of them in the
+// process and taken across processes through the device.
 #pragma once
 
 #include <atomic>
@@ -11,7 +12,9 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
+#include "board_lock.h"
 #include "transport.h"
 
 namespace ksthid {
@@ -19,6 +22,9 @@ namespace ksthid {
 class Board {
  public:
   Board(std::string path, std::string serialNumber, std::unique_ptr<DeviceHandle> device);
+  ~Board();
+  Board(const Board&) = delete;
+  Board& operator=(const Board&) = delete;
 
   const std::string& path() const { return path_; }
   const std::string& serialNumber() const { return serialNumber_; }
@@ -28,14 +34,47 @@ class Board {
     timeoutMs_ = static_cast<int>(timeout.count());
   }
 
+  // Each holds the board, drops what has come for it and not been read,
+  // and runs its steps.
   // Writes one request that is not answered. 0 or a KSTHID_E_* code.
   int set(const Report& request);
   // Writes a request and reads its answer.
   int query(const Report& request, Report& answer);
 
+  // The board held: no other thread or program reaches it until the hold
+  // lets go (when destroyed, or by unlock), on the thread that took it.
+  // Taking it waits for whoever holds it, however long. Movable, so that a
+  // caller can keep it across steps.
+  class Hold {
+   public:
+    Hold() = default;
+    explicit Hold(Board& board) : lock_(&board.lock_) { board.take(); }
+    Hold(Hold&& other) noexcept : lock_(std::exchange(other.lock_, nullptr)) {}
+    Hold& operator=(Hold&& other) noexcept {
+      if (this != &other) {
+        unlock();
+        lock_ = std::exchange(other.lock_, nullptr);
+      }
+      return *this;
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+    ~Hold() { unlock(); }
+
+    bool owns_lock() const { return lock_ != nullptr; }
+    void unlock() {
+      if (lock_) std::exchange(lock_, nullptr)->letGo();
+    }
+
+   private:
+    // Not the board: a reconnect inside a hold may replace it.
+    BoardLock* lock_ = nullptr;
+  };
+
   // The steps of set and query, for a caller that holds the board across
-  // steps of its own (the HIDnumber exports): no drain of their own.
-  std::unique_lock<std::recursive_mutex> hold() { return std::unique_lock(lock_); }
+  // steps of its own (the HIDnumber exports): no drain of their own, so the
+  // caller drains what has come before its first request.
+  [[nodiscard]] Hold hold() { return Hold(*this); }
   // Reads and discards what the board has already sent, waiting 1 ms for it:
   // the HIDnumber exports do so before every request.
   void drain();
@@ -51,6 +90,11 @@ class Board {
   const char* lastError();
 
  private:
+  // How the last hold was taken: inside another of this process, or with
+  // the lock across processes free, or after a wait for another program.
+  enum class Taken { inside, free, afterWait };
+  void take();
+  Hold startExchange();
   int write(const Report& request);
   int awaitAnswer(Report& answer);
   void drainIfAnswerMayCome();
@@ -59,12 +103,13 @@ class Board {
 
   const std::string path_;
   const std::string serialNumber_;
-  std::recursive_mutex& lock_;
+  BoardLock& lock_;
   std::unique_ptr<DeviceHandle> device_;
   std::atomic<int> timeoutMs_;
   // Under lock_: set once a request has gone without its answer (a time-out),
   // so that the answer coming late is not taken for the next one's.
   bool answerMayCome_ = false;
+  Taken taken_ = Taken::inside;
   bool gone_ = false;
   std::mutex errorsMutex_;
   std::map<std::thread::id, std::string> errors_;

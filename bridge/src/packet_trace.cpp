@@ -87,6 +87,8 @@ class TracingTransport::TracedDevice final : public DeviceHandle {
   }
 
   bool gone() override { return traced_->gone(); }
+  bool lockDevice(bool wait) override { return traced_->lockDevice(wait); }
+  void unlockDevice() override { traced_->unlockDevice(); }
 
  private:
   TracingTransport& transport_;

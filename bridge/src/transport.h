@@ -54,6 +54,28 @@ class DeviceHandle {
   // True once the device has been pulled out: this handle will never reach
   // it again, even when it comes back.
   virtual bool gone() { return false; }
+
+  // The device's lock across processes: answers carry nothing that names
+  // their request, so a request and its answer must not have another
+  // program's request between them. Taken through one handle at a time in a
+  // process; with `wait` false it returns false at once when another holds
+  // it, otherwise it returns once taken, however long that takes. The system
+  // lets go of it when the process ends. Devices only this process can reach
+  // need none.
+  virtual bool lockDevice(bool /*wait*/) { return true; }
+  virtual void unlockDevice() {}
+  // Drops, without waiting, every report that has come and not been read:
+  // answers to other programs, answers that came late.
+  virtual void discardQueued() {
+    Report stale;
+    for (int report = 0; report < kMaxQueuedReports &&
+                         read(stale, std::chrono::milliseconds(0)) == ReadResult::report;
+         ++report) {
+    }
+  }
+
+  // As many reports as a platform queues for a device.
+  static constexpr int kMaxQueuedReports = 64;
 };
 
 class Transport {

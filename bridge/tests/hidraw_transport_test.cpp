@@ -15,8 +15,7 @@
 #include <future>
 #include <thread>
 
-#include "fake_hidraw_fs.h"
-#include "library_fixture.h"
+#include "hidraw_fixture.h"
 #include "packet_trace.h"
 #include "test_file.h"
 
@@ -24,73 +23,6 @@ namespace ksthid::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The bridge's answer to an LED query: the LED bits in byte 2.
-Report ledAnswer(std::uint8_t leds) {
-  return request({kCommandLeds, leds});
-}
-
-class HidrawTransportTest : public LibraryTest {
- protected:
-  void SetUp() override {
-    if (::access("/dev/fuse", F_OK) != 0) {
-      GTEST_SKIP() << "/dev/fuse is missing: the hidraw transport is tested only where FUSE "
-                      "can serve device nodes";
-    }
-    LibraryTest::SetUp();
-    fs = std::make_unique<FakeHidrawFs>();
-    hidraw = std::make_unique<HidrawTransport>(fs->sysRoot(), fs->devRoot());
-    useTransport(hidraw.get());
-  }
-
-  void TearDown() override {
-    if (!fs) return;
-    device.reset();
-    kstHID_closeHandles();
-    LibraryTest::TearDown();
-  }
-
-  void openDevice(const std::string& name) {
-    device = hidraw->open(fs->node(name));
-    ASSERT_NE(device, nullptr);
-  }
-
-  ReadResult read(std::chrono::milliseconds wait) { return device->read(received, wait); }
-
-  std::vector<std::string> nodes(std::initializer_list<const char*> names) const {
-    std::vector<std::string> paths;
-    for (const char* name : names) paths.push_back(fs->node(name));
-    return paths;
-  }
-
-  // The device nodes this process has open, once per handle, in order.
-  std::vector<std::string> openNodes() const {
-    std::vector<std::string> open;
-    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
-      std::error_code error;
-      const auto target = std::filesystem::read_symlink(fd.path(), error);
-      if (!error && target.parent_path() == fs->devRoot()) open.push_back(target.string());
-    }
-    std::sort(open.begin(), open.end());
-    return open;
-  }
-
-  // Traces everything the library does from here on into `file`.
-  void traceTo(const std::string& file) {
-    std::remove(file.c_str());
-    trace = PacketTrace::open(file);
-    ASSERT_NE(trace, nullptr);
-    tracing = std::make_unique<TracingTransport>(*hidraw, *trace);
-    useTransport(tracing.get());
-  }
-
-  std::unique_ptr<FakeHidrawFs> fs;
-  std::unique_ptr<HidrawTransport> hidraw;
-  std::unique_ptr<PacketTrace> trace;
-  std::unique_ptr<TracingTransport> tracing;
-  std::unique_ptr<DeviceHandle> device;
-  Report received{};
-};
 
 TEST_F(HidrawTransportTest, ConnectOpensTheBridgesInNodeOrderAndClosesOtherDevices) {
   fs->addBridge("hidraw10");
@@ -145,15 +77,19 @@ TEST_F(HidrawTransportTest, SignalDuringAWaitDoesNotEndIt) {
   ignore.sa_handler = [](int) {};
   ASSERT_EQ(::sigaction(SIGUSR1, &ignore, &previous), 0);
   openDevice("hidraw0");
+  // A signal that comes before the wait has begun ends nothing: signal
+  // again until one has ended a wait, and only then send the report.
   const pthread_t waiting = ::pthread_self();
   std::thread interrupter([&] {
-    std::this_thread::sleep_for(50ms);
-    ::pthread_kill(waiting, SIGUSR1);
-    std::this_thread::sleep_for(50ms);
+    while (!interrupted) {
+      ::pthread_kill(waiting, SIGUSR1);
+      std::this_thread::sleep_for(5ms);
+    }
     fs->queueReport("hidraw0", ledAnswer(1));
   });
   EXPECT_EQ(read(60000ms), ReadResult::report);
   interrupter.join();
+  EXPECT_TRUE(interrupted);
   EXPECT_EQ(received, ledAnswer(1));
   ::sigaction(SIGUSR1, &previous, nullptr);
 }
@@ -170,9 +106,9 @@ TEST_F(HidrawTransportTest, SilentBoardTimesOutAfterSixSecondsAndStaleAnswersAre
   fs->change("hidraw0", [](FakeHidDevice& device) { device.silent = true; });
   ASSERT_EQ(connect(), 1);
 
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(getLed(0, 0), 0);
-  const auto waited = std::chrono::steady_clock::now() - start;
+  onVirtualClock = true;
+  const Microseconds waited = elapsedDuring([&] { EXPECT_EQ(getLed(0, 0), 0); });
+  onVirtualClock = false;
   EXPECT_GE(waited, 6000ms);
   EXPECT_LT(waited, 12000ms);  // one response wait, not two
   EXPECT_EQ(boxTexts(), std::vector<std::string>{kConnectionBox});

@@ -3,8 +3,8 @@
 #include <fcntl.h>
 #include <linux/hidraw.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,12 +14,13 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <sstream>
 #include <string_view>
 #include <system_error>
 #include <thread>
 #include <utility>
 
+#include "hidraw_uevent.h"
+#include "interrupted_calls.h"
 #include "steady_sleep.h"
 
 namespace ksthid {
@@ -27,31 +28,14 @@ namespace {
 
 using SteadyTime = std::chrono::steady_clock;
 
-// A call that a signal interrupts is made again; a device that keeps
-// answering "interrupted" is failing, and no call may spin on it.
-constexpr int kAttemptsWhenInterrupted = 4;
-
 // A node that has taken no report in this time is failing.
 constexpr std::chrono::milliseconds kWriteWait{6000};
 // How long after a failed write an unplugged device's node is gone, at most,
 // and how often that is looked at.
 constexpr std::chrono::milliseconds kUnplugNoticed{50}, kUnplugPoll{2};
 
-// The most a sysfs attribute file holds: one page.
-constexpr std::size_t kUeventLength = 4096;
-
 // How many input reports hidraw keeps for each open file.
 constexpr int kHidrawQueueLength = 64;
-
-template <typename Call>
-auto retryInterrupted(Call call) {
-  auto result = call();
-  for (int attempt = 1; attempt < kAttemptsWhenInterrupted && result < 0 && errno == EINTR;
-       ++attempt) {
-    result = call();
-  }
-  return result;
-}
 
 // N of a node name hidrawN; empty for any other name.
 std::optional<unsigned long> hidrawNumber(const std::string& name) {
@@ -100,10 +84,11 @@ ReadOutcome readReport(int fd, Report& into) {
 // Waits for the node to offer a report and reads it. A node that reports an
 // error or hang-up (a device unplugged) ends the wait at once, and sets
 // hungUp for a hang-up.
-ReadResult awaitReport(int fd, SteadyTime::time_point deadline, Report& into, bool& hungUp) {
+ReadResult awaitReport(const HidrawTransport::NodeWait& waitForNode, int fd,
+                       SteadyTime::time_point deadline, Report& into, bool& hungUp) {
   for (;;) {
     pollfd node{fd, POLLIN, 0};
-    const int ready = ::poll(&node, 1, millisecondsUntil(deadline));
+    const int ready = waitForNode(node, millisecondsUntil(deadline));
     if (ready == 0) return ReadResult::timedOut;
     if (ready < 0 && errno != EINTR) return ReadResult::failed;
     if (ready > 0) {
@@ -117,7 +102,7 @@ ReadResult awaitReport(int fd, SteadyTime::time_point deadline, Report& into, bo
   }
 }
 
-// What an errno of open() says of the device.
+// What an errno of open or HIDIOCGRAWINFO says of the device.
 OpenFailure kindOf(int error) {
   switch (error) {
     case EACCES:
@@ -132,28 +117,17 @@ OpenFailure kindOf(int error) {
   }
 }
 
-// The kernel writes a uevent file as one page at most. Anything else at its
-// place (a FIFO that would hold up the open, a huge file) yields what a
-// regular file holds within that page, or nothing.
-std::string readUevent(const std::filesystem::path& path) {
-  const int fd = retryInterrupted(
-      [&] { return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY); });
-  if (fd < 0) return {};
-  std::string text;
-  struct stat status {};
-  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-    text.resize(kUeventLength);
-    const ssize_t length = retryInterrupted([&] { return ::read(fd, text.data(), text.size()); });
-    text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-  }
-  ::close(fd);
-  return text;
-}
-
 }  // namespace
 
-HidrawTransport::HidrawTransport(std::filesystem::path sysRoot, std::filesystem::path devRoot)
-    : sysRoot_(std::move(sysRoot)), devRoot_(std::move(devRoot)) {}
+int HidrawTransport::pollNode(pollfd& node, int milliseconds) {
+  return ::poll(&node, 1, milliseconds);
+}
+
+HidrawTransport::HidrawTransport(std::filesystem::path sysRoot, std::filesystem::path devRoot,
+                                 NodeWait waitForNode)
+    : sysRoot_(std::move(sysRoot)),
+      devRoot_(std::move(devRoot)),
+      waitForNode_(std::move(waitForNode)) {}
 
 std::vector<std::string> HidrawTransport::enumerateHidPaths() {
   std::vector<std::pair<unsigned long, std::string>> nodes;
@@ -210,10 +184,23 @@ class HidrawTransport::Node final : public DeviceHandle {
   }
 
   ReadResult read(Report& into, std::chrono::milliseconds wait) override {
-    return awaitReport(readFd_, SteadyTime::now() + wait, into, gone_);
+    return awaitReport(transport_.waitForNode_, readFd_, SteadyTime::now() + wait, into, gone_);
   }
 
   bool gone() override { return gone_; }
+
+  // A wait for the lock ends only when it is taken: a signal makes it wait
+  // again, however often it comes.
+  bool lockDevice(bool wait) override {
+    const int operation = wait ? LOCK_EX : LOCK_EX | LOCK_NB;
+    int result;
+    do {
+      result = ::flock(readFd_, operation);
+    } while (result < 0 && errno == EINTR && wait);
+    return result == 0;
+  }
+
+  void unlockDevice() override { ::flock(readFd_, LOCK_UN); }
 
  private:
   // USB refuses the transfers of a device whose cable has just been pulled
@@ -280,7 +267,7 @@ OpenFailure HidrawTransport::failureKind(const std::string& path) {
 // HID_ID is "BUS:VENDOR:PRODUCT" in hexadecimal; HID_UNIQ is the serial
 // number the device gives, empty when it gives none.
 std::optional<HidDeviceInfo> HidrawTransport::describe(const std::string& path) {
-  const std::map<std::string, std::string> uevent = ueventOf(path);
+  const std::map<std::string, std::string> uevent = hidrawUevent(sysRoot_, path);
   const auto id = uevent.find("HID_ID");
   unsigned bus = 0, vendor = 0, product = 0;
   if (id == uevent.end() ||
@@ -299,23 +286,11 @@ std::optional<HidDeviceInfo> HidrawTransport::describe(const std::string& path) 
 // What sysfs, which every user may read, says of the device behind a node,
 // so that a node nobody may open can still be told to be a bridge or not.
 std::string HidrawTransport::identityOf(const std::string& path) const {
-  const std::map<std::string, std::string> uevent = ueventOf(path);
+  const std::map<std::string, std::string> uevent = hidrawUevent(sysRoot_, path);
   const auto id = uevent.find("HID_ID");
   if (id == uevent.end() || id->second.empty()) return {};
   const auto name = uevent.find("HID_NAME");
   return "HID " + id->second + " \"" + (name == uevent.end() ? "" : name->second) + "\"";
-}
-
-std::map<std::string, std::string> HidrawTransport::ueventOf(const std::string& path) const {
-  const auto name = std::filesystem::path(path).filename();
-  std::istringstream uevent(readUevent(sysRoot_ / "class" / "hidraw" / name / "device" / "uevent"));
-  std::map<std::string, std::string> values;
-  for (std::string line; std::getline(uevent, line);) {
-    if (const auto equals = line.find('='); equals != std::string::npos) {
-      values[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-  }
-  return values;
 }
 
 std::unique_ptr<Transport> makePlatformTransport() {

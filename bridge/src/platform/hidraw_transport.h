@@ -2,7 +2,10 @@
 // interface has a node /dev/hidrawN, listed in /sys/class/hidraw.
 #pragma once
 
+#include <poll.h>
+
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -14,15 +17,24 @@ namespace ksthid {
 
 class HidrawTransport final : public Transport {
  public:
+  // How a read waits for its node: as poll(2) for one descriptor, or, in a
+  // test, on a clock of its own.
+  using NodeWait = std::function<int(pollfd& node, int milliseconds)>;
+  static int pollNode(pollfd& node, int milliseconds);
+
   // The roots stand for /sys and /dev, so that a test can serve both from a
   // file system of its own.
-  HidrawTransport(std::filesystem::path sysRoot, std::filesystem::path devRoot);
+  HidrawTransport(std::filesystem::path sysRoot, std::filesystem::path devRoot,
+                  NodeWait waitForNode = pollNode);
 
   // The device nodes, hidraw0 before hidraw1 before hidraw10.
   std::vector<std::string> enumerateHidPaths() override;
-  // Two descriptors: one for blocking writes, one for reads made only when
-  // the node has said that a report waits, so a wait that ends empty takes
-  // nothing from the node.
+  // Two descriptors, neither of which blocks: one for writes, which wait
+  // for the node to take the report as a blocking write would, and one for
+  // reads made only when the node has said that a report waits, so a wait
+  // that ends empty takes nothing from the node. The board's lock across
+  // processes is a flock(2) on the node, which the system lets go of with
+  // the descriptor.
   std::unique_ptr<DeviceHandle> open(const std::string& path) override;
   std::string describeFailure(const std::string& path) override;
   OpenFailure failureKind(const std::string& path) override;
@@ -35,7 +47,6 @@ class HidrawTransport final : public Transport {
   int openDescriptor(const std::string& path, int flags);
   void noteFailure(const std::string& path, int error);
   std::string identityOf(const std::string& path) const;
-  std::map<std::string, std::string> ueventOf(const std::string& path) const;
 
   struct Failure {
     std::string why;
@@ -44,6 +55,7 @@ class HidrawTransport final : public Transport {
 
   const std::filesystem::path sysRoot_;
   const std::filesystem::path devRoot_;
+  const NodeWait waitForNode_;
   std::mutex mutex_;
   std::map<std::string, Failure> failures_;
 };

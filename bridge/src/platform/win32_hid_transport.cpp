@@ -10,6 +10,7 @@ extern "C" {
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstddef>
 #include <memory>
@@ -58,17 +59,31 @@ bool disconnected(DWORD error) {
          error == ERROR_DEV_NOT_EXIST;
 }
 
+// The name of the mutex that every program on this session shares for the
+// device at `path`. Names may hold no backslash, and the system spells a
+// device's path in either case.
+std::string deviceMutexName(const std::string& path) {
+  std::string name = "Local\\ksthid-device-" + path;
+  std::transform(name.begin() + 6, name.end(), name.begin() + 6, [](unsigned char c) {
+    return c == '\\' ? '/' : static_cast<char>(std::tolower(c));
+  });
+  return name;
+}
+
 // A board opened as the device contract asks: a handle for synchronous
 // writes, and one for overlapped reads whose completion signals readEvent, so
-// that a wait for a report can be bounded.
+// that a wait for a report can be bounded; and the device's named mutex,
+// which the system lets go of (abandons) when the thread holding it ends.
 class Win32Device final : public DeviceHandle {
  public:
   // See opened() for whether it succeeded.
   explicit Win32Device(const std::string& path)
       : writeHandle_(openDevice(path, 0)),
         readHandle_(openDevice(path, FILE_FLAG_OVERLAPPED)),
-        readEvent_(CreateEventA(&handleSecurity_, TRUE, TRUE, nullptr)) {}
+        readEvent_(CreateEventA(&handleSecurity_, TRUE, TRUE, nullptr)),
+        deviceMutex_(CreateMutexA(nullptr, FALSE, deviceMutexName(path).c_str())) {}
   ~Win32Device() override {
+    closeIfOpen(deviceMutex_);
     closeIfOpen(readEvent_);
     closeIfOpen(readHandle_);
     closeIfOpen(writeHandle_);
@@ -125,6 +140,25 @@ class Win32Device final : public DeviceHandle {
 
   bool gone() override { return gone_; }
 
+  // A mutex belongs to a thread: the thread that took it lets go of it. One
+  // that another program left behind when it ended counts as taken. A
+  // device whose mutex could not be made goes without.
+  bool lockDevice(bool wait) override {
+    if (!deviceMutex_) return true;
+    const DWORD taken = WaitForSingleObject(deviceMutex_, wait ? INFINITE : 0);
+    return taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED;
+  }
+
+  void unlockDevice() override {
+    if (deviceMutex_) ReleaseMutex(deviceMutex_);
+  }
+
+  // Each handle has its own queue of input reports; the HID class driver
+  // empties it at once. A device that refuses has what it holds read away.
+  void discardQueued() override {
+    if (!HidD_FlushQueue(readHandle_)) DeviceHandle::discardQueued();
+  }
+
  private:
   // No descriptor of its own; handles pass on to child processes.
   static inline SECURITY_ATTRIBUTES handleSecurity_{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -147,6 +181,7 @@ class Win32Device final : public DeviceHandle {
   const HANDLE writeHandle_;
   const HANDLE readHandle_;
   const HANDLE readEvent_;
+  const HANDLE deviceMutex_;
   OVERLAPPED readOverlapped_{};
   bool gone_ = false;
 };

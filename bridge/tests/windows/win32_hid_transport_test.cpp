@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
+#include <cctype>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "transport.h"
 
@@ -16,14 +19,17 @@ namespace {
 using namespace std::chrono_literals;
 
 // The device end of a pipe that passes whole reports. The transport opens a
-// device twice, for writing and for reading, so the pipe has two instances;
-// which of them serves which handle is the system's choice.
+// device twice, for writing and for reading, so the pipe has two instances
+// for each time it is opened; which of them serves which handle is the
+// system's choice. Reports are sent only to a pipe opened once.
 class PipeDevice {
  public:
-  PipeDevice() {
+  explicit PipeDevice(const std::string& name = "device", DWORD opened = 1)
+      : path_("\\\\.\\pipe\\ksthid-" + name + "-" + std::to_string(GetCurrentProcessId())),
+        ends_(2 * opened) {
     for (HANDLE& end : ends_) {
       end = CreateNamedPipeA(path_.c_str(), PIPE_ACCESS_DUPLEX,
-                             PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 2,
+                             PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 2 * opened,
                              16 * kReportLength, 16 * kReportLength, 0, nullptr);
     }
   }
@@ -56,8 +62,8 @@ class PipeDevice {
   }
 
  private:
-  std::string path_ = "\\\\.\\pipe\\ksthid-device-" + std::to_string(GetCurrentProcessId());
-  std::array<HANDLE, 2> ends_{};
+  const std::string path_;
+  std::vector<HANDLE> ends_;
 };
 
 Report reportWith(std::uint8_t byte1) {
@@ -103,6 +109,48 @@ TEST_F(Win32HidTransportTest, WaitThatEndsEmptyLeavesTheReportAloneAndLosesNothi
 TEST_F(Win32HidTransportTest, OnlyHidDevicesHaveAttributesAndOnlyPresentPathsOpen) {
   EXPECT_EQ(device->attributes(), std::nullopt);
   EXPECT_EQ(transport->open(pipe.path() + "-absent"), nullptr);
+}
+
+template <typename Call>
+bool inAnotherThread(Call call) {
+  bool result = false;
+  std::thread([&] { result = call(); }).join();
+  return result;
+}
+
+// Every program's handles of one device share a named mutex, which belongs to
+// the thread that took it: threads stand for programs here.
+TEST_F(Win32HidTransportTest, DeviceLockIsOneThreadsAtATimeAndAbandonedWithIt) {
+  PipeDevice shared("shared", 3);
+  std::string upperCase = shared.path();
+  std::transform(upperCase.begin(), upperCase.end(), upperCase.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  const auto first = transport->open(shared.path());
+  const auto second = transport->open(shared.path());
+  const auto spelledOtherwise = transport->open(upperCase);
+  ASSERT_TRUE(first && second && spelledOtherwise);
+
+  EXPECT_TRUE(first->lockDevice(false));
+  EXPECT_FALSE(inAnotherThread([&] { return second->lockDevice(false); }));
+  EXPECT_FALSE(inAnotherThread([&] { return spelledOtherwise->lockDevice(false); }));
+  EXPECT_TRUE(inAnotherThread([&] {
+    const bool taken = device->lockDevice(false);  // another device
+    device->unlockDevice();
+    return taken;
+  }));
+  first->unlockDevice();
+
+  EXPECT_TRUE(inAnotherThread([&] { return second->lockDevice(false); }));  // and never let go
+  EXPECT_TRUE(first->lockDevice(false));
+  first->unlockDevice();
+}
+
+TEST_F(Win32HidTransportTest, QueuedReportsAreDroppedWithoutAWait) {
+  pipe.send(reportWith(1));
+  pipe.send(reportWith(2));
+  device->discardQueued();
+  Report into{};
+  EXPECT_EQ(device->read(into, 1ms), ReadResult::timedOut);
 }
 
 }  // namespace
