@@ -5,6 +5,7 @@
 #include "board_gpio_port.h"
 #include "counter_interface.h"
 #include "counting_gpio_port.h"
+#include "precise_waits.h"
 #include "qv6180.h"
 
 namespace {
@@ -17,6 +18,7 @@ bool isDvr(int value) {
 
 int run(ksthid_board* board, const Train& train) {
   if (!board) return KSTHID_E_INVALID_ARGUMENT;
+  const PreciseWaits preciseWaits;
   BoardGpioPort pins(board);
   CounterInterface chip(pins);
   switch (train(chip)) {

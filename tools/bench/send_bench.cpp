@@ -29,13 +29,13 @@ class RealTimeBoards {
       transport_.addBridge(paths_.back());
     }
     ksthid::useTransport(&transport_);
-    askForPreciseWaits();
   }
   ~RealTimeBoards() { ksthid::useTransport(nullptr); }
 
   const std::vector<std::string>& paths() const { return paths_; }
 
  private:
+  PreciseWaits preciseWaits_;
   ksthid::SteadyClock clock_;
   ksthid::VirtualTransport transport_{clock_};
   std::vector<std::string> paths_;
