@@ -4,10 +4,9 @@ flickers least, brings the QV6180's register there and stores it.
     KSTHID_SIMULATE=1 python3 calibrate.py [BOARD]
 
 Replace ``flicker`` with a reading from your instrument (a flicker meter on
-pyvisa, a photodiode on a serial port). The search tries a coarse sweep, then
-narrows in on the best value; between trials it steps the register from the
-value it knows is there, which takes a few USB reports where a full send takes
-hundreds. The value found is then sent in full, from the end of the range,
+pyvisa, a photodiode on a serial port). The search narrows the range down by
+golden sections; between trials it steps the register from the value it knows
+is there, which takes a few USB reports where a full send takes hundreds. The value found is then sent in full, from the end of the range,
 before it is stored: only a full send does not depend on knowing the register.
 """
 
@@ -19,7 +18,8 @@ import qv6180
 
 # The divider on the board, for showing VCOM: AVDD, Rset, R1, R2.
 kDivider = (18.0, 10000.0, 24900.0, 39200.0)
-kCoarseStep = 32
+# The share of the interval left out at each end of a golden-section step: (3 - sqrt(5)) / 2.
+kGoldenSection = 0.381966
 
 
 def flicker(chip: qv6180.Chip, dvr: int) -> float:
@@ -30,8 +30,11 @@ def flicker(chip: qv6180.Chip, dvr: int) -> float:
 
 
 def calibrate(chip: qv6180.Chip) -> int:
+    """A golden-section search for the least flicker over the register's
+    range, about a dozen trials; the flicker is taken to fall to one least
+    value and rise after it."""
     readings: Dict[int, float] = {}
-    known = 0
+    known = qv6180.DVR_MIN
     chip.send(known)  # from here on the register's value is known
 
     def trial(dvr: int) -> float:
@@ -42,13 +45,19 @@ def calibrate(chip: qv6180.Chip) -> int:
             readings[dvr] = flicker(chip, dvr)
         return readings[dvr]
 
-    # A coarse sweep, then halving the step around the best value so far.
-    best = min(range(qv6180.DVR_MIN, qv6180.DVR_MAX + 1, kCoarseStep), key=trial)
-    step = kCoarseStep // 2
-    while step >= 1:
-        around = [d for d in (best - step, best, best + step) if qv6180.DVR_MIN <= d <= qv6180.DVR_MAX]
-        best = min(around, key=trial)
-        step //= 2
+    low, high = qv6180.DVR_MIN, qv6180.DVR_MAX
+    while high - low > 2:
+        span = round((high - low) * kGoldenSection)
+        lower, upper = low + span, high - span
+        if lower >= upper:
+            break
+        if trial(lower) < trial(upper):
+            high = upper - 1
+        elif trial(lower) > trial(upper):
+            low = lower + 1
+        else:
+            low, high = lower, upper
+    best = min(range(low, high + 1), key=trial)
     print(f"{len(readings)} trials; the least flicker at DVR {best} (0x{best:02X})")
 
     chip.send(best)
