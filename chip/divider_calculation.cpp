@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <span>
 
 #include "divider_formulas.h"
 
@@ -110,7 +111,13 @@ Calculated<DvrReadouts> readoutsAt(double avdd, double rset, double r1, double r
 }
 
 Calculated<std::vector<StandardPair>> standardPairsFor(const WantedRange& wanted) {
-  if (const auto exact = resistorsFromRange(wanted); !exact.ok()) return {.fault = exact.fault};
+  const auto exact = resistorsFromRange(wanted);
+  if (!exact.ok()) return {.fault = exact.fault};
+  const std::span<const double> values = seriesValues(ResistorSeries::E192);
+  const auto withinSeries = [&](double resistor) {
+    return resistor >= values.front() && resistor <= values.back();
+  };
+  if (!withinSeries(exact.values.r1) || !withinSeries(exact.values.r2)) return {};
   std::vector<StandardPair> pairs = nearestStandardPairs(wanted);
   for (const StandardPair& pair : pairs) {
     if (!finite({pair.voutMax, pair.voutMin, pair.errorMillivolts, pair.errorPercent})) {

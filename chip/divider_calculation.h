@@ -59,5 +59,6 @@ Calculated<OutputRange> rangeFromResistors(double avdd, double rset, double r1, 
 Calculated<DividerResistors> resistorsFromRange(const WantedRange& wanted);
 // VCOM, IOUT and VRSET at a DVR value (0 to 255).
 Calculated<DvrReadouts> readoutsAt(double avdd, double rset, double r1, double r2, int dvr);
-// The standard pairs nearest to the resistors of the wanted range, best first.
+// The standard pairs nearest to the resistors of the wanted range, best first; none when a
+// resistor lies beyond the series' values (1 ohm to 10 Mohm), where no pair would be near.
 Calculated<std::vector<StandardPair>> standardPairsFor(const WantedRange& wanted);

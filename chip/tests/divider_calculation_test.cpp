@@ -26,6 +26,13 @@ TEST(DividerCalculation, TheWindowsFiguresFromTheStartUpResistors) {
   EXPECT_FALSE(standardPairsFor({18, 10000, 12, 10}).values.empty());
 }
 
+// An R2 of 1e-296 ohm has no standard value near it: 1 ohm would be 1e298 % off.
+TEST(DividerCalculation, ResistorsBeyondTheSeriesHaveNoStandardPairs) {
+  const auto pairs = standardPairsFor({18, 10000, 1e-300, 1e-301});
+  EXPECT_TRUE(pairs.ok());
+  EXPECT_TRUE(pairs.values.empty());
+}
+
 TEST(DividerCalculation, ResistorInputsTheWindowWouldCorrectAreFaults) {
   struct Case {
     double avdd, rset, r1, r2;

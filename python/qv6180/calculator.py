@@ -62,7 +62,8 @@ def standard_pairs(
     avdd: float, rset: float, vout_max: float, vout_min: float
 ) -> List[StandardPair]:
     """The pairs of E24, E96 and E192 values nearest to the R1 and R2 of the
-    wanted range, best first."""
+    wanted range, best first; none when a resistor lies beyond 1 ohm to 10
+    Mohm."""
     entries = (StandardPairEntry * kStandardPairsMax)()
     found = library.qv6180_standard_pairs(avdd, rset, vout_max, vout_min, entries, len(entries))
     _computed(found)

@@ -92,6 +92,10 @@ void show(Invocation& run, const char* name, double value, int decimals, const c
 // The pairs of standard values nearest to the exact R1 and R2, best first.
 void showStandardPairs(Invocation& run, const std::vector<StandardPair>& pairs) {
   auto& listed = run.result()["standardPairs"] = nlohmann::json::array();
+  if (pairs.empty()) {
+    run.out() << "No standard pair is near: R1 or R2 lies beyond 1 ohm to 10 Mohm\n";
+    return;
+  }
   run.out() << "Nearest standard pairs, best first:\n";
   for (const StandardPair& pair : pairs) {
     const std::string series(seriesName(pair.series));

@@ -161,7 +161,8 @@ struct qv6180_standard_pair {
 
 /* The pairs of E24, E96 and E192 values nearest to the R1 and R2 of the
  * wanted range, best first; a pair whose values all belong to a coarser
- * series is listed once, under that series. Writes up to `capacity`
+ * series is listed once, under that series; none when R1 or R2 lies beyond
+ * the series' values (1 ohm to 10 Mohm). Writes up to `capacity`
  * entries into `pairs` (QV6180_STANDARD_PAIRS_MAX hold them all) and
  * returns the number found, or what qv6180_resistors_from_range returns,
  * or KSTHID_E_INVALID_ARGUMENT (pairs null with a capacity, or a negative
