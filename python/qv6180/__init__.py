@@ -16,8 +16,7 @@ Failures raise the :mod:`ksthid` exceptions. Set QV6180_LIBRARY to the
 library's file (or its folder) to use a library other than the installed one.
 """
 
-from ._library import kDvrRange as _kDvrRange
-from ._library import library as _library
+from . import _library
 from .calculator import (
     StandardPair,
     range_from_resistors,
@@ -27,9 +26,9 @@ from .calculator import (
 )
 from .chip import Chip, send_calls, step_calls
 
-__version__ = _library.qv6180_version().decode()
+__version__ = _library.library.qv6180_version().decode()
 # The DVR register's range.
-DVR_MIN, DVR_MAX = _kDvrRange
+DVR_MIN, DVR_MAX = _library.kDvrRange
 
 __all__ = [
     "Chip",
