@@ -32,7 +32,7 @@ def test_standard_pairs_come_best_first_with_their_series():
         (lambda: qv6180.readouts(18, 10000, 24900, -1, 3), "R2"),
         (lambda: qv6180.resistors_from_range(18, 10000, 19, 3), "exceed AVDD"),
         (lambda: qv6180.resistors_from_range(18, 10000, 5, 5), "lower than VOUTmax"),
-        (lambda: qv6180.standard_pairs(1e308, 10000, 1e308, -1e308), "too large or too small"),
+        (lambda: qv6180.standard_pairs(18, 1e305, 0, -1), "too large or too small"),
     ],
 )
 def test_inputs_the_window_would_correct_raise_instead_of_giving_numbers(call, words):
