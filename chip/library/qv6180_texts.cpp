@@ -13,7 +13,8 @@ const char* qv6180_version(void) {
 }
 
 const char* qv6180_strerror(int code) {
-  if (code == QV6180_E_STOPPED) return "the progress function stopped the train";
+  if (code == QV6180_E_STOPPED)
+    return "the progress function stopped the train: the register's value is unknown";
   if (const char* text = calculatorFaultText(code)) return text;
   return ksthid_strerror(code);
 }
