@@ -1,6 +1,7 @@
 #include "counter_interface.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "divider_formulas.h"
 
@@ -18,41 +19,52 @@ constexpr int kMiddleDvr = 128;
 // Enough steps to reach an end of the range from any value.
 constexpr int kStepsToAnEnd = kHighestDvr + 2;
 
+int stepsBackFromTheEnd(int target) {
+  return target >= kMiddleDvr ? kHighestDvr - std::min(target, kHighestDvr) : std::max(target, 0);
+}
+
 }  // namespace
 
-CounterInterface::CounterInterface(BridgeLibrary& library, std::int16_t hidNumber)
-    : library_(library), hidNumber_(hidNumber) {}
+CounterInterface::CounterInterface(GpioPort& port) : port_(port) {}
 
-void CounterInterface::address(std::int16_t hidNumber) {
-  hidNumber_ = hidNumber;
+void CounterInterface::portChanged() {
   atRest_ = false;
 }
 
-void CounterInterface::park() {
+bool CounterInterface::park() {
   atRest_ = true;
-  setValue(kValueAtRest);
-  setConfiguration(kConfigurationAtRest);
+  const bool valueTaken = setValue(kValueAtRest);
+  const bool configurationTaken = setConfiguration(kConfigurationAtRest);
+  return valueTaken && configurationTaken;
 }
 
 // From the nearer end the fewer steps are needed: at most 127 after the run to the end.
-bool CounterInterface::send(int target, const Progress& progress) {
-  if (!atRest_) park();
+CounterInterface::End CounterInterface::send(int target, const Progress& progress) {
   const bool fromTheTop = target >= kMiddleDvr;
   const Step toTheEnd = fromTheTop ? &CounterInterface::upStep : &CounterInterface::downStep;
   const Step back = fromTheTop ? &CounterInterface::downStep : &CounterInterface::upStep;
-  const int stepsBack =
-      fromTheTop ? kHighestDvr - std::min(target, kHighestDvr) : std::max(target, 0);
-  const int inAll = kStepsToAnEnd + stepsBack;
-  for (int done = 0; done < inAll; ++done) {
-    if (!(this->*(done < kStepsToAnEnd ? toTheEnd : back))()) return false;
-    if (progress) progress(done + 1, inAll);
-  }
-  return true;
+  return run(toTheEnd, kStepsToAnEnd, back, stepsBackFromTheEnd(target), progress);
 }
 
-bool CounterInterface::store() {
+CounterInterface::End CounterInterface::step(int from, int to, const Progress& progress) {
+  const Step toward = to > from ? &CounterInterface::upStep : &CounterInterface::downStep;
+  return run(toward, std::abs(to - from), toward, 0, progress);
+}
+
+CounterInterface::End CounterInterface::store() {
   if (!atRest_) park();
-  return setValue(kValueStoreHigh) && setValue(kValueAtRest);
+  return setValue(kValueStoreHigh) && setValue(kValueAtRest) ? End::done : End::notTaken;
+}
+
+CounterInterface::End CounterInterface::run(Step first, int firstSteps, Step then, int thenSteps,
+                                            const Progress& progress) {
+  if (!atRest_) park();
+  const int inAll = firstSteps + thenSteps;
+  for (int done = 0; done < inAll; ++done) {
+    if (!(this->*(done < firstSteps ? first : then))()) return End::notTaken;
+    if (progress && !progress(done + 1, inAll)) return End::stopped;
+  }
+  return End::done;
 }
 
 bool CounterInterface::upStep() {
@@ -64,16 +76,14 @@ bool CounterInterface::downStep() {
 }
 
 bool CounterInterface::setValue(std::uint8_t valueByte1) {
-  return taken(library_.setGPIOValue(valueByte1, kSecondValue, hidNumber_));
+  return taken(port_.setValue(valueByte1, kSecondValue));
 }
 
 bool CounterInterface::setConfiguration(std::uint8_t configByte1) {
-  return taken(library_.setGPIOConfiguration(configByte1, kSecondConfiguration,
-                                             BridgeLibrary::kTrue, hidNumber_));
+  return taken(port_.setConfiguration(configByte1, kSecondConfiguration, true));
 }
 
-bool CounterInterface::taken(std::optional<std::int16_t> result) {
-  const bool written = result == BridgeLibrary::kReportWritten;
+bool CounterInterface::taken(bool written) {
   atRest_ = atRest_ && written;
   return written;
 }

@@ -28,8 +28,6 @@ constexpr int kE192StandardMantissa = 920;
 
 // Around each exact resistor this many standard values are tried on either side.
 constexpr std::ptrdiff_t kNeighboursPerSide = 2;
-// Each series contributes its best few pairs.
-constexpr std::size_t kPairsPerSeries = 3;
 
 constexpr double kMillivoltsPerVolt = 1000;
 constexpr double kPercent = 100;
@@ -112,7 +110,7 @@ void addSeriesPairs(ResistorSeries series, double exactR1, double exactR2,
     }
   }
   std::stable_sort(candidates.begin(), candidates.end(), better);
-  candidates.resize(std::min(candidates.size(), kPairsPerSeries));
+  candidates.resize(std::min(candidates.size(), kStandardPairsPerSeries));
   pairs.insert(pairs.end(), candidates.begin(), candidates.end());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,10 @@ struct StandardPair {
   double errorMillivolts = 0;
   double errorPercent = 0;
 };
+
+// Each series contributes its best few pairs.
+inline constexpr std::size_t kStandardPairsPerSeries = 3;
+inline constexpr std::size_t kMostStandardPairs = 3 * kStandardPairsPerSeries;
 
 // The pairs of each series nearest to the exact R1 and R2 of the wanted range, best first. A pair
 // whose values all belong to a coarser series is listed once, under that series. A range that no

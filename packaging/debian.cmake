@@ -25,7 +25,7 @@ set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME ${library_package})
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
 # A shlibs file, so that programs built against it depend on this package
-# (only this package holds a shared library). Lintian asks for the ldconfig
+# (each package with a shared library holds only its own). Lintian asks for the ldconfig
 # trigger besides the call that CPack writes into the maintainer scripts.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
@@ -40,6 +40,28 @@ set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libksthid-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS runtime)
+
+set(chip_library_package libqv6180-${PROJECT_VERSION_MAJOR})
+set(CPACK_COMPONENT_CHIP_RUNTIME_DESCRIPTION
+  "Library that sets and stores the QV6180's DVR register on its evaluation board
+ libqv6180 brings the DVR register of the QV6180 VCOM calibrator on the
+ evaluation board to a value with the counter interface's pulse trains,
+ steps it between known values, stores it in the chip's EEPROM, and works
+ out the chip's resistor divider, for C programs and scripts.")
+set(CPACK_DEBIAN_CHIP_RUNTIME_PACKAGE_NAME ${chip_library_package})
+set(CPACK_DEBIAN_CHIP_RUNTIME_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_CHIP_RUNTIME_PACKAGE_CONTROL_EXTRA
+  ${CMAKE_CURRENT_SOURCE_DIR}/debian/${chip_library_package}/triggers)
+set(CPACK_COMPONENT_CHIP_RUNTIME_DEPENDS runtime)
+
+set(CPACK_COMPONENT_CHIP_DEVELOPMENT_DESCRIPTION
+  "Development files of libqv6180, the QV6180 chip library
+ The C header qv6180.h with the library's exports and their documentation,
+ the link library, and the files of pkg-config (qv6180) and CMake
+ (find_package(qv6180), target qv6180::qv6180).")
+set(CPACK_DEBIAN_CHIP_DEVELOPMENT_PACKAGE_NAME libqv6180-dev)
+set(CPACK_DEBIAN_CHIP_DEVELOPMENT_PACKAGE_SECTION libdevel)
+set(CPACK_COMPONENT_CHIP_DEVELOPMENT_DEPENDS chip_runtime development)
 
 set(CPACK_COMPONENT_TOOLS_DESCRIPTION
   "Command-line tools for the QV6180 evaluation board
@@ -66,7 +88,9 @@ set(CPACK_COMPONENT_PROGRAM_DEPENDS runtime)
 
 set(CPACK_COMPONENT_PYTHON_DESCRIPTION
   "Python 3 module for the QV6180 evaluation board library
- The module ksthid calls the library's exports from Python.")
+ The module ksthid calls the library's exports from Python; the module
+ qv6180 sends, steps and stores the chip's DVR register and works out its
+ divider through libqv6180.")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-ksthid)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
@@ -76,7 +100,7 @@ set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA
   ${CMAKE_CURRENT_SOURCE_DIR}/debian/python3-ksthid/postinst
   ${CMAKE_CURRENT_SOURCE_DIR}/debian/python3-ksthid/prerm)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_COMPONENT_PYTHON_DEPENDS runtime)
+set(CPACK_COMPONENT_PYTHON_DEPENDS runtime chip_runtime)
 
 set(CPACK_COMPONENT_DKMS_DESCRIPTION
   "Kernel driver for the QV6180 evaluation board's USB HID bridge (DKMS)

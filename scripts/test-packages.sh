@@ -54,6 +54,8 @@ DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recomme
 
 # From here on nothing of the source tree is used but the consumer's sources.
 cp -r "$root/packaging/consumer" "$work/consumer"
+cp -r "$root/packaging/chip_consumer" "$work/chip_consumer"
+cp "$root/examples/send_and_store.c" "$work/chip_consumer/"
 cd "$work"
 if part_built tools; then
   echo "== ksthid --simulate 1 list"
@@ -69,9 +71,18 @@ echo "== a C program through find_package"
 cmake -S consumer -B consumer-build -G Ninja >/dev/null
 cmake --build consumer-build >/dev/null
 KSTHID_SIMULATE=1 consumer-build/consumer
+echo "== the chip's library: a C program through pkg-config and through find_package"
+# shellcheck disable=SC2046 # pkg-config's flags are separate words
+cc -o chip-by-pkg-config chip_consumer/send_and_store.c $(pkg-config --cflags --libs qv6180)
+KSTHID_SIMULATE=1 ./chip-by-pkg-config 0xA0
+cmake -S chip_consumer -B chip-consumer-build -G Ninja >/dev/null
+cmake --build chip-consumer-build >/dev/null
+KSTHID_SIMULATE=1 chip-consumer-build/send_and_store 0x80
 if part_built python; then
-  echo "== import ksthid"
+  echo "== import ksthid, qv6180"
   /usr/bin/python3 -c "import ksthid; print(ksthid.__file__)"
+  KSTHID_SIMULATE=1 /usr/bin/python3 -c \
+    "import ksthid, qv6180; qv6180.Chip(ksthid.open(0)).send(0xA0); print(qv6180.__file__)"
 fi
 if [[ " ${packages[*]} " == *" ksthid-dkms "* ]]; then
   echo "== DKMS has the kernel driver's sources (it builds them for kernels with headers)"
@@ -84,10 +95,12 @@ appstreamcli validate --no-net /usr/share/metainfo/org.qv6180.qv6180eval.metainf
 # read whole first: grep -q on the pipe would stop reading early, and with
 # pipefail ldconfig's SIGPIPE would fail a cache that holds the name.
 ldconfig_cache=$(ldconfig -p)
-grep -q "libksthid.so.1 " <<<"$ldconfig_cache" || {
-  echo "libksthid.so.1 is not on the library path" >&2
-  exit 1
-}
+for library in libksthid.so.1 libqv6180.so.1; do
+  grep -q "$library " <<<"$ldconfig_cache" || {
+    echo "$library is not on the library path" >&2
+    exit 1
+  }
+done
 
 echo "== removed, nothing is left behind"
 purge

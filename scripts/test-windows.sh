@@ -15,10 +15,19 @@ bash "$root/scripts/install-deps.sh" "$root/scripts/packages-windows.txt"
 
 # The zip as a user meets it: what it holds, and the tools run from where it was unpacked.
 check_zip() {
-  local build=$1 zips unpacked run tool status=0
+  local build=$1 zips listing unpacked run tool status=0
   zips=("$build"/ksthid-*-windows-*.zip)
   echo "-- $(basename "${zips[0]}")"
-  unzip -Z1 "${zips[0]}" | sed 's/^/    /'
+  # Read whole first: grep -q on the pipe would stop reading early, and with pipefail unzip's
+  # SIGPIPE would fail a zip that holds the file.
+  listing=$(unzip -Z1 "${zips[0]}")
+  sed 's/^/    /' <<<"$listing"
+  for library in ksthid.dll qv6180.dll; do
+    grep -q "/bin/$library\$" <<<"$listing" || {
+      echo "the zip lacks bin/$library" >&2
+      return 1
+    }
+  done
   unpacked=$(mktemp -d)
   unzip -q "${zips[0]}" -d "$unpacked"
   for run in "ksthid.exe --simulate 1 list" "qv6180.exe --simulate 1 send 0xA0"; do

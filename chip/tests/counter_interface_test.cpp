@@ -2,16 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "fake_bridge_library.h"
+#include "fake_gpio_port.h"
 
 namespace {
 
 using Calls = std::vector<std::string>;
+using End = CounterInterface::End;
+constexpr End kDone = End::done;
+constexpr End kNotTaken = End::notTaken;
 
-const std::string kUpLow = "value 10 00 #0";
-const std::string kAtRestValue = "value 50 00 #0";
-const std::string kDownDriven = "config FF FF -1 #0";
-const std::string kAtRestConfig = "config BF FF -1 #0";
+const std::string kUpLow = "value 10 00";
+const std::string kAtRestValue = "value 50 00";
+const std::string kDownDriven = "config FF FF flag";
+const std::string kAtRestConfig = "config BF FF flag";
 
 Calls repeated(const Calls& step, int times) {
   Calls calls;
@@ -36,78 +39,100 @@ class CounterInterfaceTest : public testing::Test {
  protected:
   CounterInterfaceTest() {
     counter.park();
-    library.calls.clear();
+    port.calls.clear();
   }
 
-  FakeBridgeLibrary library;
-  CounterInterface counter{library, 0};
+  FakeGpioPort port;
+  CounterInterface counter{port};
 };
 
 TEST_F(CounterInterfaceTest, ParkingPutsValueThenConfigurationAtRest) {
   counter.park();
-  EXPECT_EQ(library.calls, Calls({kAtRestValue, kAtRestConfig}));
+  EXPECT_EQ(port.calls, Calls({kAtRestValue, kAtRestConfig}));
 }
 
 TEST_F(CounterInterfaceTest, TargetsFromTheMiddleUpRunToTheTopAndStepDown) {
-  EXPECT_TRUE(counter.send(128));
-  EXPECT_EQ(library.calls, upSteps(257) + downSteps(127));
-  library.calls.clear();
-  EXPECT_TRUE(counter.send(255));
-  EXPECT_EQ(library.calls, upSteps(257));
+  EXPECT_EQ(kDone, counter.send(128));
+  EXPECT_EQ(port.calls, upSteps(257) + downSteps(127));
+  port.calls.clear();
+  EXPECT_EQ(kDone, counter.send(255));
+  EXPECT_EQ(port.calls, upSteps(257));
 }
 
 TEST_F(CounterInterfaceTest, TargetsBelowTheMiddleRunToTheBottomAndStepUp) {
-  EXPECT_TRUE(counter.send(127));
-  EXPECT_EQ(library.calls, downSteps(257) + upSteps(127));
-  library.calls.clear();
-  EXPECT_TRUE(counter.send(0));
-  EXPECT_EQ(library.calls, downSteps(257));
+  EXPECT_EQ(kDone, counter.send(127));
+  EXPECT_EQ(port.calls, downSteps(257) + upSteps(127));
+  port.calls.clear();
+  EXPECT_EQ(kDone, counter.send(0));
+  EXPECT_EQ(port.calls, downSteps(257));
 }
 
 TEST_F(CounterInterfaceTest, TargetsBeyondTheRangeCountAsItsEnds) {
-  EXPECT_TRUE(counter.send(-3));
-  EXPECT_EQ(library.calls, downSteps(257));
-  library.calls.clear();
-  EXPECT_TRUE(counter.send(300));
-  EXPECT_EQ(library.calls, upSteps(257));
+  EXPECT_EQ(kDone, counter.send(-3));
+  EXPECT_EQ(port.calls, downSteps(257));
+  port.calls.clear();
+  EXPECT_EQ(kDone, counter.send(300));
+  EXPECT_EQ(port.calls, upSteps(257));
 }
 
 TEST_F(CounterInterfaceTest, ProgressCountsEveryStepOfTheSend) {
   std::vector<std::pair<int, int>> told;
-  EXPECT_TRUE(counter.send(200, [&](int done, int inAll) { told.emplace_back(done, inAll); }));
+  EXPECT_EQ(kDone, counter.send(200, [&](int done, int inAll) {
+    told.emplace_back(done, inAll);
+    return true;
+  }));
   ASSERT_EQ(told.size(), 257u + 55u);
   for (std::size_t i = 0; i < told.size(); ++i) {
     EXPECT_EQ(told[i], std::make_pair(static_cast<int>(i) + 1, 257 + 55));
   }
 }
 
+TEST_F(CounterInterfaceTest, ProgressThatSaysNoStopsTheSendBetweenSteps) {
+  EXPECT_EQ(End::stopped, counter.send(0, [](int done, int) { return done < 3; }));
+  EXPECT_EQ(port.calls, downSteps(3));
+  port.calls.clear();
+  EXPECT_EQ(kDone, counter.send(0));
+  EXPECT_EQ(port.calls, downSteps(257));
+}
+
+TEST_F(CounterInterfaceTest, StepsMakeOnlyTheCountsBetweenTwoValues) {
+  EXPECT_EQ(kDone, counter.step(100, 103));
+  EXPECT_EQ(port.calls, upSteps(3));
+  port.calls.clear();
+  EXPECT_EQ(kDone, counter.step(103, 101));
+  EXPECT_EQ(port.calls, downSteps(2));
+  port.calls.clear();
+  EXPECT_EQ(kDone, counter.step(7, 7));
+  EXPECT_EQ(port.calls, Calls{});
+}
+
 TEST_F(CounterInterfaceTest, StoreRaisesTheStoreLineThenPutsItBack) {
-  EXPECT_TRUE(counter.store());
-  EXPECT_EQ(library.calls, Calls({"value 70 00 #0", kAtRestValue}));
+  EXPECT_EQ(kDone, counter.store());
+  EXPECT_EQ(port.calls, Calls({"value 70 00", kAtRestValue}));
 }
 
 TEST_F(CounterInterfaceTest, SendStopsAtTheFirstCallTheBoardDoesNotTake) {
-  library.failingFromCall = 11;
-  EXPECT_FALSE(counter.send(200));
-  EXPECT_EQ(library.calls.size(), 12u);
-  library.calls.clear();
-  library.failingFromCall = 0;
-  EXPECT_FALSE(counter.store());
-  EXPECT_EQ(library.calls.size(), 3u);
+  port.failingFromCall = 11;
+  EXPECT_EQ(kNotTaken, counter.send(200));
+  EXPECT_EQ(port.calls.size(), 12u);
+  port.calls.clear();
+  port.failingFromCall = 0;
+  EXPECT_EQ(kNotTaken, counter.store());
+  EXPECT_EQ(port.calls.size(), 3u);
 }
 
 // A failed call can leave the counter line in the middle of a pulse, where the next steps
 // would not count.
 TEST_F(CounterInterfaceTest, AfterAFailureTheNextSendParksFirst) {
-  library.failingFromCall = 1;
-  EXPECT_FALSE(counter.send(0));
-  library.failingFromCall = -1;
-  library.calls.clear();
-  EXPECT_TRUE(counter.send(0));
-  EXPECT_EQ(library.calls, Calls({kAtRestValue, kAtRestConfig}) + downSteps(257));
-  library.calls.clear();
-  EXPECT_TRUE(counter.send(0));
-  EXPECT_EQ(library.calls, downSteps(257));
+  port.failingFromCall = 1;
+  EXPECT_EQ(kNotTaken, counter.send(0));
+  port.failingFromCall = -1;
+  port.calls.clear();
+  EXPECT_EQ(kDone, counter.send(0));
+  EXPECT_EQ(port.calls, Calls({kAtRestValue, kAtRestConfig}) + downSteps(257));
+  port.calls.clear();
+  EXPECT_EQ(kDone, counter.send(0));
+  EXPECT_EQ(port.calls, downSteps(257));
 }
 
 }  // namespace

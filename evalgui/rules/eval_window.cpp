@@ -59,7 +59,8 @@ EvalWindow::EvalWindow(WindowView& view, BridgeLibrary& library, MessageBoxes& b
       numbers_(numbers),
       model_(numbers),
       boards_(boards),
-      counter_(library, hidNumber_) {}
+      pins_(library, hidNumber_),
+      counter_(pins_) {}
 
 bool EvalWindow::Form_Load() {
   const auto boards = library_.connect();
@@ -151,7 +152,8 @@ void EvalWindow::useBoard(const std::optional<std::string>& path) {
   const std::optional<std::string> wanted = path ? path : numbering_.pathOf(0);
   if (const auto number = wanted ? numbering_.numberOf(*wanted) : std::nullopt) {
     hidNumber_ = *number;
-    counter_.address(hidNumber_);
+    pins_.address(hidNumber_);
+    counter_.portChanged();
     inUse_ = seen(*wanted);
     library_.indicateSelectedModule(hidNumber_);
     counter_.park();
@@ -160,7 +162,8 @@ void EvalWindow::useBoard(const std::optional<std::string>& path) {
     boardFound_ = true;
   } else if (inUse_) {
     hidNumber_ = numbering_.numberOf(inUse_->path).value_or(numbering_.noBoard());
-    counter_.address(hidNumber_);
+    pins_.address(hidNumber_);
+    counter_.portChanged();
   }
   callingLibrary_ = false;
 }
@@ -314,10 +317,10 @@ bool EvalWindow::sendWithProgress(int target) {
   int shownLevel = -1;
   const bool sent = counter_.send(target, [&](int done, int inAll) {
     const int level = static_cast<int>(static_cast<long long>(done) * kProgressLevels / inAll);
-    if (level == shownLevel) return;
+    if (level != shownLevel) view_.showProgress(Control::cmdForceSend, level);
     shownLevel = level;
-    view_.showProgress(Control::cmdForceSend, level);
-  });
+    return true;
+  }) == CounterInterface::End::done;
   view_.hideProgress(Control::cmdForceSend);
   sending_ = false;
   return sent;
@@ -325,7 +328,7 @@ bool EvalWindow::sendWithProgress(int target) {
 
 void EvalWindow::cmdWrite_Click() {
   callingLibrary_ = true;
-  const bool stored = counter_.store();
+  const bool stored = counter_.store() == CounterInterface::End::done;
   callingLibrary_ = false;
   if (!stored) boxes_.show({kStoreFailed, kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
   afterDeviceCommand(stored);

@@ -21,6 +21,7 @@
 #include "calculator_update.h"
 #include "counter_interface.h"
 #include "divider_model.h"
+#include "hid_number_gpio_port.h"
 #include "message_boxes.h"
 #include "number_text.h"
 #include "standard_resistors.h"
@@ -146,6 +147,7 @@ class EvalWindow {
   BoardDirectory* const boards_;
   // The board that every call addresses: the first at start-up.
   std::int16_t hidNumber_ = 0;
+  HidNumberGpioPort pins_;
   CounterInterface counter_;
   BoardNumbering numbering_;
   std::vector<PresentBoard> present_;

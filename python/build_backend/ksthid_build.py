@@ -15,7 +15,8 @@ from pathlib import Path
 from typing import Dict, List, Optional, Tuple
 
 kSource = Path(__file__).resolve().parent.parent
-kPackage = "ksthid"
+# ksthid, and qv6180 over it: installed together.
+kPackages = ("ksthid", "qv6180")
 # The project's fields this backend writes into the metadata.
 kFields = ("name", "version", "description", "requires-python")
 
@@ -40,7 +41,7 @@ def _metadata(project: Dict[str, str]) -> str:
 
 
 def _sources() -> List[Path]:
-    return sorted((kSource / kPackage).glob("*.py"))
+    return [path for package in kPackages for path in sorted((kSource / package).glob("*.py"))]
 
 
 def _dist_info(project: Dict[str, str]) -> str:
@@ -53,7 +54,7 @@ def _digest(data: bytes) -> str:
 
 def _wheel_files(project: Dict[str, str]) -> List[Tuple[str, bytes]]:
     info = _dist_info(project)
-    files = [(f"{kPackage}/{path.name}", path.read_bytes()) for path in _sources()]
+    files = [(path.relative_to(kSource).as_posix(), path.read_bytes()) for path in _sources()]
     files.append((f"{info}/METADATA", _metadata(project).encode()))
     wheel = "Wheel-Version: 1.0\nGenerator: ksthid_build\nRoot-Is-Purelib: true\nTag: py3-none-any\n"
     files.append((f"{info}/WHEEL", wheel.encode()))

@@ -29,49 +29,47 @@ class RealTimeBoards {
       transport_.addBridge(paths_.back());
     }
     ksthid::useTransport(&transport_);
-    askForPreciseWaits();
   }
   ~RealTimeBoards() { ksthid::useTransport(nullptr); }
 
   const std::vector<std::string>& paths() const { return paths_; }
 
  private:
+  PreciseWaits preciseWaits_;
   ksthid::SteadyClock clock_;
   ksthid::VirtualTransport transport_{clock_};
   std::vector<std::string> paths_;
 };
 
 // The pulse trains over the legacy exports, as they ran before board handles.
-class ExportsBridge : public BridgeLibrary {
+class ExportsPort : public GpioPort {
  public:
-  std::optional<std::int16_t> connect() override { return kstHID_connect(); }
-  std::optional<std::int16_t> indicateSelectedModule(std::int16_t hidNumber) override {
-    return kstHID_indicateSelectedModule(&hidNumber);
+  bool setValue(std::uint8_t firstByte, std::uint8_t secondByte) override {
+    return kstHID_setGPIOValue(&firstByte, &secondByte, &hidNumber_) == KSTHID_REPORT_WRITTEN;
   }
-  std::optional<std::int16_t> setGPIOValue(std::uint8_t valueByte1, std::uint8_t valueByte2,
-                                           std::int16_t hidNumber) override {
-    return kstHID_setGPIOValue(&valueByte1, &valueByte2, &hidNumber);
+  bool setConfiguration(std::uint8_t firstByte, std::uint8_t secondByte, bool flag) override {
+    std::int16_t configFlag = flag ? KSTHID_TRUE : 0;
+    return kstHID_setGPIOConfiguration(&firstByte, &secondByte, &configFlag, &hidNumber_) ==
+           KSTHID_REPORT_WRITTEN;
   }
-  std::optional<std::int16_t> setGPIOConfiguration(std::uint8_t configByte1,
-                                                   std::uint8_t configByte2,
-                                                   std::int16_t configFlag,
-                                                   std::int16_t hidNumber) override {
-    return kstHID_setGPIOConfiguration(&configByte1, &configByte2, &configFlag, &hidNumber);
-  }
-  std::string bindingError() const override { return {}; }
+
+ private:
+  std::int16_t hidNumber_ = 0;
 };
 
-bool sendLongestTrain(CounterInterface& chip) {
+CounterInterface::End sendLongestTrain(CounterInterface& chip) {
   return chip.send(kLongestTrainDvr);
 }
 
 void BM_ExportsSend(benchmark::State& state) {
   RealTimeBoards boards(1);
-  ExportsBridge exports;
-  exports.connect();
+  kstHID_connect();
+  ExportsPort exports;
   for (auto _ : state) {
-    CounterInterface chip(exports, 0);
-    if (!sendLongestTrain(chip)) state.SkipWithError("the board did not take a call");
+    CounterInterface chip(exports);
+    if (sendLongestTrain(chip) != CounterInterface::End::done) {
+      state.SkipWithError("the board did not take a call");
+    }
   }
 }
 BENCHMARK(BM_ExportsSend)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

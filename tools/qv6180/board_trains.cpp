@@ -1,29 +1,32 @@
 #include "board_trains.h"
 
+#include <memory>
 #include <thread>
 
-#include "linked_bridge.h"
+#include "board_gpio_port.h"
+#include "counting_gpio_port.h"
 
 namespace qv6180_tool {
 
 int callsOf(const Train& train) {
-  CallCounter counter;
-  CounterInterface dryRun(counter, 0);
+  CountingGpioPort counter;
+  CounterInterface dryRun(counter);
   train(dryRun);
   return counter.calls();
 }
 
 TrainRun runOn(const std::string& path, const Train& train,
                const std::function<void()>& afterCall) {
-  const OpenBoard board = openBoard(path);
-  if (!board) return {};
+  ksthid_board* opened = nullptr;
+  if (ksthid_open(path.c_str(), &opened) != 0) return {};
+  const std::unique_ptr<ksthid_board, decltype(&ksthid_close)> board(opened, &ksthid_close);
   TrainRun run;
-  LinkedBridge bridge(board.get(), [&] {
+  BoardGpioPort pins(board.get(), [&] {
     ++run.calls;
     afterCall();
   });
-  CounterInterface chip(bridge, 0);
-  run.done = train(chip);
+  CounterInterface chip(pins);
+  run.done = train(chip) == CounterInterface::End::done;
   return run;
 }
 

@@ -10,7 +10,7 @@
 
 namespace qv6180_tool {
 
-using Train = std::function<bool(CounterInterface&)>;
+using Train = std::function<CounterInterface::End(CounterInterface&)>;
 
 // How far a train got on one board.
 struct TrainRun {

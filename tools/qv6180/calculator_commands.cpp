@@ -2,8 +2,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "commands.h"
+#include "divider_calculation.h"
 #include "divider_formulas.h"
 #include "standard_resistors.h"
 
@@ -52,69 +56,53 @@ double quantity(const Invocation& run, const std::string& name, const char* fall
   return realFrom(run.text(name, fallback));
 }
 
-void requirePositive(double value, const std::string& message) {
-  if (!(value > 0)) tools::refuseArguments(message);
+// The values of a calculation, or the refusal that says why there are none.
+template <typename Values>
+Values computed(Calculated<Values> calculated) {
+  if (!calculated.ok()) tools::refuseArguments(std::string(faultText(calculated.fault)));
+  return std::move(calculated.values);
 }
 
-// The supply and Rset, checked as the window checks them.
-Divider supplyAndRset(const Invocation& run) {
-  Divider divider{quantity(run, "--avdd", kDefaultAvdd), quantity(run, "--rset", kDefaultRset)};
-  requirePositive(divider.avdd, "AVDD needs to be greater than 0");
-  requirePositive(divider.rset, "Rset needs to be greater than 0");
-  return divider;
+// `missing` says what the command takes when a resistor is not given.
+Divider fromResistors(const Invocation& run, const std::string& missing) {
+  if (!run.given("--r1") || !run.given("--r2")) tools::refuseArguments(missing);
+  return {quantity(run, "--avdd", kDefaultAvdd), quantity(run, "--rset", kDefaultRset),
+          quantity(run, "--r1"), quantity(run, "--r2")};
 }
 
-Divider fromResistors(const Invocation& run) {
-  if (!run.given("--r1") || !run.given("--r2")) {
-    tools::refuseArguments("give --r1 and --r2, or --vmax and --vmin");
-  }
-  Divider divider = supplyAndRset(run);
-  divider.r1 = quantity(run, "--r1");
-  divider.r2 = quantity(run, "--r2");
-  requirePositive(divider.r1, "R1 needs to be greater than 0");
-  requirePositive(divider.r2, "R2 needs to be greater than 0");
-  return divider;
+WantedRange wantedRange(const Invocation& run) {
+  return {quantity(run, "--avdd", kDefaultAvdd), quantity(run, "--rset", kDefaultRset),
+          quantity(run, "--vmax"), quantity(run, "--vmin")};
 }
 
-// R1 and R2 for the wanted range, when positive ones exist.
-Divider fromRange(const Invocation& run) {
-  Divider divider = supplyAndRset(run);
-  const double voutMax = quantity(run, "--vmax");
-  const double voutMin = quantity(run, "--vmin");
-  if (voutMax > divider.avdd) tools::refuseArguments("VOUTmax cannot exceed AVDD");
-  if (!(voutMin < voutMax)) tools::refuseArguments("VOUTmin must be lower than VOUTmax");
-  divider.r1 = topResistor(voutMax, voutMin, divider.rset);
-  divider.r2 = bottomResistor(voutMax, voutMin, divider.avdd, divider.rset);
-  if (!(std::isfinite(divider.r1) && divider.r1 > 0 && std::isfinite(divider.r2) &&
-        divider.r2 > 0)) {
-    tools::refuseArguments("no positive R1 and R2 give VOUTmax " + run.text("--vmax") +
-                           " V and VOUTmin " + run.text("--vmin") + " V");
-  }
-  return divider;
+// printf's notation, however long the number.
+template <typename... Values>
+std::string formatted(const char* format, Values... values) {
+  std::string text(static_cast<std::size_t>(std::snprintf(nullptr, 0, format, values...)), '\0');
+  std::snprintf(text.data(), text.size() + 1, format, values...);
+  return text;
 }
 
 // One read-out as the window shows it, and its exact value in the JSON document.
 void show(Invocation& run, const char* name, double value, int decimals, const char* unit) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%s %.*f %s\n", name, decimals, value, unit);
-  run.out() << text;
+  run.out() << formatted("%s %.*f %s\n", name, decimals, value, unit);
   run.result()[name] = value;
 }
 
 // The pairs of standard values nearest to the exact R1 and R2, best first.
-void showStandardPairs(Invocation& run, const Divider& divider) {
-  const WantedRange wanted{divider.avdd, divider.rset, quantity(run, "--vmax"),
-                           quantity(run, "--vmin")};
+void showStandardPairs(Invocation& run, const std::vector<StandardPair>& pairs) {
   auto& listed = run.result()["standardPairs"] = nlohmann::json::array();
+  if (pairs.empty()) {
+    run.out() << "No standard pair is near: R1 or R2 lies beyond 1 ohm to 10 Mohm\n";
+    return;
+  }
   run.out() << "Nearest standard pairs, best first:\n";
-  for (const StandardPair& pair : nearestStandardPairs(wanted)) {
+  for (const StandardPair& pair : pairs) {
     const std::string series(seriesName(pair.series));
-    char line[160];
-    std::snprintf(line, sizeof line,
-                  "%-4s R1 %.6g R2 %.6g VOUTmax %.3f V VOUTmin %.3f V error %.1f mV (%.2f %%)\n",
-                  series.c_str(), pair.r1, pair.r2, pair.voutMax, pair.voutMin,
-                  pair.errorMillivolts, pair.errorPercent);
-    run.out() << line;
+    run.out() << formatted(
+        "%-4s R1 %.6g R2 %.6g VOUTmax %.3f V VOUTmin %.3f V error %.1f mV (%.2f %%)\n",
+        series.c_str(), pair.r1, pair.r2, pair.voutMax, pair.voutMin, pair.errorMillivolts,
+        pair.errorPercent);
     listed.push_back({{"series", series},
                       {"R1", pair.r1},
                       {"R2", pair.r2},
@@ -125,39 +113,52 @@ void showStandardPairs(Invocation& run, const Divider& divider) {
   }
 }
 
+// Everything is worked out before anything is written: a refusal leaves no partial output.
 void calc(Invocation& run) {
-  const bool fromWantedRange = run.given("--vmax");
-  const Divider divider = fromWantedRange ? fromRange(run) : fromResistors(run);
+  Divider divider;
+  std::optional<std::vector<StandardPair>> pairs;
+  std::optional<OutputRange> range;
+  if (run.given("--vmax")) {
+    const WantedRange wanted = wantedRange(run);
+    const DividerResistors resistors = computed(resistorsFromRange(wanted));
+    divider = {wanted.avdd, wanted.rset, resistors.r1, resistors.r2};
+    pairs = computed(standardPairsFor(wanted));
+  } else {
+    divider = fromResistors(run, "give --r1 and --r2, or --vmax and --vmin");
+    range = computed(rangeFromResistors(divider.avdd, divider.rset, divider.r1, divider.r2));
+  }
   const auto [avdd, rset, r1, r2] = divider;
-  if (fromWantedRange) {
+  const bool atDvr = run.given("--dvr");
+  const int dvr = atDvr ? run.number<int>("--dvr") : 0;
+  const DvrReadouts readouts = computed(readoutsAt(avdd, rset, r1, r2, dvr));
+  if (pairs) {
     show(run, "R1", r1, 1, "ohm");
     show(run, "R2", r2, 1, "ohm");
-    showStandardPairs(run, divider);
+    showStandardPairs(run, *pairs);
   } else {
-    show(run, "VOUTmax", highestVout(avdd, rset, r1, r2), 3, "V");
-    show(run, "VOUTmin", lowestVout(avdd, rset, r1, r2), 3, "V");
+    show(run, "VOUTmax", range->voutMax, 3, "V");
+    show(run, "VOUTmin", range->voutMin, 3, "V");
   }
-  if (!run.given("--dvr")) return;
-  const int dvr = run.number<int>("--dvr");
+  if (!atDvr) return;
   run.out() << "DVR " << dvr << '\n';
   run.result()["DVR"] = dvr;
-  show(run, "VCOM", vcomVoltage(avdd, rset, r1, r2, dvr), 3, "V");
-  show(run, "IOUT", outputCurrent(avdd, rset, dvr), 5, "A");
-  show(run, "VRSET", vrsetVoltage(avdd, rset, dvr), 3, "V");
+  show(run, "VCOM", readouts.vcom, 3, "V");
+  show(run, "IOUT", readouts.iout, 5, "A");
+  show(run, "VRSET", readouts.vrset, 3, "V");
 }
 
 // Every DVR value with its read-outs, precise enough to tell neighbouring values apart.
 void table(Invocation& run) {
-  const auto [avdd, rset, r1, r2] = fromResistors(run);
+  const auto [avdd, rset, r1, r2] = fromResistors(run, "give --r1 and --r2");
+  std::vector<DvrReadouts> readouts;
+  for (int dvr = 0; dvr <= kHighestDvr; ++dvr) {
+    readouts.push_back(computed(readoutsAt(avdd, rset, r1, r2, dvr)));
+  }
   auto& rows = run.result()["rows"] = nlohmann::json::array();
   run.out() << "DVR,VCOM,IOUT,VRSET\n";
   for (int dvr = 0; dvr <= kHighestDvr; ++dvr) {
-    const double vcom = vcomVoltage(avdd, rset, r1, r2, dvr);
-    const double iout = outputCurrent(avdd, rset, dvr);
-    const double vrset = vrsetVoltage(avdd, rset, dvr);
-    char line[96];
-    std::snprintf(line, sizeof line, "%d,%.6f,%.9f,%.6f\n", dvr, vcom, iout, vrset);
-    run.out() << line;
+    const auto [vcom, iout, vrset] = readouts[static_cast<std::size_t>(dvr)];
+    run.out() << formatted("%d,%.6f,%.9f,%.6f\n", dvr, vcom, iout, vrset);
     rows.push_back({{"DVR", dvr}, {"VCOM", vcom}, {"IOUT", iout}, {"VRSET", vrset}});
   }
 }

@@ -35,7 +35,7 @@ struct Stopped {
 int runTrain(Invocation& run, const Stopped& stopped, const Train& train) {
   const int calls = callsOf(train);
   const std::string path = run.boardPath();
-  askForPreciseWaits();
+  const PreciseWaits preciseWaits;
   Progress progress(std::cerr, tools::standardErrorIsTerminal(), calls);
   const TrainRun ran = runOn(path, train, [&progress] { progress.advance(); });
   progress.finish();
@@ -51,7 +51,7 @@ std::size_t runTrainOnAll(Invocation& run, const Stopped& stopped, const Train& 
   const int calls = callsOf(train);
   const std::vector<std::string> paths = tools::attachedBoardPaths();
   if (paths.empty()) throw tools::ToolError(ExitStatus::noSuchBoard, "no board attached");
-  askForPreciseWaits();
+  const PreciseWaits preciseWaits;
   Progress progress(std::cerr, tools::standardErrorIsTerminal(),
                     calls * static_cast<int>(paths.size()));
   std::mutex progressMutex;

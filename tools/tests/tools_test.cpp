@@ -212,6 +212,9 @@ TEST_F(ToolsTest, BadArgumentsAreRefusedBeforeAnyReport) {
       {QV6180_TOOL, "calc --vmax 3 --vmin 5", 2, "VOUTmin must be lower than VOUTmax"},
       {QV6180_TOOL, "calc --r1 0 --r2 5", 2, "R1 needs to be greater than 0"},
       {QV6180_TOOL, "calc --r1 1k --r2 5", 2, "--r1: 1k is not a number"},
+      {QV6180_TOOL, "calc --r1 1e300 --r2 1e300 --dvr 100", 2,
+       "these resistors give no VCOM above 0 V at any DVR value"},
+      {QV6180_TOOL, "table --r1 24900", 2, "give --r1 and --r2"},
   };
   for (const Refusal& refusal : refusals) {
     const ToolRun ran = run(refusal.tool, refusal.args + " --json");
