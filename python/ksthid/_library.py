@@ -4,16 +4,11 @@ ctypes. The interface uses the platform's C calling convention everywhere."""
 from __future__ import annotations
 
 import ctypes
-import ctypes.util
-import os
-import sys
-import sysconfig
 from ctypes import POINTER, c_char_p, c_int, c_size_t, c_uint8, c_uint16, c_uint32, c_void_p
-from pathlib import Path
-from typing import Iterable, List
+
+from ._loading import load
 
 kLibraryVariable = "KSTHID_LIBRARY"
-kLibraryName = "ksthid.dll" if sys.platform == "win32" else "libksthid.so"
 
 # Hot-plug events.
 kArrived = 1
@@ -95,62 +90,9 @@ _FUNCTIONS = (
 )
 
 
-def _candidates() -> Iterable[str]:
-    """Where the library may be, in the order tried: the file or folder named
-    by KSTHID_LIBRARY alone; else the library installed with this package by
-    CMake or the Debian package, the system's library path, the usual install
-    folders, and last the plain name."""
-    named = os.environ.get(kLibraryVariable)
-    if named:
-        yield str(Path(named) / kLibraryName) if Path(named).is_dir() else named
-        return
-    try:
-        from ._installed import kLibraryDir
-    except ImportError:
-        pass
-    else:
-        folder = Path(__file__).parent / kLibraryDir
-        # The runtime package may hold only the versioned file.
-        yield from sorted(str(found) for found in folder.glob(kLibraryName + "*"))
-    found = ctypes.util.find_library("ksthid")
-    if found:
-        yield found
-    # Where an install of the project's own puts the library (CMake's default prefix), and an
-    # interpreter's own prefix (a conda environment's).
-    folders = [Path(sys.prefix) / "lib", Path("/usr/local/lib")]
-    multiarch = sysconfig.get_config_var("MULTIARCH")
-    if multiarch:
-        folders += [Path("/usr/local/lib") / multiarch, Path("/usr/lib") / multiarch]
-    for folder in folders:
-        yield from sorted(str(found) for found in folder.glob(kLibraryName + "*"))
-    yield kLibraryName
-
-
-def _load() -> ctypes.CDLL:
-    failures: List[str] = []
-    for candidate in _candidates():
-        try:
-            loaded = ctypes.CDLL(candidate)
-        except OSError as error:
-            failures.append(f"{candidate}: {error}")
-            continue
-        missing = [name for name, _result, _arguments in _FUNCTIONS if not hasattr(loaded, name)]
-        if not missing:
-            return loaded
-        failures.append(f"{candidate}: not the ksthid library, or an older one: no {missing[0]}")
-    raise ImportError(
-        f"cannot load the ksthid library (set {kLibraryVariable} to its file or folder); "
-        "looked at " + "; ".join(failures)
-    )
-
-
 def text(value: bytes) -> str:
     """A string of the library: UTF-8 (or ASCII)."""
     return value.decode("utf-8", "replace")
 
 
-library = _load()
-for _name, _result, _arguments in _FUNCTIONS:
-    _function = getattr(library, _name)
-    _function.restype = _result
-    _function.argtypes = _arguments
+library = load("ksthid", kLibraryVariable, __package__, _FUNCTIONS)

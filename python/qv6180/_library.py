@@ -5,17 +5,12 @@ share the one ksthid library of the process."""
 from __future__ import annotations
 
 import ctypes
-import ctypes.util
-import os
-import sys
 from ctypes import CFUNCTYPE, POINTER, c_char_p, c_double, c_int, c_void_p
-from pathlib import Path
-from typing import Iterable, List
 
 import ksthid  # noqa: F401 - loads the ksthid library before libqv6180 needs it
+from ksthid._loading import load
 
 kLibraryVariable = "QV6180_LIBRARY"
-kLibraryName = "qv6180.dll" if sys.platform == "win32" else "libqv6180.so"
 
 # As qv6180.h defines them.
 kDvrRange = (0, 255)
@@ -59,42 +54,7 @@ _FUNCTIONS = (
 )
 
 
-def _candidates() -> Iterable[str]:
-    """Where the library may be, in the order tried: the file or folder named
-    by QV6180_LIBRARY, the installed library beside this package, then the
-    system's library path."""
-    named = os.environ.get(kLibraryVariable)
-    if named:
-        yield str(Path(named) / kLibraryName) if Path(named).is_dir() else named
-        return
-    try:
-        from ._installed import kLibraryDir
-    except ImportError:
-        pass
-    else:
-        folder = Path(__file__).parent / kLibraryDir
-        # The runtime package may hold only the versioned file.
-        yield from sorted(str(found) for found in folder.glob(kLibraryName + "*"))
-    yield ctypes.util.find_library("qv6180") or kLibraryName
-
-
-def _load() -> ctypes.CDLL:
-    failures: List[str] = []
-    for candidate in _candidates():
-        try:
-            return ctypes.CDLL(candidate)
-        except OSError as error:
-            failures.append(f"{candidate}: {error}")
-    raise ImportError(
-        f"cannot load libqv6180 (set {kLibraryVariable} to its file): " + "; ".join(failures)
-    )
-
-
-library = _load()
-for _name, _result, _arguments in _FUNCTIONS:
-    _function = getattr(library, _name)
-    _function.restype = _result
-    _function.argtypes = _arguments
+library = load("qv6180", kLibraryVariable, __package__, _FUNCTIONS)
 
 
 def error_text(code: int) -> str:
