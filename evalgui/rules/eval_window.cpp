@@ -217,7 +217,7 @@ void EvalWindow::field_LostFocus(Control field) {
       break;
     case Control::txtVoutMax:
     case Control::txtVOutMin:
-      updateResistorsFromRange();
+      if (!rangeAsCalculated()) updateResistorsFromRange();
       break;
     case Control::txtRSET:
       askWhichCalculation(kRsetPromptTitle);
@@ -228,6 +228,17 @@ void EvalWindow::field_LostFocus(Control field) {
     default:
       break;
   }
+}
+
+// A range the user left as the calculator wrote it holds rounded values: working the resistors
+// out from it would turn a standard pair such as 24900 and 39200 into 24898.9 and 39194.1.
+bool EvalWindow::rangeAsCalculated() const {
+  return std::ranges::all_of(std::array{CalculatorField::txtVoutMax, CalculatorField::txtVOutMin},
+                             [&](auto field) {
+                               const auto& calculated = calculated_[indexOf(field)];
+                               return calculated && !notComputed_.test(indexOf(field)) &&
+                                      view_.text(controlOf(field)) == *calculated;
+                             });
 }
 
 void EvalWindow::askWhichCalculation(const char* title) {
@@ -391,6 +402,7 @@ void EvalWindow::apply(const ShowMessage& step) {
 void EvalWindow::apply(const WriteField& step) {
   const Control written = controlOf(step.field);
   view_.setText(written, step.text);
+  calculated_[indexOf(step.field)] = step.text;
   if (!notComputed_.test(indexOf(step.field))) return;
   notComputed_.reset(indexOf(step.field));
   view_.setToolTip(written, designOf(written).tip);

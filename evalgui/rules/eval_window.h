@@ -10,6 +10,7 @@
 //
 // Texts are UTF-8 std::string throughout.
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <optional>
@@ -118,6 +119,7 @@ class EvalWindow {
   CalculatorInputs inputs() const;
   double fieldNumber(CalculatorField field) const;
   void askWhichCalculation(const char* title);
+  bool rangeAsCalculated() const;
   void showCalculatorOnly();
   void showFullLayout();
   void followBoards();
@@ -163,4 +165,6 @@ class EvalWindow {
   bool sending_ = false;
   // Fields whose text is left from an earlier calculation.
   std::bitset<kCalculatorFieldCount> notComputed_;
+  // The text each field was last given by a calculation.
+  std::array<std::optional<std::string>, kCalculatorFieldCount> calculated_;
 };

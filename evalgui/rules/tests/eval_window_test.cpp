@@ -171,6 +171,28 @@ TEST_F(EvalWindowTest, LeavingAFieldRunsItsCalculationOrAsks) {
   EXPECT_EQ(boxes.shown.size(), 2u);
 }
 
+// Leaving the range as the calculator wrote it keeps the resistors, which its rounded texts
+// would turn into values nobody can buy; an edited range works them out.
+TEST_F(EvalWindowTest, LeavingTheRangeRewritesTheResistorsOnlyWhenItWasEdited) {
+  struct Case {
+    Control left;
+    std::string typed;
+    std::string r1;
+  };
+  for (const Case& c :
+       {Case{Control::txtVoutMax, "", "24900"}, Case{Control::txtVOutMin, "", "24900"},
+        Case{Control::txtVoutMax, "12", "39507.3"}, Case{Control::txtVOutMin, "9.637", "24900"},
+        Case{Control::txtVOutMin, "9.6", "25573.4"}}) {
+    load();
+    view.setText(Control::txtR1, "24900");
+    view.setText(Control::txtR2, "39200");
+    window.cmdCalculate_Click();
+    if (!c.typed.empty()) view.setText(c.left, c.typed);
+    window.field_LostFocus(c.left);
+    EXPECT_EQ(text(Control::txtR1), c.r1) << designOf(c.left).name << " \"" << c.typed << '"';
+  }
+}
+
 // A result without a value keeps its text, red, with a tip that says why, until written again.
 TEST_F(EvalWindowTest, ResultsWithoutAValueAreMarkedUntilWrittenAgain) {
   load();
