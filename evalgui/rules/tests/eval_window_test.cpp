@@ -122,6 +122,23 @@ TEST_F(EvalWindowTest, KeysAndWheelStepTheValueWithinItsRangeAndRecalculate) {
   EXPECT_EQ(text(Control::txtTest), "0");
 }
 
+// The rules run the change rules for each text they set, whether or not the toolkit tells them.
+TEST_F(EvalWindowTest, TheRulesCorrectTheirOwnDvrTextsWithOrWithoutTheToolkitsNews) {
+  for (const bool notifies : {true, false}) {
+    load();
+    window.opDisplayMode_Click(Control::opDisplayMode_0);
+    view.setText(Control::txtTest, "0FF");
+    view.notifiesDvrChanges = notifies;
+    window.txtTest_KeyDown(DvrKey::Up);
+    EXPECT_EQ(text(Control::txtTest), "0FF") << notifies;
+    EXPECT_EQ(view.caret, 2u) << notifies;
+    window.opDisplayMode_Click(Control::opDisplayMode_1);
+    window.txtTest_KeyDown(DvrKey::PageUp);
+    EXPECT_EQ(text(Control::txtTest), "255") << notifies;
+    view.notifiesDvrChanges = true;
+  }
+}
+
 TEST_F(EvalWindowTest, TypingIsFilteredByTheNotation) {
   load();
   EXPECT_EQ(window.txtTest_KeyPress(u'a'), u'A');
@@ -220,8 +237,26 @@ TEST_F(EvalWindowTest, SendShowsItsCaptionProgressAndRefusesInput) {
   Log captions;
   boxes.whileShown = [&] { captions.push_back(text(Control::cmdForceSend)); };
   std::vector<bool> inputTaken;
-  view.duringProgress = [&] { inputTaken.push_back(window.takesInput()); };
+  // Every handler of input does nothing meanwhile: no box, no call, no text or log changes.
+  view.setText(Control::txtR1, "30000");
+  view.duringProgress = [&] {
+    inputTaken.push_back(window.takesInput() || window.Form_QueryUnload());
+    window.cmdForceSend_Click();
+    window.cmdWrite_Click();
+    window.cmdCalculate_Click();
+    window.btnHelp_Click();
+    window.mnuExit_Click();
+    window.field_LostFocus(Control::txtR1);
+    window.field_LostFocus(Control::txtRSET);
+    window.txtTest_KeyDown(DvrKey::Up);
+    window.MouseWheelRolled(120);
+    window.opDisplayMode_Click(Control::opDisplayMode_1);
+    window.useResistors(1000, 2000);
+  };
   window.cmdForceSend_Click();
+  EXPECT_EQ(text(Control::txtR1), "30000");
+  EXPECT_EQ(text(Control::txtTest), "0FE");
+  EXPECT_TRUE(window.hexMode());
   EXPECT_EQ(boxes.texts(), Log({"Click to Send", "Send Complete"}));
   EXPECT_EQ(captions, Log({"Sending... Please Wait", "Send Value to Register"}));
   EXPECT_EQ(library.calls.size(), 2u * 257 + 2u * 1);
