@@ -98,6 +98,10 @@ enum class ControlKind {
   Line,
 };
 
+constexpr bool isTextBox(ControlKind kind) {
+  return kind == ControlKind::TextBox || kind == ControlKind::LockedTextBox;
+}
+
 struct ControlDesign {
   Control control;
   // The parent: Control::Client or Control::fraCalculator.

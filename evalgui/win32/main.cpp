@@ -33,7 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
   Win32MessageBoxes boxes;
-  KsthidDll library(&Win32MessageBoxes::showLibraryBox, &boxes);
+  KsthidDll library(boxes);
   const PlainNumberText numbers(decimalSeparator());
   MainWindow window(instance, library, boxes, numbers);
   if (!window.create()) return EXIT_FAILURE;
