@@ -58,7 +58,8 @@ RunTimeBridgeLibrary::ExportAddress KsthidDll::lookUp(const char* name) {
   return reinterpret_cast<ExportAddress>(function);
 }
 
-// Beside the program first, then wherever Windows looks for a library of that name.
+// Beside the program first, then where Windows looks for a library of that name once the search
+// is restricted (restrictDllSearch): System32 and the folders added on purpose.
 bool KsthidDll::load() {
   if (module_) return true;
   const std::wstring besideProgram = programFolder() + kLibraryFileName;

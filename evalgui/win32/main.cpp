@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "dll_search.h"
 #include "ksthid_dll.h"
 #include "main_window.h"
 #include "plain_number_text.h"
@@ -26,6 +27,7 @@ std::string decimalSeparator() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int showCommand) {
+  restrictDllSearch();
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                       ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);

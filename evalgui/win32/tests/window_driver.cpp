@@ -327,17 +327,23 @@ void standardResistors(const Paths& paths) {
   closeAndExpect(session, 0);
 }
 
-// Without ksthid.dll beside it (and none elsewhere), an error box and status 1; no window.
+// Without ksthid.dll beside it (and none elsewhere), an error box and status 1; no window. A
+// ksthid.dll in the folder the program is started from is not loaded either.
 void libraryMissing(const Paths& paths) {
-  const std::wstring folder =
-      paths.program.substr(0, paths.program.find_last_of(L'\\')) + L"\\without-library";
+  const std::wstring programFolder = paths.program.substr(0, paths.program.find_last_of(L'\\'));
+  const std::wstring folder = programFolder + L"\\without-library";
   const std::wstring alone = folder + L"\\qv6180eval.exe";
+  const std::wstring current = programFolder + L"\\current-folder";
+  const std::wstring planted = current + L"\\ksthid.dll";
   CreateDirectoryW(folder.c_str(), nullptr);
+  CreateDirectoryW(current.c_str(), nullptr);
   CopyFileW(paths.program.c_str(), alone.c_str(), FALSE);
-  WindowSession session(alone, {});
+  CopyFileW((programFolder + L"\\ksthid.dll").c_str(), planted.c_str(), FALSE);
+  WindowSession session(alone, {{L"KSTHID_SIMULATE", L"1"}}, current);
   const auto box = session.waitForBox("QV6180");
-  check(box && box->text.find("ksthid") != std::string::npos,
-        "without the library: a box names it");
+  check(box && box->text.find("ksthid cannot be loaded") != std::string::npos,
+        "without the library: a box says it cannot be loaded, though one lies in the current "
+        "folder");
   check(FindWindowW(kMainWindowClass, nullptr) == nullptr ||
             !IsWindowVisible(FindWindowW(kMainWindowClass, nullptr)),
         "without the library: no window");
@@ -345,6 +351,8 @@ void libraryMissing(const Paths& paths) {
   check(session.waitForExit() == 1u, "without the library: status 1");
   DeleteFileW(alone.c_str());
   RemoveDirectoryW(folder.c_str());
+  DeleteFileW(planted.c_str());
+  RemoveDirectoryW(current.c_str());
 }
 
 // The installed program, started from its folder: the full window with its pictures.
