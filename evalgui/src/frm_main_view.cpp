@@ -54,10 +54,13 @@ void FrmMain::setHeight(Control control, int heightTwips) {
   resized.resize(resized.width(), twips_.y(heightTwips));
 }
 
+// The window system draws the caption bar and borders outside the window: the client area is
+// the one the design gives that outer height.
 void FrmMain::setWindowOuterHeight(int heightTwips) {
-  const int height = twips_.y(heightTwips);
-  centralWidget()->setFixedHeight(height - menuBar()->sizeHint().height());
-  fitHeightTo(height);
+  const int client =
+      twips_.y(heightTwips - (kCalculatorOnlyOuterHeight - kCalculatorOnlyClientHeight));
+  centralWidget()->setFixedHeight(client);
+  fitHeightTo(menuBar()->sizeHint().height() + client);
 }
 
 void FrmMain::setWindowDesignHeight() {
