@@ -1,18 +1,11 @@
 #include "eval_window.h"
 
 #include <algorithm>
-#include <limits>
-#include <variant>
 
 #include "dvr_text.h"
 
 namespace {
 
-constexpr const char* kRangeOrResistors =
-    "Yes, Update Output Voltage Range from Resistor Values.\r\n"
-    "No, Update Resistor Values from Voltage Range instead.";
-constexpr const char* kRsetPromptTitle = "Rset Changed - Update Range from Resistor Values?";
-constexpr const char* kAvddPromptTitle = "AVDD Changed - Update Range from Resistor Values?";
 constexpr const char* kHelpText =
     "EEPROM value is loaded to register on power-up.\r\n"
     "Please set CE pin to high to enable counter interface.\r\n"
@@ -45,10 +38,6 @@ int stepOf(DvrKey key) {
   return 0;
 }
 
-std::size_t indexOf(CalculatorField field) {
-  return static_cast<std::size_t>(field);
-}
-
 }  // namespace
 
 EvalWindow::EvalWindow(WindowView& view, BridgeLibrary& library, MessageBoxes& boxes,
@@ -72,7 +61,7 @@ bool EvalWindow::Form_Load() {
   if (boardFound_) library_.indicateSelectedModule(hidNumber_);
   hexMode_ = true;
   view_.hookMouseWheel();
-  view_.setText(Control::txtTest, "00");
+  setDvrText("00");
   updateRangeFromResistors();
   if (boardFound_) {
     counter_.park();
@@ -93,165 +82,17 @@ bool EvalWindow::Form_Load() {
   return true;
 }
 
-void EvalWindow::boardsChanged() {
-  if (!boards_ || !boards_->takeChanges()) return;
-  if (callingLibrary_ || sending_) {
-    boardsChangedMeanwhile_ = true;
-    return;
-  }
-  followBoards();
-}
-
-void EvalWindow::mnuBoard_Click(const std::string& path) {
-  if (!boards_) return;
-  useBoard(path);
-  followBoards();
-}
-
-// A board that comes back, and the numbering after a box whose Retry may have connected again,
-// are settled by connecting once more: the library and the window then agree on every number.
-void EvalWindow::followBoards() {
-  do {
-    boardsChangedMeanwhile_ = false;
-    const bool wasPresent = inUse_ && isPresent(inUse_->path);
-    lookAtBoards();
-    const bool anyUsable =
-        std::any_of(present_.begin(), present_.end(),
-                    [](const PresentBoard& board) { return board.error.empty(); });
-    if (!boardFound_) {
-      if (anyUsable) useBoard(std::nullopt);
-    } else if (inUse_ && (numberingUncertain_ || (!wasPresent && isPresent(inUse_->path)))) {
-      useBoard(inUse_->path);
-    }
-  } while (boardsChangedMeanwhile_);
-  showBoards();
-}
-
-// The board in use keeps what was last seen of it while it is away, and is followed to the path
-// it comes back at.
-void EvalWindow::lookAtBoards() {
-  present_ = boards_->presentBoards();
-  if (!inUse_) return;
-  if (auto again = foundAgain(present_, *inUse_)) inUse_ = std::move(again);
-}
-
-PresentBoard EvalWindow::seen(const std::string& path) const {
-  const auto found = std::find_if(present_.begin(), present_.end(),
-                                  [&](const PresentBoard& board) { return board.path == path; });
-  return found != present_.end() ? *found : PresentBoard{path, {}, {}};
-}
-
-// Connects as start-up does and addresses `path`, or the first board when none is named. A board
-// that cannot be had leaves the buttons on the board in use, or on no board when that has gone.
-void EvalWindow::useBoard(const std::optional<std::string>& path) {
-  callingLibrary_ = true;
-  library_.connect();
-  lookAtBoards();
-  numbering_.connected(present_);
-  numberingUncertain_ = false;
-  const std::optional<std::string> wanted = path ? path : numbering_.pathOf(0);
-  if (const auto number = wanted ? numbering_.numberOf(*wanted) : std::nullopt) {
-    hidNumber_ = *number;
-    pins_.address(hidNumber_);
-    counter_.portChanged();
-    inUse_ = seen(*wanted);
-    library_.indicateSelectedModule(hidNumber_);
-    counter_.park();
-    firmware_ = boards_->firmwareVersion(*wanted);
-    if (!boardFound_) showFullLayout();
-    boardFound_ = true;
-  } else if (inUse_) {
-    hidNumber_ = numbering_.numberOf(inUse_->path).value_or(numbering_.noBoard());
-    pins_.address(hidNumber_);
-    counter_.portChanged();
-  }
-  callingLibrary_ = false;
-}
-
-bool EvalWindow::isPresent(const std::string& path) const {
-  return std::any_of(present_.begin(), present_.end(),
-                     [&](const PresentBoard& board) { return board.path == path; });
-}
-
-void EvalWindow::showBoards() {
-  std::optional<BoardInUse> inUse;
-  if (inUse_) inUse = BoardInUse{*inUse_, isPresent(inUse_->path), firmware_};
-  view_.showBoardStatus(boardStatusText(inUse, present_));
-  view_.showBoardMenu(
-      boardMenuEntries(present_, inUse_ ? std::optional(inUse_->path) : std::nullopt),
-      boardMenuEnabled(present_));
-}
-
-// A refused command may have been answered with Retry, which connects again inside the library.
-void EvalWindow::afterDeviceCommand(bool taken) {
-  if (!boards_) return;
-  numberingUncertain_ = numberingUncertain_ || !taken;
-  if (numberingUncertain_ || boardsChangedMeanwhile_) followBoards();
-}
-
-void EvalWindow::showFullLayout() {
-  view_.show(Control::cmdForceSend);
-  view_.show(Control::cmdWrite);
-  view_.setWindowDesignHeight();
-  view_.setHeight(Control::fraCalculator, designOf(Control::fraCalculator).box.height);
-  view_.setTop(Control::imgKestroLogo, designOf(Control::imgKestroLogo).box.top);
-  view_.setTop(Control::btnHelp, designOf(Control::btnHelp).box.top);
-}
-
-void EvalWindow::showCalculatorOnly() {
-  view_.hide(Control::cmdForceSend);
-  view_.hide(Control::cmdWrite);
-  view_.setWindowOuterHeight(kCalculatorOnlyOuterHeight);
-  view_.setHeight(Control::fraCalculator, kCalculatorOnlyFrameHeight);
-  view_.setTop(Control::imgKestroLogo, kCalculatorOnlyBottomRowTop);
-  view_.setTop(Control::btnHelp, kCalculatorOnlyBottomRowTop);
-}
-
 // The wheel goes back to the controls; nothing else is undone, and no call reaches the board.
 void EvalWindow::Form_Unload() {
   view_.unhookMouseWheel();
 }
 
-void EvalWindow::field_LostFocus(Control field) {
-  switch (field) {
-    case Control::txtR1:
-    case Control::txtR2:
-      updateRangeFromResistors();
-      break;
-    case Control::txtVoutMax:
-    case Control::txtVOutMin:
-      updateResistorsFromRange();
-      break;
-    case Control::txtRSET:
-      askWhichCalculation(kRsetPromptTitle);
-      break;
-    case Control::txtAVDD:
-      askWhichCalculation(kAvddPromptTitle);
-      break;
-    default:
-      break;
-  }
-}
-
-void EvalWindow::askWhichCalculation(const char* title) {
-  const MessageBoxRequest prompt{kRangeOrResistors, title, BoxButtons::YesNo, BoxIcon::Question,
-                                 BoxAnswer::No};
-  if (boxes_.show(prompt) == BoxAnswer::Yes) {
-    updateRangeFromResistors();
-  } else {
-    updateResistorsFromRange();
-  }
-}
-
-void EvalWindow::cmdCalculate_Click() {
-  updateRangeFromResistors();
-}
-
 // Runs again for each text it sets, before going on, so that every text it leaves passes.
 void EvalWindow::txtTest_Change() {
+  if (settingDvrText_) return;
   const std::string text = view_.text(Control::txtTest);
   if (const auto corrected = dvrTextCorrection(text, hexMode_, numbers_)) {
-    view_.setText(Control::txtTest, *corrected);
+    setDvrText(*corrected);
     return;
   }
   if (hexMode_) view_.setCaret(Control::txtTest, std::min(kHexCaretPosition, text.size()));
@@ -267,23 +108,23 @@ std::optional<std::string> EvalWindow::txtTest_Paste(const std::string& text) co
 }
 
 void EvalWindow::txtTest_KeyDown(DvrKey key) {
+  if (!takesInput()) return;
   if (key == DvrKey::Enter) {
     updateResistorsFromRange();
     return;
   }
   const int step = stepOf(key);
   if (step == 0) return;
-  view_.setText(Control::txtTest,
-                steppedDvrText(view_.text(Control::txtTest), hexMode_, step, numbers_));
+  setDvrText(steppedDvrText(view_.text(Control::txtTest), hexMode_, step, numbers_));
   updateResistorsFromRange();
 }
 
 // Runs when the selection moves to the other button, so the text is always read in the
 // notation it was written in.
 void EvalWindow::opDisplayMode_Click(Control option) {
+  if (!takesInput()) return;
   hexMode_ = option == Control::opDisplayMode_0;
-  view_.setText(Control::txtTest,
-                convertedDvrText(view_.text(Control::txtTest), hexMode_, numbers_));
+  setDvrText(convertedDvrText(view_.text(Control::txtTest), hexMode_, numbers_));
   showNotation(hexMode_);
 }
 
@@ -297,6 +138,7 @@ int EvalWindow::dvrValue() const {
 }
 
 void EvalWindow::cmdForceSend_Click() {
+  if (!takesInput()) return;
   view_.setText(Control::cmdForceSend, kSendingCaption);
   const int target = dvrValue();
   showMessage(kClickToSend);
@@ -327,6 +169,7 @@ bool EvalWindow::sendWithProgress(int target) {
 }
 
 void EvalWindow::cmdWrite_Click() {
+  if (!takesInput()) return;
   callingLibrary_ = true;
   const bool stored = counter_.store() == CounterInterface::End::done;
   callingLibrary_ = false;
@@ -335,10 +178,12 @@ void EvalWindow::cmdWrite_Click() {
 }
 
 void EvalWindow::btnHelp_Click() {
+  if (!takesInput()) return;
   showMessage(kHelpText);
 }
 
 void EvalWindow::mnuExit_Click() {
+  if (!takesInput()) return;
   view_.closeWindow();
 }
 
@@ -346,83 +191,15 @@ void EvalWindow::showMessage(const std::string& text) {
   boxes_.show({text});
 }
 
-WantedRange EvalWindow::wantedRange() const {
-  using enum CalculatorField;
-  return {.avdd = fieldNumber(txtAVDD),
-          .rset = fieldNumber(txtRSET),
-          .voutMax = fieldNumber(txtVoutMax),
-          .voutMin = fieldNumber(txtVOutMin)};
-}
-
-void EvalWindow::useResistors(double r1, double r2) {
-  view_.setText(Control::txtR1, numbers_.general(r1));
-  view_.setText(Control::txtR2, numbers_.general(r2));
-  updateRangeFromResistors();
-}
-
-double EvalWindow::fieldNumber(CalculatorField field) const {
-  return numbers_.parse(view_.text(controlOf(field)))
-      .value_or(std::numeric_limits<double>::quiet_NaN());
-}
-
-void EvalWindow::updateResistorsFromRange() {
-  apply(model_.updateResistorsFromRange(inputs()));
-}
-
-void EvalWindow::updateRangeFromResistors() {
-  apply(model_.updateRangeFromResistors(inputs()));
-}
-
-CalculatorInputs EvalWindow::inputs() const {
-  CalculatorInputs inputs{{}, dvrValue(), hexMode_};
-  for (std::size_t i = 0; i < kCalculatorFieldCount; ++i) {
-    inputs.texts[i] = view_.text(controlOf(static_cast<CalculatorField>(i)));
-  }
-  return inputs;
-}
-
-void EvalWindow::apply(const CalculatorUpdates& updates) {
-  for (const CalculatorUpdate& update : updates) {
-    std::visit([this](const auto& step) { apply(step); }, update);
-  }
-}
-
-void EvalWindow::apply(const ShowMessage& step) {
-  showMessage(step.text);
-}
-
-void EvalWindow::apply(const WriteField& step) {
-  const Control written = controlOf(step.field);
-  view_.setText(written, step.text);
-  if (!notComputed_.test(indexOf(step.field))) return;
-  notComputed_.reset(indexOf(step.field));
-  view_.setToolTip(written, designOf(written).tip);
-  view_.setTextColour(written, FieldColour::ButtonText);
-}
-
-void EvalWindow::apply(const ColourField& step) {
-  view_.setTextColour(controlOf(step.field), step.colour);
-}
-
-void EvalWindow::apply(const MarkNotComputed& step) {
-  notComputed_.set(indexOf(step.field));
-  const Control marked = controlOf(step.field);
-  view_.setToolTip(marked, std::string(designOf(marked).tip) + "\nNot computed: " + step.reason +
-                               ". This number is left from an earlier calculation.");
-  view_.setTextColour(marked, FieldColour::Red);
-}
-
-void EvalWindow::apply(const ShowDvrNotation& step) {
-  showNotation(step.hexMode);
-}
-
 // The one place that writes the label's caption.
 void EvalWindow::showNotation(bool hexMode) {
   view_.setText(Control::lblDVR2, dvrNotationCaption(hexMode));
 }
 
-void EvalWindow::apply(const MoveReadout& step) {
-  view_.setTop(Control::txtVOUT, step.readoutTopTwips);
-  view_.setTop(Control::lblVCOM, step.readoutTopTwips);
-  view_.setTop(Control::Line4, step.pointerYTwips);
+// The change rules run here for the text set, whenever the toolkit tells of the change.
+void EvalWindow::setDvrText(const std::string& text) {
+  settingDvrText_ = true;
+  view_.setText(Control::txtTest, text);
+  settingDvrText_ = false;
+  txtTest_Change();
 }

@@ -6,10 +6,12 @@
 // event of the design (cmdForceSend_Click, txtTest_KeyDown, ...). EvalWindow carries out the
 // start-up, the calculator, the DVR entry's rules, the send and store, the help box and the
 // prompts, through the view, the library and the boxes. Everything runs on the window's thread;
-// boxes are modal, and a handler returns when all its effects are done.
+// boxes are modal, and a handler returns when all its effects are done. While a pulse train runs,
+// the handlers of the user's input do nothing (see takesInput).
 //
 // Texts are UTF-8 std::string throughout.
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <optional>
@@ -22,14 +24,12 @@
 #include "counter_interface.h"
 #include "divider_model.h"
 #include "hid_number_gpio_port.h"
+#include "dvr_keys.h"
 #include "message_boxes.h"
 #include "number_text.h"
 #include "standard_resistors.h"
 #include "window_layout.h"
 #include "window_view.h"
-
-// The keys that act on the DVR entry when pressed in it.
-enum class DvrKey { Up, Down, PageUp, PageDown, Enter, Other };
 
 // The send's progress bar has this many levels: the view repaints at most this often.
 inline constexpr int kProgressLevels = 32;
@@ -55,6 +55,8 @@ class EvalWindow {
   // (no board), and puts the focus on txtTest. False, after an error box naming what failed,
   // when the library cannot be used: the window must not be shown and the program ends.
   bool Form_Load();
+  // The user asks the window to close (its close box, Alt+F4): whether it may.
+  bool Form_QueryUnload() const { return takesInput(); }
   // The window closes (its close box, or File > Exit): unhooks the wheel. No library call.
   void Form_Unload();
   bool boardFound() const { return boardFound_; }
@@ -75,7 +77,9 @@ class EvalWindow {
   void field_LostFocus(Control field);
   void cmdCalculate_Click();
 
-  // After every change of txtTest's text, typed, pasted or set: the change rules.
+  // After a change of txtTest's text, typed, pasted or set: the change rules. The rules run them
+  // themselves for each text they set, and ignore the toolkit's news of those changes, whether
+  // it comes at once, later or not at all.
   void txtTest_Change();
   // A typed character: the one to insert instead (the same, upper-cased, or 0 to drop it).
   char16_t txtTest_KeyPress(char16_t typed) const;
@@ -99,8 +103,10 @@ class EvalWindow {
   void btnHelp_Click();
   void mnuExit_Click();
 
-  // False while a pulse train runs: the front end drops input meant for the window (keys,
-  // clicks, wheel, closing) in that time, and boxes that come up meanwhile take input as usual.
+  // False while a pulse train runs. The handlers of input (keys, clicks, the wheel, leaving a
+  // field, the menus, closing) then do nothing, and the front end drops what its toolkit would
+  // act on by itself (typing into a field, pressing a button); boxes that come up meanwhile take
+  // input as usual.
   bool takesInput() const { return !sending_; }
   bool hexMode() const { return hexMode_; }
   // The DVR value as the field's text holds it, in the current notation.
@@ -119,6 +125,7 @@ class EvalWindow {
   CalculatorInputs inputs() const;
   double fieldNumber(CalculatorField field) const;
   void askWhichCalculation(const char* title);
+  bool rangeAsCalculated() const;
   void showCalculatorOnly();
   void showFullLayout();
   void followBoards();
@@ -136,6 +143,7 @@ class EvalWindow {
   void apply(const ShowDvrNotation& step);
   void apply(const MoveReadout& step);
   void showNotation(bool hexMode);
+  void setDvrText(const std::string& text);
   bool sendWithProgress(int target);
   void showMessage(const std::string& text);
 
@@ -163,6 +171,10 @@ class EvalWindow {
   bool boardFound_ = false;
   bool hexMode_ = true;
   bool sending_ = false;
+  // The rules are writing txtTest's text and run its change rules themselves.
+  bool settingDvrText_ = false;
   // Fields whose text is left from an earlier calculation.
   std::bitset<kCalculatorFieldCount> notComputed_;
+  // The text each field was last given by a calculation.
+  std::array<std::optional<std::string>, kCalculatorFieldCount> calculated_;
 };

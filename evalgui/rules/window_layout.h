@@ -98,6 +98,10 @@ enum class ControlKind {
   Line,
 };
 
+constexpr bool isTextBox(ControlKind kind) {
+  return kind == ControlKind::TextBox || kind == ControlKind::LockedTextBox;
+}
+
 struct ControlDesign {
   Control control;
   // The parent: Control::Client or Control::fraCalculator.
@@ -181,6 +185,19 @@ inline constexpr std::array<ControlDesign, 43> kControls{{
 // Every control but Client has its design.
 inline constexpr std::size_t kControlCount = static_cast<std::size_t>(Control::cmdWrite) + 1;
 static_assert(kControls.size() == kControlCount - 1);
+
+// The calculator-only layout's client area, which ends as far below the logo row as the full
+// layout's does. kCalculatorOnlyOuterHeight counts the caption bar, menu bar and borders of the
+// system the design was drawn on; a toolkit whose frame is the window system's takes the client
+// area from this instead.
+inline constexpr int kCalculatorOnlyClientHeight = [] {
+  for (const ControlDesign& design : kControls) {
+    if (design.control == Control::imgKestroLogo) {
+      return kClientArea.height - (design.box.top - kCalculatorOnlyBottomRowTop);
+    }
+  }
+  return kClientArea.height;
+}();
 
 // The option button selected when the window opens: HEX.
 inline constexpr Control kSelectedOptionAtStart = Control::opDisplayMode_0;

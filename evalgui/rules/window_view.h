@@ -18,9 +18,8 @@ class WindowView {
 
   // The text of a text box.
   virtual std::string text(Control control) const = 0;
-  // The text of a text box, or the caption of a label or a button. Setting the text of txtTest
-  // runs EvalWindow::txtTest_Change before this returns, as every change of that text does,
-  // typed or set.
+  // The text of a text box, or the caption of a label or a button. A change of txtTest's text,
+  // typed or set, goes to EvalWindow::txtTest_Change whenever the toolkit tells of it.
   virtual void setText(Control control, const std::string& text) = 0;
   // Puts the caret of a text box before the character at `position` (counted in characters).
   virtual void setCaret(Control control, std::size_t position) = 0;

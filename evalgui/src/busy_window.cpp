@@ -18,11 +18,10 @@ void BusyWindow::paint() {
 }
 
 // Input is accepted, so that it goes to no parent, and an accepted shortcut override keeps the
-// key from triggering a shortcut as well. A close is refused.
+// key from triggering a shortcut as well.
 bool BusyWindow::eventFilter(QObject* watched, QEvent* event) {
-  const bool closing = event->type() == QEvent::Close;
-  if (!(closing || event->isInputEvent()) || !busy_() || !belongsToWindow(watched)) return false;
-  event->setAccepted(!closing);
+  if (!event->isInputEvent() || !busy_() || !belongsToWindow(watched)) return false;
+  event->accept();
   return true;
 }
 

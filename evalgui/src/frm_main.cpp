@@ -16,35 +16,13 @@
 #include <QValidator>
 
 #include "progress_button.h"
+#include "qt_text.h"
 #include "standard_resistors_dialog.h"
 
 namespace {
 
-QString qText(const char* text) {
-  return QString::fromUtf8(text);
-}
-
-QString qText(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
-DvrKey dvrKeyOf(int key) {
-  switch (key) {
-    case Qt::Key_Up:
-      return DvrKey::Up;
-    case Qt::Key_Down:
-      return DvrKey::Down;
-    case Qt::Key_PageUp:
-      return DvrKey::PageUp;
-    case Qt::Key_PageDown:
-      return DvrKey::PageDown;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return DvrKey::Enter;
-    default:
-      return DvrKey::Other;
-  }
-}
+constexpr DvrKeyCodes kDvrKeys{Qt::Key_Up,       Qt::Key_Down,   Qt::Key_PageUp,
+                               Qt::Key_PageDown, Qt::Key_Return, Qt::Key_Enter};
 
 // A focus change inside the window, as opposed to the window losing the focus to a box or menu.
 bool focusMovedWithinWindow(const QFocusEvent& event) {
@@ -254,7 +232,7 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
   }
   if (control && *control == Control::txtTest && event->type() == QEvent::KeyPress) {
     const auto& key = static_cast<const QKeyEvent&>(*event);
-    rules_.txtTest_KeyDown(dvrKeyOf(key.key()));
+    rules_.txtTest_KeyDown(dvrKeyOf(key.key(), kDvrKeys));
     return txtTest_KeyPress(key);
   }
   if (control && event->type() == QEvent::FocusOut &&
@@ -287,117 +265,10 @@ void FrmMain::mnuStandardResistors_Click() {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
+  if (!rules_.Form_QueryUnload()) {
+    event->ignore();
+    return;
+  }
   rules_.Form_Unload();
   QMainWindow::closeEvent(event);
-}
-
-std::string FrmMain::text(Control control) const {
-  return static_cast<const QLineEdit&>(widget(control)).text().toStdString();
-}
-
-void FrmMain::setText(Control control, const std::string& text) {
-  QWidget& target = widget(control);
-  if (auto* edit = qobject_cast<QLineEdit*>(&target)) {
-    edit->setText(qText(text));
-  } else if (auto* button = qobject_cast<QAbstractButton*>(&target)) {
-    button->setText(qText(text));
-  } else if (auto* label = qobject_cast<QLabel*>(&target)) {
-    label->setText(qText(text));
-  }
-}
-
-void FrmMain::setCaret(Control control, std::size_t position) {
-  static_cast<QLineEdit&>(widget(control)).setCursorPosition(static_cast<int>(position));
-}
-
-void FrmMain::setTextColour(Control control, FieldColour colour) {
-  QWidget& field = widget(control);
-  QPalette palette = field.palette();
-  palette.setColor(QPalette::Text, colour == FieldColour::Red
-                                       ? QColor(255, 0, 0)
-                                       : palette.color(QPalette::ButtonText));
-  field.setPalette(palette);
-}
-
-void FrmMain::setToolTip(Control control, const std::string& tip) {
-  widget(control).setToolTip(qText(tip));
-}
-
-void FrmMain::setTop(Control control, int topTwips) {
-  QWidget& moved = widget(control);
-  moved.move(moved.x(), twips_.y(topTwips));
-}
-
-void FrmMain::setHeight(Control control, int heightTwips) {
-  QWidget& resized = widget(control);
-  resized.resize(resized.width(), twips_.y(heightTwips));
-}
-
-void FrmMain::setWindowOuterHeight(int heightTwips) {
-  const int height = twips_.y(heightTwips);
-  centralWidget()->setFixedHeight(height - menuBar()->sizeHint().height());
-  fitHeightTo(height);
-}
-
-void FrmMain::setWindowDesignHeight() {
-  const int client = twips_.y(kClientArea.height);
-  centralWidget()->setFixedHeight(client);
-  fitHeightTo(menuBar()->sizeHint().height() + client);
-}
-
-void FrmMain::hide(Control control) {
-  widget(control).hide();
-}
-
-void FrmMain::show(Control control) {
-  widget(control).show();
-}
-
-void FrmMain::showBoardStatus(const std::string& text) {
-  boardStatus_->setText(qText(text));
-}
-
-// A path or serial may hold an ampersand, which a menu would take for an access key. One board
-// is in use at a time: the entries are shown as options. The entries go later, as the one chosen
-// may be the one whose signal is still under way.
-void FrmMain::showBoardMenu(const std::vector<BoardMenuEntry>& entries, bool enabled) {
-  for (QAction* shown : mnuBoard_->actions()) {
-    mnuBoard_->removeAction(shown);
-    boardChoice_->removeAction(shown);
-    shown->deleteLater();
-  }
-  for (const BoardMenuEntry& entry : entries) {
-    QAction* board = mnuBoard_->addAction(qText(entry.caption).replace(u'&', QStringLiteral("&&")));
-    board->setCheckable(true);
-    board->setChecked(entry.checked);
-    boardChoice_->addAction(board);
-    connect(board, &QAction::triggered, this,
-            [this, path = entry.path] { rules_.mnuBoard_Click(path); });
-  }
-  mnuBoard_->setEnabled(enabled);
-}
-
-void FrmMain::setFocus(Control control) {
-  widget(control).setFocus();
-}
-
-void FrmMain::hookMouseWheel() {
-  wheel_.hookMouseWheel(*this, [this](int rotation) { rules_.MouseWheelRolled(rotation); });
-}
-
-void FrmMain::unhookMouseWheel() {
-  wheel_.unhookMouseWheel();
-}
-
-void FrmMain::showProgress(Control button, int level) {
-  static_cast<ProgressButton&>(widget(button)).showLevel(level);
-  busy_.paint();
-}
-
-void FrmMain::hideProgress(Control button) {
-  static_cast<ProgressButton&>(widget(button)).hideProgress();
-}
-
-void FrmMain::closeWindow() {
-  QMainWindow::close();
 }

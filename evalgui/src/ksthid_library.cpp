@@ -17,66 +17,15 @@ constexpr auto kLibraryFileName = "ksthid.dll";
 constexpr auto kLibraryFileName = "libksthid.so";
 #endif
 
-BoxButtons buttonsOf(unsigned style) {
-  switch (style & KSTHID_MB_TYPEMASK) {
-    case KSTHID_MB_OKCANCEL:
-      return BoxButtons::OkCancel;
-    case KSTHID_MB_YESNO:
-      return BoxButtons::YesNo;
-    case KSTHID_MB_RETRYCANCEL:
-      return BoxButtons::RetryCancel;
-    default:
-      return BoxButtons::Ok;
-  }
-}
-
-BoxAnswer defaultAnswerOf(BoxButtons buttons, unsigned style) {
-  const bool second = (style & KSTHID_MB_DEFMASK) == KSTHID_MB_DEFBUTTON2;
-  switch (buttons) {
-    case BoxButtons::OkCancel:
-      return second ? BoxAnswer::Cancel : BoxAnswer::Ok;
-    case BoxButtons::YesNo:
-      return second ? BoxAnswer::No : BoxAnswer::Yes;
-    case BoxButtons::RetryCancel:
-      return second ? BoxAnswer::Cancel : BoxAnswer::Retry;
-    case BoxButtons::Ok:
-      break;
-  }
-  return BoxAnswer::Ok;
-}
-
-int answerId(BoxAnswer answer) {
-  switch (answer) {
-    case BoxAnswer::Cancel:
-      return KSTHID_IDCANCEL;
-    case BoxAnswer::Retry:
-      return KSTHID_IDRETRY;
-    case BoxAnswer::Yes:
-      return KSTHID_IDYES;
-    case BoxAnswer::No:
-      return KSTHID_IDNO;
-    case BoxAnswer::Ok:
-      break;
-  }
-  return KSTHID_IDOK;
-}
-
-// The library's boxes, shown from inside its calls on the calling thread.
-int showLibraryBox(void* context, const char* text, const char* caption, unsigned style) {
-  MessageBoxRequest box;
-  box.text = QString::fromLocal8Bit(text).toStdString();
-  box.title = QString::fromLocal8Bit(caption).toStdString();
-  box.buttons = buttonsOf(style);
-  box.icon =
-      (style & KSTHID_MB_ICONMASK) == KSTHID_MB_ICONQUESTION ? BoxIcon::Question : BoxIcon::None;
-  box.defaultAnswer = defaultAnswerOf(box.buttons, style);
-  return answerId(static_cast<MessageBoxes*>(context)->show(box));
+// The library's texts are in the system's 8-bit code page.
+std::string fromLocal8Bit(const char* text) {
+  return QString::fromLocal8Bit(text).toStdString();
 }
 
 }  // namespace
 
 KsthidLibrary::KsthidLibrary(MessageBoxes& boxes, QStringList fileNames)
-    : boxes_(boxes), fileNames_(std::move(fileNames)) {}
+    : boxes_(boxes, &fromLocal8Bit), fileNames_(std::move(fileNames)) {}
 
 QStringList KsthidLibrary::defaultFileNames() {
   return {QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kLibraryFileName)),
@@ -118,6 +67,6 @@ bool KsthidLibrary::load() {
 void KsthidLibrary::routeMessageBoxes() {
   if (const auto setHandler = reinterpret_cast<decltype(&kstHID_setMessageBoxHandler)>(
           library_.resolve("kstHID_setMessageBoxHandler"))) {
-    setHandler(showLibraryBox, &boxes_);
+    setHandler(&LibraryBoxes::show, &boxes_);
   }
 }

@@ -3,6 +3,7 @@
 #include <QLibrary>
 #include <QStringList>
 
+#include "library_boxes.h"
 #include "message_boxes.h"
 #include "run_time_bridge_library.h"
 
@@ -22,7 +23,7 @@ class KsthidLibrary final : public RunTimeBridgeLibrary {
   bool load();
   void routeMessageBoxes();
 
-  MessageBoxes& boxes_;
+  LibraryBoxes boxes_;
   QStringList fileNames_;
   QLibrary library_;
 };

@@ -71,7 +71,7 @@ class BoardNoticeTest : public QObject {
     QVERIFY(!sendButton().isVisible());
     QVERIFY(!boardMenu().isEnabled());
     const Twips twips(*frmMain_);
-    QCOMPARE(frmMain_->height(), twips.y(5000) + statusHeight());
+    QCOMPARE(frmMain_->height(), menuHeight() + twips.y(4350) + statusHeight());
 
     ksthid_virtual_plug_in(kSecond);
     QTRY_VERIFY(sendButton().isVisible());

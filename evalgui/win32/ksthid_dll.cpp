@@ -37,10 +37,13 @@ std::string systemMessage(DWORD error) {
   return narrow(message);
 }
 
+std::string fromAnsiCodePage(const char* text) {
+  return narrow(fromAnsi(text));
+}
+
 }  // namespace
 
-KsthidDll::KsthidDll(kstHID_MessageBoxHandler boxes, void* boxesContext)
-    : boxes_(boxes), boxesContext_(boxesContext) {}
+KsthidDll::KsthidDll(MessageBoxes& boxes) : boxes_(boxes, &fromAnsiCodePage) {}
 
 // The library keeps its handles for the life of the process: it is never unloaded before.
 KsthidDll::~KsthidDll() = default;
@@ -55,7 +58,8 @@ RunTimeBridgeLibrary::ExportAddress KsthidDll::lookUp(const char* name) {
   return reinterpret_cast<ExportAddress>(function);
 }
 
-// Beside the program first, then wherever Windows looks for a library of that name.
+// Beside the program first, then where Windows looks for a library of that name once the search
+// is restricted (restrictDllSearch): System32 and the folders added on purpose.
 bool KsthidDll::load() {
   if (module_) return true;
   const std::wstring besideProgram = programFolder() + kLibraryFileName;
@@ -69,7 +73,7 @@ bool KsthidDll::load() {
   // Without this the library would show its boxes owned by no window, behind the program's.
   if (const auto setHandler = reinterpret_cast<decltype(&kstHID_setMessageBoxHandler)>(
           reinterpret_cast<void*>(GetProcAddress(module_, "kstHID_setMessageBoxHandler")))) {
-    setHandler(boxes_, boxesContext_);
+    setHandler(&LibraryBoxes::show, &boxes_);
   }
   return true;
 }

@@ -2,15 +2,15 @@
 
 #include <windows.h>
 
-#include "ksthid.h"
+#include "library_boxes.h"
 #include "run_time_bridge_library.h"
 
 // ksthid.dll, bound by name at run time: loaded at the first call, each function looked up at
 // its own first call, so that the program starts, and can say what is missing, whatever the file
-// holds. Once loaded, the library's own boxes are shown through the handler given here.
+// holds. Once loaded, the library's own boxes are shown among the program's boxes.
 class KsthidDll final : public RunTimeBridgeLibrary {
  public:
-  KsthidDll(kstHID_MessageBoxHandler boxes, void* boxesContext);
+  explicit KsthidDll(MessageBoxes& boxes);
   ~KsthidDll() override;
   KsthidDll(const KsthidDll&) = delete;
   KsthidDll& operator=(const KsthidDll&) = delete;
@@ -19,7 +19,6 @@ class KsthidDll final : public RunTimeBridgeLibrary {
   ExportAddress lookUp(const char* name) override;
   bool load();
 
-  kstHID_MessageBoxHandler boxes_;
-  void* boxesContext_;
+  LibraryBoxes boxes_;
   HMODULE module_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "dll_search.h"
 #include "ksthid_dll.h"
 #include "main_window.h"
 #include "plain_number_text.h"
@@ -26,6 +27,7 @@ std::string decimalSeparator() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int showCommand) {
+  restrictDllSearch();
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                       ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
@@ -33,7 +35,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
   Win32MessageBoxes boxes;
-  KsthidDll library(&Win32MessageBoxes::showLibraryBox, &boxes);
+  KsthidDll library(boxes);
   const PlainNumberText numbers(decimalSeparator());
   MainWindow window(instance, library, boxes, numbers);
   if (!window.create()) return EXIT_FAILURE;

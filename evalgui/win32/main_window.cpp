@@ -6,27 +6,18 @@
 #include <cmath>
 #include <vector>
 
-#include "busy_window.h"
 #include "control_ids.h"
 #include "dpi.h"
 #include "pictures.h"
 #include "resource_ids.h"
-#include "standard_resistors_dialog.h"
 #include "text_conversion.h"
 
 namespace {
 
 constexpr DWORD kWindowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-// Posted when the focus has left a text box for another control: the rules run once the focus
-// has settled, so that their boxes do not come up in the middle of the change.
-constexpr UINT kFieldLeft = WM_APP + 1;
 // Tips wider than this, in pixels at 96 dpi, are broken into lines (and "\n" breaks them).
 constexpr int kToolTipWidth = 400;
-
-bool isTextBox(ControlKind kind) {
-  return kind == ControlKind::TextBox || kind == ControlKind::LockedTextBox;
-}
 
 bool isInTabOrder(Control control) {
   return std::find(kTabOrder.begin(), kTabOrder.end(), control) != kTabOrder.end();
@@ -78,30 +69,6 @@ int pictureResource(const ControlDesign& design) {
   return std::string_view(design.caption) == "logo" ? IDR_LOGO : IDR_SCHEMATIC;
 }
 
-DvrKey dvrKeyOf(WPARAM virtualKey) {
-  switch (virtualKey) {
-    case VK_UP:
-      return DvrKey::Up;
-    case VK_DOWN:
-      return DvrKey::Down;
-    case VK_PRIOR:
-      return DvrKey::PageUp;
-    case VK_NEXT:
-      return DvrKey::PageDown;
-    case VK_RETURN:
-      return DvrKey::Enter;
-    default:
-      return DvrKey::Other;
-  }
-}
-
-std::wstring textOf(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 // A group box and an outline draw their borders only: what lies inside is the window's
 // background, which the window itself does not paint under its children.
 LRESULT CALLBACK erasesBackground(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
@@ -111,19 +78,6 @@ LRESULT CALLBACK erasesBackground(HWND control, UINT message, WPARAM wParam, LPA
   GetClientRect(control, &inside);
   FillRect(reinterpret_cast<HDC>(wParam), &inside, GetSysColorBrush(COLOR_BTNFACE));
   return TRUE;
-}
-
-std::wstring clipboardText(HWND owner) {
-  std::wstring text;
-  if (!OpenClipboard(owner)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* characters = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = characters;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
 }
 
 }  // namespace
@@ -300,267 +254,4 @@ int MainWindow::run(int showCommand) {
     DispatchMessageW(&message);
   }
   return static_cast<int>(message.wParam);
-}
-
-LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wParam, lParam);
-  return self->handle(message, wParam, lParam);
-}
-
-LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_COMMAND:
-      if (rules_.takesInput()) command(LOWORD(wParam), HIWORD(wParam));
-      return 0;
-    case kFieldLeft:
-      if (rules_.takesInput()) rules_.field_LostFocus(static_cast<Control>(wParam));
-      return 0;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-      if (const auto control = controlOf(reinterpret_cast<HWND>(lParam));
-          control && isTextBox(designOf(*control).kind)) {
-        return textBoxColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-      }
-      break;
-    case WM_DPICHANGED: {
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      useResolution(HIWORD(wParam));
-      return 0;
-    }
-    case WM_CLOSE:
-      if (rules_.takesInput()) DestroyWindow(window_);
-      return 0;
-    case WM_DESTROY:
-      rules_.Form_Unload();
-      PostQuitMessage(0);
-      return 0;
-    case WM_NCDESTROY:
-      window_ = nullptr;
-      break;
-    default:
-      break;
-  }
-  return DefWindowProcW(window_, message, wParam, lParam);
-}
-
-void MainWindow::command(int id, int code) {
-  if (id == kMenuExitId) {
-    rules_.mnuExit_Click();
-    return;
-  }
-  if (id == kMenuStandardResistorsId) {
-    mnuStandardResistors_Click();
-    return;
-  }
-  const Control control = static_cast<Control>(id - controlId(static_cast<Control>(0)));
-  if (!handles_.contains(control)) return;
-  if (control == Control::txtTest && code == EN_CHANGE && !settingDvrText_) {
-    rules_.txtTest_Change();
-    return;
-  }
-  if (code != BN_CLICKED) return;
-  switch (control) {
-    case Control::cmdCalculate:
-      rules_.cmdCalculate_Click();
-      break;
-    case Control::cmdForceSend:
-      rules_.cmdForceSend_Click();
-      break;
-    case Control::cmdWrite:
-      rules_.cmdWrite_Click();
-      break;
-    case Control::btnHelp:
-      rules_.btnHelp_Click();
-      break;
-    case Control::opDisplayMode_0:
-    case Control::opDisplayMode_1:
-      // Only when the selection moves to the other button.
-      if ((control == Control::opDisplayMode_0) != rules_.hexMode()) {
-        rules_.opDisplayMode_Click(control);
-      }
-      break;
-    default:
-      break;
-  }
-}
-
-void MainWindow::mnuStandardResistors_Click() {
-  const StandardResistorsList list(rules_.wantedRange(), numbers_);
-  if (const auto pair = chooseStandardPair(instance_, window_, list)) {
-    rules_.useResistors(pair->r1, pair->r2);
-  }
-}
-
-LRESULT MainWindow::textBoxColours(HDC dc, HWND box) {
-  const auto control = controlOf(box);
-  const bool locked = designOf(*control).kind == ControlKind::LockedTextBox;
-  const auto colour = textColours_.find(*control);
-  SetTextColor(dc, colour != textColours_.end() ? colour->second : GetSysColor(COLOR_WINDOWTEXT));
-  const int background = locked ? COLOR_BTNFACE : COLOR_WINDOW;
-  SetBkColor(dc, GetSysColor(background));
-  return reinterpret_cast<LRESULT>(GetSysColorBrush(background));
-}
-
-LRESULT CALLBACK MainWindow::textBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR /*id*/, DWORD_PTR self) {
-  return reinterpret_cast<MainWindow*>(self)->textBoxMessage(box, message, wParam, lParam);
-}
-
-LRESULT MainWindow::textBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-  // A one-line field has nothing to scroll: the wheel goes on to the window, as Windows' own
-  // fields pass it (Wine's keep it).
-  if (message == WM_MOUSEWHEEL) return SendMessageW(window_, message, wParam, lParam);
-  if (message == WM_KILLFOCUS) {
-    const HWND next = reinterpret_cast<HWND>(wParam);
-    if (next && IsChild(window_, next)) {
-      PostMessageW(window_, kFieldLeft, static_cast<WPARAM>(*controlOf(box)), 0);
-    }
-  }
-  if (box == handleOf(Control::txtTest)) return dvrEntryMessage(box, message, wParam, lParam);
-  return DefSubclassProc(box, message, wParam, lParam);
-}
-
-// Keys step the value before they type; typed characters pass the notation's filter, pasted
-// text the field's test.
-LRESULT MainWindow::dvrEntryMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_GETDLGCODE:
-      // Enter belongs to the field, not to the dialog keys of the window.
-      if (lParam && reinterpret_cast<const MSG*>(lParam)->message == WM_KEYDOWN &&
-          reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN) {
-        return DLGC_WANTALLKEYS;
-      }
-      break;
-    case WM_KEYDOWN:
-      rules_.txtTest_KeyDown(dvrKeyOf(wParam));
-      break;
-    case WM_CHAR: {
-      const auto typed = static_cast<char16_t>(wParam);
-      // Enter has done its work on the way down; a single-line field would only beep at it.
-      if (typed == u'\r') return 0;
-      // Control characters are shortcuts (copy, paste, undo), Backspace among them.
-      if (typed < u' ') break;
-      const char16_t kept = rules_.txtTest_KeyPress(typed);
-      if (kept == 0) return 0;
-      return DefSubclassProc(box, message, kept, lParam);
-    }
-    case WM_PASTE:
-      if (const auto accepted = rules_.txtTest_Paste(narrow(clipboardText(window_)))) {
-        SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(widen(*accepted).c_str()));
-      }
-      return 0;
-    default:
-      break;
-  }
-  return DefSubclassProc(box, message, wParam, lParam);
-}
-
-std::string MainWindow::text(Control control) const {
-  return narrow(textOf(handleOf(control)));
-}
-
-// Windows tells the change of txtTest's text later or not at all when the program sets it; the
-// rules run here instead, before this returns.
-void MainWindow::setText(Control control, const std::string& text) {
-  if (control != Control::txtTest) {
-    SetWindowTextW(handleOf(control), widen(text).c_str());
-    return;
-  }
-  settingDvrText_ = true;
-  SetWindowTextW(handleOf(control), widen(text).c_str());
-  settingDvrText_ = false;
-  rules_.txtTest_Change();
-}
-
-void MainWindow::setCaret(Control control, std::size_t position) {
-  SendMessageW(handleOf(control), EM_SETSEL, position, static_cast<LPARAM>(position));
-}
-
-void MainWindow::setTextColour(Control control, FieldColour colour) {
-  const COLORREF rgb = colour == FieldColour::Red ? RGB(255, 0, 0) : GetSysColor(COLOR_BTNTEXT);
-  textColours_[control] = rgb;
-  HWND child = handleOf(control);
-  SetPropW(child, kTextColourProperty,
-           reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(rgb | kTextColourSet)));
-  InvalidateRect(child, nullptr, TRUE);
-}
-
-void MainWindow::setToolTip(Control control, const std::string& tip) {
-  std::wstring text = widen(tip);
-  TOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = window_;
-  tool.uId = reinterpret_cast<UINT_PTR>(handleOf(control));
-  tool.lpszText = text.data();
-  SendMessageW(toolTips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
-void MainWindow::setTop(Control control, int topTwips) {
-  boxes_.at(control).top = topTwips;
-  place(control);
-}
-
-void MainWindow::setHeight(Control control, int heightTwips) {
-  boxes_.at(control).height = heightTwips;
-  place(control);
-}
-
-void MainWindow::setWindowOuterHeight(int heightTwips) {
-  outerHeightTwips_ = heightTwips;
-  placeWindow();
-}
-
-void MainWindow::hide(Control control) {
-  ShowWindow(handleOf(control), SW_HIDE);
-}
-
-void MainWindow::show(Control control) {
-  ShowWindow(handleOf(control), SW_SHOW);
-}
-
-void MainWindow::setWindowDesignHeight() {
-  outerHeightTwips_.reset();
-  placeWindow();
-}
-
-// This window is given no BoardDirectory, so the rules never ask for a status line or File > Board.
-void MainWindow::showBoardStatus(const std::string& /*text*/) {}
-
-void MainWindow::showBoardMenu(const std::vector<BoardMenuEntry>& /*entries*/, bool /*enabled*/) {}
-
-void MainWindow::setFocus(Control control) {
-  SetFocus(handleOf(control));
-}
-
-void MainWindow::hookMouseWheel() {
-  wheel_.hookMouseWheel(window_, [this](int rotation) {
-    if (rules_.takesInput()) rules_.MouseWheelRolled(rotation);
-  });
-}
-
-void MainWindow::unhookMouseWheel() {
-  wheel_.unhookMouseWheel();
-}
-
-// The pulse train runs on this thread: the window paints and the system is served between its
-// steps, and input meant for the window is dropped meanwhile.
-void MainWindow::showProgress(Control /*button*/, int level) {
-  sendButton_->showProgress(level, kProgressLevels);
-  serveMessagesDroppingInput(window_);
-}
-
-void MainWindow::hideProgress(Control /*button*/) {
-  sendButton_->hideProgress();
-}
-
-void MainWindow::closeWindow() {
-  SendMessageW(window_, WM_CLOSE, 0, 0);
 }

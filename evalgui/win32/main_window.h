@@ -87,7 +87,5 @@ class MainWindow final : public WindowView {
   std::optional<int> outerHeightTwips_;
   std::unique_ptr<ProgressButton> sendButton_;
   WheelHook wheel_;
-  // txtTest's text is being set by the program, which runs the change rules itself.
-  bool settingDvrText_ = false;
   EvalWindow rules_;
 };

@@ -61,10 +61,3 @@ BoxAnswer Win32MessageBoxes::show(const MessageBoxRequest& box) {
   return answerOf(
       MessageBoxW(owner_, widen(box.text).c_str(), widen(box.title).c_str(), style | MB_TASKMODAL));
 }
-
-int KSTHID_CALL Win32MessageBoxes::showLibraryBox(void* context, const char* text,
-                                                  const char* caption, unsigned style) {
-  const HWND owner = static_cast<Win32MessageBoxes*>(context)->owner_;
-  return MessageBoxW(owner, fromAnsi(text).c_str(), fromAnsi(caption).c_str(),
-                     style | MB_TASKMODAL);
-}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -10,31 +11,10 @@
 #include "fake_window_view.h"
 #include "plain_number_text.h"
 
+#include "fake_boxes.h"
 namespace {
 
 using Log = std::vector<std::string>;
-
-// Answers each box at once with the next of `answers`, or with its default button.
-class FakeBoxes : public MessageBoxes {
- public:
-  BoxAnswer show(const MessageBoxRequest& box) override {
-    shown.push_back(box);
-    if (whileShown) whileShown();
-    if (answers.empty()) return box.defaultAnswer;
-    const BoxAnswer answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
-  }
-  std::vector<std::string> texts() const {
-    std::vector<std::string> result;
-    for (const auto& box : shown) result.push_back(box.text);
-    return result;
-  }
-
-  std::vector<MessageBoxRequest> shown;
-  std::vector<BoxAnswer> answers;
-  std::function<void()> whileShown;
-};
 
 class EvalWindowTest : public testing::Test {
  protected:
@@ -122,6 +102,23 @@ TEST_F(EvalWindowTest, KeysAndWheelStepTheValueWithinItsRangeAndRecalculate) {
   EXPECT_EQ(text(Control::txtTest), "0");
 }
 
+// The rules run the change rules for each text they set, whether or not the toolkit tells them.
+TEST_F(EvalWindowTest, TheRulesCorrectTheirOwnDvrTextsWithOrWithoutTheToolkitsNews) {
+  for (const bool notifies : {true, false}) {
+    load();
+    window.opDisplayMode_Click(Control::opDisplayMode_0);
+    view.setText(Control::txtTest, "0FF");
+    view.notifiesDvrChanges = notifies;
+    window.txtTest_KeyDown(DvrKey::Up);
+    EXPECT_EQ(text(Control::txtTest), "0FF") << notifies;
+    EXPECT_EQ(view.caret, 2u) << notifies;
+    window.opDisplayMode_Click(Control::opDisplayMode_1);
+    window.txtTest_KeyDown(DvrKey::PageUp);
+    EXPECT_EQ(text(Control::txtTest), "255") << notifies;
+    view.notifiesDvrChanges = true;
+  }
+}
+
 TEST_F(EvalWindowTest, TypingIsFilteredByTheNotation) {
   load();
   EXPECT_EQ(window.txtTest_KeyPress(u'a'), u'A');
@@ -171,6 +168,28 @@ TEST_F(EvalWindowTest, LeavingAFieldRunsItsCalculationOrAsks) {
   EXPECT_EQ(boxes.shown.size(), 2u);
 }
 
+// Leaving the range as the calculator wrote it keeps the resistors, which its rounded texts
+// would turn into values nobody can buy; an edited range works them out.
+TEST_F(EvalWindowTest, LeavingTheRangeRewritesTheResistorsOnlyWhenItWasEdited) {
+  struct Case {
+    Control left;
+    std::string typed;
+    std::string r1;
+  };
+  for (const Case& c :
+       {Case{Control::txtVoutMax, "", "24900"}, Case{Control::txtVOutMin, "", "24900"},
+        Case{Control::txtVoutMax, "12", "39507.3"}, Case{Control::txtVOutMin, "9.637", "24900"},
+        Case{Control::txtVOutMin, "9.6", "25573.4"}}) {
+    load();
+    view.setText(Control::txtR1, "24900");
+    view.setText(Control::txtR2, "39200");
+    window.cmdCalculate_Click();
+    if (!c.typed.empty()) view.setText(c.left, c.typed);
+    window.field_LostFocus(c.left);
+    EXPECT_EQ(text(Control::txtR1), c.r1) << designOf(c.left).name << " \"" << c.typed << '"';
+  }
+}
+
 // A result without a value keeps its text, red, with a tip that says why, until written again.
 TEST_F(EvalWindowTest, ResultsWithoutAValueAreMarkedUntilWrittenAgain) {
   load();
@@ -198,8 +217,26 @@ TEST_F(EvalWindowTest, SendShowsItsCaptionProgressAndRefusesInput) {
   Log captions;
   boxes.whileShown = [&] { captions.push_back(text(Control::cmdForceSend)); };
   std::vector<bool> inputTaken;
-  view.duringProgress = [&] { inputTaken.push_back(window.takesInput()); };
+  // Every handler of input does nothing meanwhile: no box, no call, no text or log changes.
+  view.setText(Control::txtR1, "30000");
+  view.duringProgress = [&] {
+    inputTaken.push_back(window.takesInput() || window.Form_QueryUnload());
+    window.cmdForceSend_Click();
+    window.cmdWrite_Click();
+    window.cmdCalculate_Click();
+    window.btnHelp_Click();
+    window.mnuExit_Click();
+    window.field_LostFocus(Control::txtR1);
+    window.field_LostFocus(Control::txtRSET);
+    window.txtTest_KeyDown(DvrKey::Up);
+    window.MouseWheelRolled(120);
+    window.opDisplayMode_Click(Control::opDisplayMode_1);
+    window.useResistors(1000, 2000);
+  };
   window.cmdForceSend_Click();
+  EXPECT_EQ(text(Control::txtR1), "30000");
+  EXPECT_EQ(text(Control::txtTest), "0FE");
+  EXPECT_TRUE(window.hexMode());
   EXPECT_EQ(boxes.texts(), Log({"Click to Send", "Send Complete"}));
   EXPECT_EQ(captions, Log({"Sending... Please Wait", "Send Value to Register"}));
   EXPECT_EQ(library.calls.size(), 2u * 257 + 2u * 1);
@@ -240,107 +277,6 @@ TEST_F(EvalWindowTest, HelpShowsThreeLinesAndExitClosesWithoutALibraryCall) {
   window.Form_Unload();
   EXPECT_EQ(view.log, Log({"close", "unhook"}));
   EXPECT_TRUE(library.calls.empty());
-}
-
-// The boards present as the test sets them; a change waits until the window takes it.
-class FakeBoardDirectory : public BoardDirectory {
- public:
-  std::vector<PresentBoard> presentBoards() override { return present; }
-  std::optional<FirmwareVersion> firmwareVersion(const std::string&) override {
-    return FirmwareVersion{1, 2};
-  }
-  int watch() override { return 7; }
-  bool takeChanges() override { return std::exchange(changed, false); }
-  void change(std::vector<PresentBoard> boards) {
-    present = std::move(boards);
-    changed = true;
-  }
-
-  std::vector<PresentBoard> present;
-  bool changed = false;
-};
-
-class EvalWindowBoardsTest : public testing::Test {
- protected:
-  void load(std::vector<PresentBoard> present) {
-    boards.present = std::move(present);
-    library.boards = static_cast<std::int16_t>(boards.present.size());
-    view.attach(window);
-    ASSERT_TRUE(window.Form_Load());
-    library.calls.clear();
-    view.log.clear();
-  }
-  // The board comes, or the boards change, as the library's connect will find them.
-  void change(std::vector<PresentBoard> present) {
-    library.boards = static_cast<std::int16_t>(present.size());
-    boards.change(std::move(present));
-  }
-
-  FakeBridgeLibrary library;
-  FakeWindowView view;
-  FakeBoxes boxes;
-  PlainNumberText numbers;
-  FakeBoardDirectory boards;
-  EvalWindow window{view, library, boxes, numbers, &boards};
-};
-
-const PresentBoard kBoardA{"a", "A1", ""};
-const PresentBoard kBoardB{"b", "B1", ""};
-
-TEST_F(EvalWindowBoardsTest, ABoardPluggedInTurnsTheCalculatorToTheFullLayout) {
-  load({});
-  EXPECT_EQ(window.boardWatchDescriptor(), 7);
-  EXPECT_EQ(view.boardStatus, "No board: plug one in");
-  change({kBoardA});
-  window.boardsChanged();
-  EXPECT_EQ(library.calls, Log({"connect", "indicate #0", "value 50 00 #0", "config BF FF -1 #0"}));
-  EXPECT_EQ(view.log, Log({"show cmdForceSend", "show cmdWrite", "design height",
-                           "height fraCalculator 4215"}));
-  EXPECT_EQ(view.top(Control::imgKestroLogo), 4440);
-  EXPECT_EQ(view.top(Control::btnHelp), 4440);
-  EXPECT_EQ(view.boardStatus, "Board a (serial A1, firmware 1.2)");
-  EXPECT_FALSE(view.boardMenuEnabled);
-}
-
-// No call of the library may come between two of a pulse train: the board in use that goes and
-// comes back meanwhile, refusing the train, is connected again once the train has ended.
-TEST_F(EvalWindowBoardsTest, BoardsThatComeDuringASendWaitForItsEnd) {
-  load({kBoardA});
-  int steps = 0;
-  view.duringProgress = [&] {
-    if (++steps == 1) change({});
-    if (steps == 2) change({kBoardA, kBoardB});
-    window.boardsChanged();
-  };
-  library.failingFromCall = 100;
-  window.cmdForceSend_Click();
-  const auto firstConnect = std::find(library.calls.begin(), library.calls.end(), "connect");
-  ASSERT_EQ(firstConnect - library.calls.begin(), 101);
-  EXPECT_EQ(Log(firstConnect, library.calls.end()),
-            Log({"connect", "indicate #0", "value 50 00 #0", "config BF FF -1 #0"}));
-  EXPECT_EQ(view.boardMenu, (std::vector<BoardMenuEntry>{{"a", "a (serial A1)", true},
-                                                         {"b", "b (serial B1)", false}}));
-  EXPECT_TRUE(view.boardMenuEnabled);
-
-  library.calls.clear();
-  library.failingFromCall = -1;
-  window.mnuBoard_Click("b");
-  EXPECT_EQ(library.calls, Log({"connect", "indicate #1", "value 50 00 #1", "config BF FF -1 #1"}));
-  EXPECT_EQ(view.boardStatus, "Board b (serial B1, firmware 1.2)");
-}
-
-// A board pulled out while the window held its node comes back at another path.
-TEST_F(EvalWindowBoardsTest, TheBoardInUseIsFollowedToTheNodeItComesBackAt) {
-  load({kBoardB, kBoardA});
-  window.mnuBoard_Click("a");
-  change({kBoardB});
-  window.boardsChanged();
-  EXPECT_EQ(view.boardStatus, "Board a (serial A1) pulled out: plug it back in");
-  library.calls.clear();
-  change({kBoardB, {"a2", "A1", ""}});
-  window.boardsChanged();
-  EXPECT_EQ(library.calls, Log({"connect", "indicate #1", "value 50 00 #1", "config BF FF -1 #1"}));
-  EXPECT_EQ(view.boardStatus, "Board a2 (serial A1, firmware 1.2)");
 }
 
 TEST(WindowLayoutTest, EveryControlButTheClientHasOneDesignWithAParentBeforeIt) {

@@ -43,7 +43,7 @@ foreach(file bin/qv6180eval.exe bin/ksthid.dll bin/ksthid.exe README.txt Uninsta
     message(FATAL_ERROR "not installed: Program Files/QV6180/${file}")
   endif()
 endforeach()
-if(NOT EXISTS "${start_menu}/QV6180 evaluation board software/QV6180 Evaluation Board.lnk")
+if(NOT EXISTS "${start_menu}/QV6180 Evaluation Board Software/QV6180 Evaluation Board.lnk")
   message(FATAL_ERROR "no Start-menu entry")
 endif()
 uninstall_key_present(registered)

@@ -22,79 +22,9 @@
 #include "text_conversion.h"
 #include "window_session.h"
 
+#include "driver_checks.h"
+
 namespace {
-
-int failures = 0;
-
-void check(bool holds, const std::string& what) {
-  if (!holds) {
-    ++failures;
-    std::printf("  FAILED: %s\n", what.c_str());
-  }
-}
-
-void checkText(WindowSession& session, Control control, const std::string& expected,
-               const std::string& when) {
-  const std::string shown = session.text(control);
-  check(shown == expected, when + ": " + designOf(control).name + " shows \"" + shown +
-                               "\", not \"" + expected + "\"");
-}
-
-struct Paths {
-  std::wstring program;
-  std::wstring trace;
-  // The trace file in the driver's own notation.
-  std::string traceHost;
-};
-
-int pixels(HWND window, int twips) {
-  return static_cast<int>(
-      std::lround(twips * static_cast<double>(GetDpiForWindow(window)) / 1440.0));
-}
-
-// The last register value the virtual chip reports in the trace, and the last stored one.
-struct ChipState {
-  int dvr = -1;
-  int eeprom = -1;
-};
-ChipState chipState(const std::string& trace) {
-  ChipState state;
-  std::ifstream lines(trace);
-  for (std::string line; std::getline(lines, line);) {
-    int dvr = 0;
-    int eeprom = 0;
-    const auto at = line.find(" C ");
-    if (at != std::string::npos &&
-        std::sscanf(line.c_str() + line.find("dvr="), "dvr=%d eeprom=%d", &dvr, &eeprom) == 2) {
-      state = {dvr, eeprom};
-    }
-  }
-  return state;
-}
-
-COLORREF textColour(WindowSession& session, Control control) {
-  const auto stored =
-      reinterpret_cast<UINT_PTR>(GetPropW(session.control(control), kTextColourProperty));
-  return stored ? static_cast<COLORREF>(stored & ~kTextColourSet) : CLR_INVALID;
-}
-
-bool answerBox(WindowSession& session, const std::string& title, const std::string& text,
-               int button, const std::string& when) {
-  const auto box = session.waitForBox(title);
-  check(box.has_value(), when + ": no box titled \"" + title + "\"");
-  if (!box) return false;
-  check(box->text.find(text) != std::string::npos,
-        when + ": the box says \"" + box->text + "\", not \"" + text + "\"");
-  session.answer(*box, button);
-  return true;
-}
-
-void closeAndExpect(WindowSession& session, DWORD status) {
-  session.close();
-  const auto ended = session.waitForExit();
-  check(ended == status, "the program ends with status " + std::to_string(status) + ", not " +
-                             (ended ? std::to_string(*ended) : "still running"));
-}
 
 // The figures of the default inputs, and the calculation the other way from the range.
 void calculatesBothWays(WindowSession& session) {
@@ -230,31 +160,6 @@ void sendsAndStores(WindowSession& session, const Paths& paths) {
             "Hover pointer over each field for explanations.",
             IDOK, "help");
 }
-
-bool startWindow(WindowSession& session) {
-  const bool started = session.waitForWindow() != nullptr;
-  check(started, "the window comes up");
-  return started;
-}
-
-void checkFullLayout(WindowSession& session) {
-  using enum Control;
-  RECT client;
-  GetClientRect(session.window(), &client);
-  check(client.bottom == pixels(session.window(), kClientArea.height) &&
-            client.right == pixels(session.window(), kClientArea.width),
-        "the client area is 10710 x 4950 twips");
-  for (Control shown : {cmdForceSend, cmdWrite, Image1, imgKestroLogo}) {
-    check(IsWindowVisible(session.control(shown)),
-          std::string(designOf(shown).name) + " is visible");
-  }
-  check(SendMessageW(session.control(Image1), STM_GETIMAGE, IMAGE_BITMAP, 0) != 0,
-        "the schematic has its picture");
-  check(session.focus() == session.control(txtTest), "txtTest has the focus");
-  check(SendMessageW(session.control(opDisplayMode_0), BM_GETCHECK, 0, 0) == BST_CHECKED,
-        "HEX is selected");
-}
-
 void withBoard(const Paths& paths) {
   DeleteFileW(paths.trace.c_str());
   WindowSession session(paths.program,
@@ -327,17 +232,23 @@ void standardResistors(const Paths& paths) {
   closeAndExpect(session, 0);
 }
 
-// Without ksthid.dll beside it (and none elsewhere), an error box and status 1; no window.
+// Without ksthid.dll beside it (and none elsewhere), an error box and status 1; no window. A
+// ksthid.dll in the folder the program is started from is not loaded either.
 void libraryMissing(const Paths& paths) {
-  const std::wstring folder =
-      paths.program.substr(0, paths.program.find_last_of(L'\\')) + L"\\without-library";
+  const std::wstring programFolder = paths.program.substr(0, paths.program.find_last_of(L'\\'));
+  const std::wstring folder = programFolder + L"\\without-library";
   const std::wstring alone = folder + L"\\qv6180eval.exe";
+  const std::wstring current = programFolder + L"\\current-folder";
+  const std::wstring planted = current + L"\\ksthid.dll";
   CreateDirectoryW(folder.c_str(), nullptr);
+  CreateDirectoryW(current.c_str(), nullptr);
   CopyFileW(paths.program.c_str(), alone.c_str(), FALSE);
-  WindowSession session(alone, {});
+  CopyFileW((programFolder + L"\\ksthid.dll").c_str(), planted.c_str(), FALSE);
+  WindowSession session(alone, {{L"KSTHID_SIMULATE", L"1"}}, current);
   const auto box = session.waitForBox("QV6180");
-  check(box && box->text.find("ksthid") != std::string::npos,
-        "without the library: a box names it");
+  check(box && box->text.find("ksthid cannot be loaded") != std::string::npos,
+        "without the library: a box says it cannot be loaded, though one lies in the current "
+        "folder");
   check(FindWindowW(kMainWindowClass, nullptr) == nullptr ||
             !IsWindowVisible(FindWindowW(kMainWindowClass, nullptr)),
         "without the library: no window");
@@ -345,6 +256,8 @@ void libraryMissing(const Paths& paths) {
   check(session.waitForExit() == 1u, "without the library: status 1");
   DeleteFileW(alone.c_str());
   RemoveDirectoryW(folder.c_str());
+  DeleteFileW(planted.c_str());
+  RemoveDirectoryW(current.c_str());
 }
 
 // The installed program, started from its folder: the full window with its pictures.
@@ -375,10 +288,10 @@ int main(int argc, char* argv[]) {
     bool chosen = argc == 3 ? name != "installed" : false;
     for (int i = 3; i < argc; ++i) chosen = chosen || name == argv[i];
     if (!chosen) continue;
-    const int before = failures;
+    const int before = failureCount();
     run(paths);
-    std::printf("%s %s\n", failures == before ? "ok" : "FAILED", name.c_str());
+    std::printf("%s %s\n", failureCount() == before ? "ok" : "FAILED", name.c_str());
     std::fflush(stdout);
   }
-  return failures == 0 ? 0 : 1;
+  return failureCount() == 0 ? 0 : 1;
 }

@@ -73,7 +73,8 @@ std::wstring windowsPath(const std::string& path) {
 }
 
 WindowSession::WindowSession(const std::wstring& program,
-                             const std::map<std::wstring, std::wstring>& environment) {
+                             const std::map<std::wstring, std::wstring>& environment,
+                             const std::wstring& currentFolder) {
   std::map<std::wstring, std::optional<std::wstring>> previous;
   for (const auto& [name, value] : environment) {
     wchar_t old[512];
@@ -84,8 +85,9 @@ WindowSession::WindowSession(const std::wstring& program,
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   std::wstring commandLine = L"\"" + program + L"\"";
-  // Started in its own folder, as a shortcut starts it.
-  const std::wstring folder = program.substr(0, program.find_last_of(L'\\'));
+  // Started in its own folder, as a shortcut starts it, unless told otherwise.
+  const std::wstring folder =
+      currentFolder.empty() ? program.substr(0, program.find_last_of(L'\\')) : currentFolder;
   if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       folder.c_str(), &startup, &process_)) {
     process_ = {};

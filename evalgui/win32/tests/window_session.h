@@ -13,9 +13,11 @@
 // them, texts read back, and its message boxes found by title and answered.
 class WindowSession {
  public:
-  // Starts the program with these environment variables added to the driver's own.
+  // Starts the program with these environment variables added to the driver's own, in its own
+  // folder or in `currentFolder`.
   WindowSession(const std::wstring& program,
-                const std::map<std::wstring, std::wstring>& environment);
+                const std::map<std::wstring, std::wstring>& environment,
+                const std::wstring& currentFolder = {});
   ~WindowSession();
   WindowSession(const WindowSession&) = delete;
   WindowSession& operator=(const WindowSession&) = delete;
