@@ -33,7 +33,8 @@ using std::chrono::milliseconds;
 
 constexpr std::size_t kMostDevices = 4;
 // The library waits for nothing longer: the 1 ms drain before a legacy request, and the time-out
-// for an answer in slices, each ending in a look at whether the board has been pulled out.
+// for an answer in slices, each ending in a look at whether the board has been pulled out. A wait
+// of 0 takes only what has come: the drop of what is queued before a handle's request.
 constexpr milliseconds kLongestWait{50};
 
 [[noreturn]] inline void fail(const char* what, long value = 0) {
@@ -147,7 +148,7 @@ class FuzzTransport final : public ksthid::Transport {
   }
 
   ReadResult read(FuzzDevice& device, Report& into, milliseconds wait) {
-    if (wait.count() <= 0 || wait > kLongestWait) fail("a wait of its own", long(wait.count()));
+    if (wait.count() < 0 || wait > kLongestWait) fail("a wait of its own", long(wait.count()));
     stir(device);
     if (!device.present || input_.ConsumeIntegralInRange(0, 31) == 1) return ReadResult::failed;
     const ksthid::Microseconds deadline = clock_.now() + wait;
