@@ -53,7 +53,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/ksthid.pc DESTINATION ${KSTHID_PKGCONF
   COMPONENT development)
 
 # Relative to the install prefix. udev reads /usr/lib/udev/rules.d and
-# /etc/udev/rules.d, nothing below /usr/local: see the README.
+# /etc/udev/rules.d, nothing below /usr/local: see docs/linux-boards.md.
 set(KSTHID_UDEV_RULES_DIR "lib/udev/rules.d" CACHE PATH
   "Where the udev rule that lets the user at the seat open the bridges is installed")
 install(FILES udev/70-ksthid.rules DESTINATION ${KSTHID_UDEV_RULES_DIR} COMPONENT tools)

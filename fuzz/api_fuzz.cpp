@@ -56,9 +56,13 @@ void callOne(FuzzedDataProvider& input, ksthid_board* board) {
       return expectResult(ksthid_gpio_configure(target, word, input.ConsumeIntegralInRange(-1, 2)));
     case 6:
       return expectResult(ksthid_gpio_configuration(target, &word, out ? &flag : nullptr));
-    case 7:
-      return expectResult(
-          ksthid_spi_transfer(target, out, input.ConsumeBool() ? data : nullptr, count));
+    case 7: {
+      std::uint8_t* in = input.ConsumeBool() ? data : nullptr;
+      return expectResult(input.ConsumeBool() ? ksthid_spi_transfer(target, out, in, count)
+                                              : ksthid_spi_transfer_flagged(
+                                                    target, out, in, count,
+                                                    input.ConsumeIntegralInRange(-1, 2), byte));
+    }
     case 8:
       return expectResult(ksthid_leds_write(target, byte));
     case 9:

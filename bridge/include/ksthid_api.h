@@ -153,7 +153,8 @@ KSTHID_EXPORT const char* ksthid_last_error(ksthid_board* board);
 /* ---- Board ------------------------------------------------------------- */
 
 /* Every call below returns 0 or a negative code: KSTHID_E_INVALID_ARGUMENT
- * (a null handle or pointer, a value out of range: nothing was sent),
+ * (a null handle or pointer, a value out of range: nothing was sent; on a
+ * handle, ksthid_last_error names the argument and why it was refused),
  * KSTHID_E_GONE, KSTHID_E_TIMEOUT or KSTHID_E_IO, and others where named.
  * A call that only sets something writes one report and returns once it has
  * left the host; a query waits for its answer. Output arguments are written
@@ -232,6 +233,12 @@ KSTHID_EXPORT int ksthid_spi_divisor_write(ksthid_board* board, uint8_t divisor)
  * `in` may be `out`. */
 KSTHID_EXPORT int ksthid_spi_transfer(ksthid_board* board, const uint8_t* out, uint8_t* in,
                                       size_t count);
+
+/* As ksthid_spi_transfer, with the transfer's flag byte (0 or 1) and
+ * parameter byte (0 to 255); their meaning is the bridge's.
+ * ksthid_spi_transfer sends both as 0. */
+KSTHID_EXPORT int ksthid_spi_transfer_flagged(ksthid_board* board, const uint8_t* out, uint8_t* in,
+                                              size_t count, int flag, uint8_t parameter);
 
 /* ---- Hot-plug ---------------------------------------------------------- */
 

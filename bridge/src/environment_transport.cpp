@@ -67,6 +67,9 @@ class EnvironmentTransport {
     if (const auto reports = countFromEnvironment("KSTHID_SIMULATE_UNPLUG_AFTER", INT_MAX)) {
       simulated_->unplugAfter(path, *reports);
     }
+    if (const auto reports = countFromEnvironment("KSTHID_SIMULATE_FAIL_WRITES", INT_MAX)) {
+      simulated_->failWrites(path, *reports);
+    }
     if (trace_) {
       board.chip().setChangeListener(
           [trace = trace_.get(), path](int dvr, int eeprom) { trace->chip(path, dvr, eeprom); });

@@ -1,6 +1,7 @@
 // The transport the environment asks for: the platform's HID devices, then
 // the virtual boards of KSTHID_SIMULATE (pulled out after the number of
-// reports KSTHID_SIMULATE_UNPLUG_AFTER gives), traced into the file that
+// reports KSTHID_SIMULATE_UNPLUG_AFTER gives, refusing as many writes as
+// KSTHID_SIMULATE_FAIL_WRITES gives first), traced into the file that
 // KSTHID_TRACE names.
 #pragma once
 

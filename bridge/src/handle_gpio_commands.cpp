@@ -25,11 +25,12 @@ KSTHID_EXPORT int ksthid_gpio_write(ksthid_board* board, uint16_t values) {
 }
 
 KSTHID_EXPORT int ksthid_gpio_read(ksthid_board* board, uint16_t* values) {
-  return queryValue(board, values, kCommandGpioValue, gpioWordOf);
+  return queryValue(board, values, "values", kCommandGpioValue, gpioWordOf);
 }
 
 KSTHID_EXPORT int ksthid_gpio_configure(ksthid_board* board, uint16_t configuration, int flag) {
-  if (!board || (flag != 0 && flag != 1)) return KSTHID_E_INVALID_ARGUMENT;
+  if (!board) return KSTHID_E_INVALID_ARGUMENT;
+  if (flag != 0 && flag != 1) return refuseValue(board, "flag", flag, "0 or 1");
   return board->set(setRequest(kCommandGpioConfiguration,
                                {{kGpioFirstByte, static_cast<std::uint8_t>(configuration & 0xFF)},
                                 {kGpioSecondByte, static_cast<std::uint8_t>(configuration >> 8)},
@@ -38,7 +39,9 @@ KSTHID_EXPORT int ksthid_gpio_configure(ksthid_board* board, uint16_t configurat
 
 KSTHID_EXPORT int ksthid_gpio_configuration(ksthid_board* board, uint16_t* configuration,
                                             int* flag) {
-  if (!board || !configuration || !flag) return KSTHID_E_INVALID_ARGUMENT;
+  if (!board) return KSTHID_E_INVALID_ARGUMENT;
+  if (!configuration) return refuseNull(board, "configuration");
+  if (!flag) return refuseNull(board, "flag");
   return queryBoard(board, queryRequest(kCommandGpioConfiguration), [&](const Report& answer) {
     *configuration = gpioWordOf(answer);
     *flag = answer[kGpioFlagAnswerByte] & 1;

@@ -15,9 +15,25 @@ std::span<const std::uint8_t> registerBytes(int reg, std::uint8_t& storage) {
   return {&storage, reg < 0 ? 0u : 1u};
 }
 
-bool transferFits(std::uint8_t address, int reg, std::size_t count, std::size_t most) {
-  return address <= kMaxI2CAddress && reg >= -1 && reg <= kMaxI2CRegister && count > 0 &&
-         count <= most && (reg < 0 || reg + static_cast<int>(count) <= kMaxI2CRegister);
+// 0 when a transaction of `count` bytes (`most` at most) fits, else its refusal.
+int refuseUnfit(ksthid_board* board, std::uint8_t address, int reg, std::size_t count,
+                std::size_t most) {
+  if (address > kMaxI2CAddress) {
+    return refuseValue(board, "address", address, "0 to " + std::to_string(kMaxI2CAddress));
+  }
+  if (reg < -1 || reg > kMaxI2CRegister) {
+    return refuseValue(board, "register", reg,
+                       "-1 (none) or 0 to " + std::to_string(kMaxI2CRegister));
+  }
+  if (count == 0 || count > most) {
+    return refuseValue(board, "count", static_cast<long long>(count),
+                       "1 to " + std::to_string(most));
+  }
+  if (reg >= 0 && reg + count > static_cast<std::size_t>(kMaxI2CRegister)) {
+    return refuse(board, "register " + std::to_string(reg) + " + count " + std::to_string(count) +
+                             " passes register " + std::to_string(kMaxI2CRegister));
+  }
+  return 0;
 }
 
 int runTransaction(ksthid_board* board, std::uint8_t address, const Report& request,
@@ -31,8 +47,10 @@ int runTransaction(ksthid_board* board, std::uint8_t address, const Report& requ
 
 int readI2C(ksthid_board* board, std::uint8_t address, int reg, std::uint8_t* data,
             std::size_t count) {
-  if (!board || !data || !transferFits(address, reg, count, kMaxI2CReadCount)) {
-    return KSTHID_E_INVALID_ARGUMENT;
+  if (!board) return KSTHID_E_INVALID_ARGUMENT;
+  if (!data) return refuseNull(board, "data");
+  if (const int refused = refuseUnfit(board, address, reg, count, kMaxI2CReadCount)) {
+    return refused;
   }
   std::uint8_t registerStorage;
   const Report request =
@@ -47,7 +65,7 @@ int readI2C(ksthid_board* board, std::uint8_t address, int reg, std::uint8_t* da
 }
 
 int readI2COptions(ksthid_board* board, std::uint8_t* options) {
-  return queryValue(board, options, kCommandI2COptions, i2cOptionsOf);
+  return queryValue(board, options, "options", kCommandI2COptions, i2cOptionsOf);
 }
 
 }  // namespace
@@ -65,9 +83,9 @@ KSTHID_EXPORT int ksthid_i2c_read(ksthid_board* board, uint8_t address, int reg,
 KSTHID_EXPORT int ksthid_i2c_write(ksthid_board* board, uint8_t address, int reg,
                                    const uint8_t* data, size_t count) {
   const std::size_t most = reg < 0 ? kMaxI2CWriteLength : kMaxI2CWriteLength - 1;
-  if (!board || !data || !transferFits(address, reg, count, most)) {
-    return KSTHID_E_INVALID_ARGUMENT;
-  }
+  if (!board) return KSTHID_E_INVALID_ARGUMENT;
+  if (!data) return refuseNull(board, "data");
+  if (const int refused = refuseUnfit(board, address, reg, count, most)) return refused;
   std::uint8_t registerStorage;
   const Report request =
       i2cRequest(static_cast<std::uint8_t>(address << 1), static_cast<std::uint8_t>(count),
@@ -88,7 +106,8 @@ KSTHID_EXPORT int ksthid_i2c_options_read(ksthid_board* board, uint8_t* options)
 }
 
 KSTHID_EXPORT int ksthid_i2c_options_write(ksthid_board* board, uint8_t options) {
-  if (!board || options > 7) return KSTHID_E_INVALID_ARGUMENT;
+  if (!board) return KSTHID_E_INVALID_ARGUMENT;
+  if (options > 7) return refuseValue(board, "options", options, "0 to 7");
   return board->set(i2cOptionsRequest(options, 0));
 }
 
@@ -107,12 +126,12 @@ KSTHID_EXPORT int ksthid_i2c_toggle_scl(ksthid_board* board) {
 }
 
 KSTHID_EXPORT int ksthid_smbus_frequency(ksthid_board* board, uint32_t* frequency) {
-  return queryValue(board, frequency, kCommandSMBusTimer,
+  return queryValue(board, frequency, "frequency", kCommandSMBusTimer,
                     [](const Report& answer) { return answer[kSMBusFrequencyAnswerByte] * 1000u; });
 }
 
 KSTHID_EXPORT int ksthid_smbus_timer_read(ksthid_board* board, uint8_t* count) {
-  return queryValue(board, count, kCommandSMBusTimer,
+  return queryValue(board, count, "count", kCommandSMBusTimer,
                     [](const Report& answer) { return answer[kTimerCountAnswerByte]; });
 }
 

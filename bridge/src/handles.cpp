@@ -112,9 +112,13 @@ KSTHID_EXPORT const char* ksthid_board_serial(ksthid_board* board) {
 }
 
 KSTHID_EXPORT int ksthid_set_timeout(ksthid_board* board, int milliseconds) {
-  if (!board || milliseconds < 1 || milliseconds > kMaxTimeoutMs) return KSTHID_E_INVALID_ARGUMENT;
+  if (!board) return KSTHID_E_INVALID_ARGUMENT;
+  if (milliseconds < 1 || milliseconds > kMaxTimeoutMs) {
+    return refuseValue(board, "time-out", milliseconds,
+                       "1 to " + std::to_string(kMaxTimeoutMs) + " ms");
+  }
   board->setTimeout(std::chrono::milliseconds(milliseconds));
-  return 0;
+  return board->succeed();
 }
 
 KSTHID_EXPORT int ksthid_get_timeout(ksthid_board* board) {

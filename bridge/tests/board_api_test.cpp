@@ -2,6 +2,7 @@
 // how long it waits, and the codes it returns. No call may show a box.
 #include "ksthid_api.h"
 
+#include <functional>
 #include <thread>
 
 #include "library_fixture.h"
@@ -79,31 +80,65 @@ TEST_F(BoardApiTest, GpioWriteIsOneReportAndNoRead) {
   EXPECT_EQ(values, 0x1234);
 }
 
-TEST_F(BoardApiTest, ArgumentsOutOfRangeAreRefusedBeforeAnythingIsSent) {
+// Each refusal names the argument and why, for the calling thread.
+TEST_F(BoardApiTest, ArgumentsOutOfRangeAreRefusedBeforeAnythingIsSentAndNamed) {
   std::uint8_t data[64] = {};
+  std::uint8_t* none = nullptr;
   const struct {
-    const char* what;
-    int result;
+    std::function<int()> call;
+    const char* lastError;
   } cases[] = {
-      {"address 0x80", ksthid_i2c_read(board, 0x80, 0, data, 1)},
-      {"read of 63", ksthid_i2c_read(board, 0x50, -1, data, 63)},
-      {"read of 0", ksthid_i2c_read(board, 0x50, -1, data, 0)},
-      {"write of 60", ksthid_i2c_write(board, 0x50, -1, data, 60)},
-      {"write of 59 after a register", ksthid_i2c_write(board, 0x50, 0, data, 59)},
-      {"register 256", ksthid_i2c_read(board, 0x50, 256, data, 1)},
-      {"register -2", ksthid_i2c_read(board, 0x50, -2, data, 1)},
-      {"past register 255", ksthid_i2c_read(board, 0x50, 250, data, 6)},
-      {"null data", ksthid_i2c_read(board, 0x50, 0, nullptr, 1)},
-      {"SPI of 58", ksthid_spi_transfer(board, data, data, 58)},
-      {"LED 2", ksthid_leds_write(board, 4)},
-      {"option bit 3", ksthid_spi_options_write(board, 8)},
-      {"null board", ksthid_gpio_write(nullptr, 0)},
-      {"time-out 0", ksthid_set_timeout(board, 0)},
+      {[&] { return ksthid_i2c_read(board, 0x80, 0, data, 1); },
+       "address 128 is out of range: 0 to 127"},
+      {[&] { return ksthid_i2c_read(board, 0x50, -1, data, 63); },
+       "count 63 is out of range: 1 to 62"},
+      {[&] { return ksthid_i2c_read(board, 0x50, -1, data, 0); },
+       "count 0 is out of range: 1 to 62"},
+      {[&] { return ksthid_i2c_write(board, 0x50, -1, data, 60); },
+       "count 60 is out of range: 1 to 59"},
+      {[&] { return ksthid_i2c_write(board, 0x50, 0, data, 59); },
+       "count 59 is out of range: 1 to 58"},
+      {[&] { return ksthid_i2c_read(board, 0x50, 300, data, 1); },
+       "register 300 is out of range: -1 (none) or 0 to 255"},
+      {[&] { return ksthid_i2c_read(board, 0x50, -2, data, 1); },
+       "register -2 is out of range: -1 (none) or 0 to 255"},
+      {[&] { return ksthid_i2c_read(board, 0x50, 250, data, 6); },
+       "register 250 + count 6 passes register 255"},
+      {[&] { return ksthid_i2c_read(board, 0x50, 0, none, 1); }, "data is null"},
+      {[&] { return ksthid_spi_transfer(board, data, data, 58); },
+       "count 58 is out of range: 1 to 57"},
+      {[&] { return ksthid_spi_transfer_flagged(board, data, data, 1, 2, 0); },
+       "flag 2 is out of range: 0 or 1"},
+      {[&] { return ksthid_leds_write(board, 9); },
+       "leds 9 is out of range: 0 to 3 (bit 0 is LED 0, bit 1 LED 1)"},
+      {[&] { return ksthid_leds_read(board, none); }, "leds is null"},
+      {[&] { return ksthid_gpio_configure(board, 0, 5); }, "flag 5 is out of range: 0 or 1"},
+      {[&] { return ksthid_spi_options_write(board, 8); }, "options 8 is out of range: 0 to 7"},
+      {[&] { return ksthid_set_timeout(board, 0); }, "time-out 0 is out of range: 1 to 600000 ms"},
   };
   for (const auto& refused : cases) {
-    EXPECT_EQ(refused.result, KSTHID_E_INVALID_ARGUMENT) << refused.what;
+    ASSERT_EQ(ksthid_gpio_write(board, 0), 0);  // clears the last error
+    transport.clearTraffic();
+    EXPECT_EQ(refused.call(), KSTHID_E_INVALID_ARGUMENT) << refused.lastError;
+    EXPECT_STREQ(ksthid_last_error(board), refused.lastError);
+    EXPECT_EQ(writtenTo("a"), std::vector<Report>{}) << refused.lastError;
   }
-  EXPECT_EQ(writtenTo("a"), std::vector<Report>{});
+  EXPECT_EQ(ksthid_gpio_write(nullptr, 0), KSTHID_E_INVALID_ARGUMENT);
+  // Another thread's refusal is its own.
+  ASSERT_EQ(ksthid_gpio_write(board, 0), 0);
+  std::thread([&] { EXPECT_EQ(ksthid_leds_write(board, 9), KSTHID_E_INVALID_ARGUMENT); }).join();
+  EXPECT_STREQ(ksthid_last_error(board), "");
+}
+
+// The flag and parameter bytes travel in the transfer's request, after the read-back byte.
+TEST_F(BoardApiTest, SpiTransferCarriesItsFlagAndParameter) {
+  std::uint8_t data[2] = {0x9F, 0};
+  ASSERT_EQ(ksthid_spi_transfer_flagged(board, data, nullptr, 2, 1, 0x5A), 0);
+  ASSERT_EQ(ksthid_spi_transfer(board, data, nullptr, 2), 0);
+  const std::vector<Report> written = writtenTo("a");
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_EQ(written[0], spiRequest(0, 1, 0x5A, data));
+  EXPECT_EQ(written[1], spiRequest(0, 0, 0, data));
 }
 
 TEST_F(BoardApiTest, I2CResultsByTheBridgesStatus) {

@@ -81,7 +81,7 @@ _FUNCTIONS = (
     ("ksthid_spi_options_write", c_int, [_HANDLE, c_uint8]),
     ("ksthid_spi_divisor_read", c_int, [_HANDLE, _U8]),
     ("ksthid_spi_divisor_write", c_int, [_HANDLE, c_uint8]),
-    ("ksthid_spi_transfer", c_int, [_HANDLE, _U8, _U8, c_size_t]),
+    ("ksthid_spi_transfer_flagged", c_int, [_HANDLE, _U8, _U8, c_size_t, c_int, c_uint8]),
     ("ksthid_monitor_open", c_int, [POINTER(_HANDLE)]),
     ("ksthid_monitor_next", c_int, [_HANDLE, c_int, POINTER(c_int), _INFO_LIST]),
     ("ksthid_monitor_close", None, [_HANDLE]),

@@ -431,11 +431,24 @@ class SPI(_Family):
     def divisor(self, divisor: int) -> None:
         self._call(library.ksthid_spi_divisor_write, checked("SPI clock divisor", divisor, kByte))
 
-    def transfer(self, data: Bytes, read: bool = True) -> bytes:
+    def transfer(
+        self, data: Bytes, read: bool = True, *, flag: bool = False, parameter: int = 0
+    ) -> bytes:
         """Shifts ``data`` (1 to 57 bytes) out in one frame and returns the
         bytes shifted in; b"" when ``read`` is False, and then returns as
-        soon as the request has left."""
+        soon as the request has left. ``flag`` and ``parameter`` (0 to 255)
+        are the transfer's flag and parameter bytes; their meaning is the
+        bridge's."""
         payload = byte_string("SPI data", data, kSPIMaxTransfer)
+        flag_byte = int(checked_flag("SPI flag", flag))
+        parameter = checked("SPI parameter", parameter, kByte)
         frame = (c_uint8 * len(payload)).from_buffer_copy(payload)
-        self._call(library.ksthid_spi_transfer, frame, frame if read else None, len(payload))
+        self._call(
+            library.ksthid_spi_transfer_flagged,
+            frame,
+            frame if read else None,
+            len(payload),
+            flag_byte,
+            parameter,
+        )
         return bytes(frame) if read else b""

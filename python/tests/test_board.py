@@ -13,6 +13,7 @@ from concurrent.futures import ThreadPoolExecutor
 import pytest
 
 import ksthid
+from ksthid._library import library
 
 
 def _set_led(board):
@@ -68,6 +69,12 @@ def test_spi_memory_round_trip(board, rng):
     data = rng.randbytes(55)
     assert board.spi.transfer(bytes([0x02, 0x20]) + data, read=False) == b""
     assert board.spi.transfer(bytes([0x03, 0x20]) + bytes(55)) == b"\xff\xff" + data
+
+
+def test_spi_transfer_carries_its_flag_and_parameter_bytes(board, reports_written):
+    board.spi.transfer(b"\x9f", read=False, flag=True, parameter=0x5A)
+    [written] = reports_written()
+    assert written.split()[3].startswith("01090000015a019f")
 
 
 def test_scan_finds_the_virtual_devices(board):
@@ -132,6 +139,9 @@ def test_open_refuses_a_board_that_is_not_there(name):
         (lambda b: b.i2c.write(0x50, 0, [256]), "every byte must be 0 to 255"),
         (lambda b: b.spi.transfer(b""), "SPI data holds 0 bytes; 1 to 57"),
         (lambda b: setattr(b.spi, "options", 8), "SPI options 8 is out of range 0 to 7"),
+        (lambda b: b.spi.transfer(b"1", parameter=256), "SPI parameter 256 is out of range"),
+        # Refused by the library itself, which names the argument.
+        (lambda b: b.call(library.ksthid_leds_write, 9), "leds 9 is out of range: 0 to 3"),
         (lambda b: b.gpio.set(0, 256), "second value byte 256"),
         (lambda b: b.led(2), "LED number 2 is out of range 0 to 1"),
         (

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "ksthid.h"
-
 namespace tools {
 namespace {
 
@@ -90,16 +88,6 @@ std::size_t Invocation::boardIndex(const std::vector<std::string>& paths) const 
 std::string Invocation::boardPath() {
   const std::vector<std::string> paths = attachedBoardPaths();
   return paths[boardIndex(paths)];
-}
-
-std::int16_t Invocation::hidNumber() {
-  const auto index = static_cast<std::int16_t>(boardIndex(attachedBoardPaths()));
-  if (!boardsConnected_) boardsConnected_ = kstHID_connect();
-  if (index >= *boardsConnected_) {
-    throw ToolError(ExitStatus::noSuchBoard,
-                    noBoard(board_.text, static_cast<std::size_t>(*boardsConnected_)));
-  }
-  return index;
 }
 
 ksthid_board* Invocation::handle() {

@@ -82,8 +82,6 @@ class Invocation {
   int call(const std::function<int(ksthid_board*)>& function);
   // The board asked for as the C API names it, for ksthid_open.
   std::string boardPath();
-  // The board asked for as a HIDnumber, for the few exports the C API has no counterpart of.
-  std::int16_t hidNumber();
   MessageBoxes& boxes() { return boxes_; }
 
   // The text of an argument or option, or `fallback` when it was not given.
@@ -126,7 +124,6 @@ class Invocation {
   RetryBudget& retries_;
   bool json_;
   ksthid_board* handle_ = nullptr;
-  std::optional<std::int16_t> boardsConnected_;
   std::ostringstream plain_;
   nlohmann::json result_ = nlohmann::json::object();
   std::ostream& live_;

@@ -1,7 +1,6 @@
 // smbus timer and frequency; spi options, divisor and xfer.
 #include "commands.h"
 #include "ksthid_api.h"
-#include "ole_values.h"
 
 namespace ksthid_tool {
 namespace {
@@ -46,8 +45,6 @@ void spiDivisor(Invocation& run) {
   byteSetting(run, "divisor", ksthid_spi_divisor_read, ksthid_spi_divisor_write);
 }
 
-// The C API's transfer has no flag and parameter bytes: the transfer goes through the export
-// that carries them.
 void spiTransfer(Invocation& run) {
   std::vector<std::uint8_t> bytes;
   for (const std::string& text : run.texts("BYTE")) bytes.push_back(tools::numberFrom<int>(text));
@@ -55,16 +52,15 @@ void spiTransfer(Invocation& run) {
     tools::refuseArguments(std::to_string(bytes.size()) + " bytes do not fit one report: " +
                            std::to_string(kMostSpiBytes) + " at most");
   }
-  auto count = static_cast<std::uint8_t>(bytes.size());
-  std::int16_t readBack = run.flag("--no-read") ? KSTHID_FALSE : KSTHID_TRUE;
-  std::int16_t flag = run.flag("--flag") ? KSTHID_TRUE : KSTHID_FALSE;
-  auto parameter = run.number<std::uint8_t>("--param");
-  std::int16_t board = run.hidNumber();
-  tools::ByteArray data(bytes);
-  kstHID_doSPITransaction(&count, data.address(), &readBack, &board, &flag, &parameter);
-  run.stopOnBoxFailure();
-  if (readBack == 0) return;
-  const auto received = data.bytes();
+  const bool readBack = !run.flag("--no-read");
+  const int flag = run.flag("--flag") ? 1 : 0;
+  const auto parameter = run.number<std::uint8_t>("--param");
+  std::vector<std::uint8_t> received(bytes.size());
+  run.call([&](ksthid_board* board) {
+    return ksthid_spi_transfer_flagged(board, bytes.data(), readBack ? received.data() : nullptr,
+                                       bytes.size(), flag, parameter);
+  });
+  if (!readBack) return;
   run.out() << hexBytes(received) << '\n';
   run.result()["received"] = received;
 }

@@ -260,6 +260,33 @@ TEST_F(ToolsTest, ABoardPulledOutIsAUsbFailure) {
   EXPECT_EQ(ran.out, "");
 }
 
+// --retry N makes a call whose report could not be written again, N times in the whole run.
+TEST_F(ToolsTest, RetryMakesAFailedWriteAgainWhileTheRunsRetriesLast) {
+  const struct {
+    const char* writesFailing;
+    const char* args;
+    int status;
+    const char* err;
+  } cases[] = {
+      {"2", "--retry 2 led set 0 on", 0, ""},
+      {"2", "--retry 1 led set 0 on", 5, "ksthid: the request could not be written to sim:0\n"},
+      {"1", "--retry 0 spi xfer 1 2", 5, "ksthid: the request could not be written to sim:0\n"},
+      {"1", "--retry 1 spi xfer 1 2", 0, ""},
+      {"2", "--retry 1 --batch -", 5,
+       "ksthid: standard input: line 1: the request could not be written to sim:0\n"},
+  };
+  for (const auto& retried : cases) {
+    const ToolRun ran = run(KSTHID_TOOL, retried.args, "led set 0 on\nled set 1 on\n",
+                            std::string("KSTHID_SIMULATE_FAIL_WRITES=") + retried.writesFailing);
+    EXPECT_EQ(ran.status, retried.status) << retried.args;
+    EXPECT_EQ(ran.err, retried.err) << retried.args;
+  }
+  const ToolRun shown = run(KSTHID_TOOL, "--retry 1 --batch -", "led set 1 on\nled get\n",
+                            "KSTHID_SIMULATE_FAIL_WRITES=1");
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  EXPECT_EQ(shown.out, "led0 off\nled1 on\n");
+}
+
 TEST_F(ToolsTest, JsonTakesAValueLikeEveryFlag) {
   EXPECT_EQ(ksthid("--json=0 clock").out, "24000\n");
   EXPECT_EQ(ksthid("--json=1 clock").document()["systemClock"], 24000);

@@ -84,6 +84,11 @@ void VirtualTransport::setWritesFail(const std::string& path, bool fail) {
   device(path).writesFail = fail;
 }
 
+void VirtualTransport::failWrites(const std::string& path, int reports) {
+  std::lock_guard lock(mutex_);
+  device(path).writesLeftToFail = reports;
+}
+
 void VirtualTransport::setSilent(const std::string& path, bool silent) {
   std::lock_guard lock(mutex_);
   device(path).silent = silent;
@@ -197,6 +202,10 @@ bool VirtualTransport::write(DeviceId id, const Report& report) {
   std::unique_lock lock(mutex_);
   Device* target = deviceOf(id);
   if (!target || !target->plugged || target->writesFail) return false;
+  if (target->writesLeftToFail > 0) {
+    --target->writesLeftToFail;
+    return false;
+  }
   const Microseconds sent = nextFrame(*target);
   target->lastFrame = sent;
   lock.unlock();

@@ -43,6 +43,9 @@ class VirtualTransport final : public Transport {
   void setSerialNumber(const std::string& path, std::string serialNumber);
   void setAttributesUnreadable(const std::string& path, bool unreadable);
   void setWritesFail(const std::string& path, bool fail);
+  // The next `reports` writes to the board fail, as writes to a stalled endpoint do; later ones
+  // go through.
+  void failWrites(const std::string& path, int reports);
   void setSilent(const std::string& path, bool silent);
   void setAnswerDelay(const std::string& path, Microseconds delay);
   void sendUnsolicited(const std::string& path, const Report& report);
@@ -76,6 +79,7 @@ class VirtualTransport final : public Transport {
     bool plugged = true;
     bool attributesUnreadable = false;
     bool writesFail = false;
+    int writesLeftToFail = 0;
     bool silent = false;
     std::optional<int> reportsUntilUnplugged;
     Microseconds answerDelay{0};

@@ -132,6 +132,8 @@ static void check_board(ksthid_board* board) {
   CHECK(ksthid_i2c_read(board, 0x80, 0, read, 1) == KSTHID_E_INVALID_ARGUMENT);
   CHECK(ksthid_i2c_write(board, 0x50, -1, sixty, sizeof sixty) == KSTHID_E_INVALID_ARGUMENT);
   CHECK(ksthid_i2c_read(board, 0x50, 0, sixty, sizeof sixty + 3) == KSTHID_E_INVALID_ARGUMENT);
+  CHECK(strstr(ksthid_last_error(board), "count 63") != NULL);
+  CHECK(ksthid_spi_transfer_flagged(board, sixty, NULL, 1, 2, 0) == KSTHID_E_INVALID_ARGUMENT);
   CHECK(trace_writes() == writes);
 }
 
