@@ -21,7 +21,7 @@ std::string noBoard(const std::string& name, std::size_t found) {
 }  // namespace
 
 void refuseArguments(const std::string& message) {
-  throw ToolError(ExitStatus::usage, message, false, true);
+  throw ToolError(ExitStatus::usage, message, true);
 }
 
 void refuseInput(const std::string& message) {
@@ -52,14 +52,9 @@ std::vector<std::string> attachedBoardPaths() {
   return paths;
 }
 
-Invocation::Invocation(const CLI::App& command, MessageBoxes& boxes, BoardName board,
-                       RetryBudget& retries, bool json, std::ostream& live)
-    : command_(command),
-      boxes_(boxes),
-      board_(std::move(board)),
-      retries_(retries),
-      json_(json),
-      live_(live) {}
+Invocation::Invocation(const CLI::App& command, BoardName board, RetryBudget& retries, bool json,
+                       std::ostream& live)
+    : command_(command), board_(std::move(board)), retries_(retries), json_(json), live_(live) {}
 
 Invocation::~Invocation() {
   ksthid_close(handle_);
@@ -139,10 +134,6 @@ bool Invocation::given(const std::string& name) const {
 
 bool Invocation::flag(const std::string& name) const {
   return given(name) && option(name).as<bool>();
-}
-
-void Invocation::stopOnBoxFailure() {
-  if (const auto& failure = boxes_.failure()) throw ToolError(failure->status, failure->text, true);
 }
 
 }  // namespace tools

@@ -14,7 +14,6 @@
 
 #include "exit_status.h"
 #include "ksthid_api.h"
-#include "message_boxes.h"
 #include "numbers.h"
 
 namespace tools {
@@ -23,17 +22,13 @@ namespace tools {
 class ToolError : public std::runtime_error {
  public:
   // `withUsage`: the arguments themselves were wrong, so the usage follows the message.
-  ToolError(ExitStatus status, const std::string& message, bool shown = false,
-            bool withUsage = false)
-      : std::runtime_error(message), status_(status), shown_(shown), withUsage_(withUsage) {}
+  ToolError(ExitStatus status, const std::string& message, bool withUsage = false)
+      : std::runtime_error(message), status_(status), withUsage_(withUsage) {}
   ExitStatus status() const { return status_; }
-  // The message is a box's, already shown as a line of its own.
-  bool shown() const { return shown_; }
   bool withUsage() const { return withUsage_; }
 
  private:
   ExitStatus status_;
-  bool shown_;
   bool withUsage_;
 };
 
@@ -68,8 +63,8 @@ struct RetryBudget {
 
 class Invocation {
  public:
-  Invocation(const CLI::App& command, MessageBoxes& boxes, BoardName board, RetryBudget& retries,
-             bool json, std::ostream& live);
+  Invocation(const CLI::App& command, BoardName board, RetryBudget& retries, bool json,
+             std::ostream& live);
   ~Invocation();
   Invocation(const Invocation&) = delete;
   Invocation& operator=(const Invocation&) = delete;
@@ -82,7 +77,6 @@ class Invocation {
   int call(const std::function<int(ksthid_board*)>& function);
   // The board asked for as the C API names it, for ksthid_open.
   std::string boardPath();
-  MessageBoxes& boxes() { return boxes_; }
 
   // The text of an argument or option, or `fallback` when it was not given.
   std::string text(const std::string& name, const std::string& fallback = {}) const;
@@ -108,9 +102,6 @@ class Invocation {
   }
   bool streamed() const { return streamed_; }
 
-  // Ends the command with the failure a box has reported, if any.
-  void stopOnBoxFailure();
-
   std::string plainOutput() const { return plain_.str(); }
 
  private:
@@ -119,7 +110,6 @@ class Invocation {
   std::size_t boardIndex(const std::vector<std::string>& paths) const;
 
   const CLI::App& command_;
-  MessageBoxes& boxes_;
   BoardName board_;
   RetryBudget& retries_;
   bool json_;

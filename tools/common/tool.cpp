@@ -143,15 +143,14 @@ class Runner {
       out_ << root.help();
       return 0;
     } catch (const CLI::ParseError& error) {
-      return refuse(root, {ExitStatus::usage, parseErrorMessage(error, root), false, true},
+      return refuse(root, {ExitStatus::usage, parseErrorMessage(error, root), true},
                     asksForJson(args));
     }
     const bool json = flagOf(root, "--json");
     if (const auto* batch = root.get_option("--batch"); batch->count() > 0) {
       if (&lastCommand(root) != &root) {
         return refuse(
-            root, {ExitStatus::usage, "--batch takes its commands from the file only", false, true},
-            json);
+            root, {ExitStatus::usage, "--batch takes its commands from the file only", true}, json);
       }
       try {
         return runBatch(root, batch->as<std::string>());
@@ -168,20 +167,15 @@ class Runner {
     const CLI::App& command = lastCommand(root);
     const Action* action = set.actionOf(&command);
     if (!action) {
-      return refuse(root, {ExitStatus::usage, "a command is required", false, true}, json);
+      return refuse(root, {ExitStatus::usage, "a command is required", true}, json);
     }
-    if (!boxes_) {
-      const int retries = numberFrom<int>(root.get_option("--retry")->as<std::string>());
-      boxes_.emplace(program_, retries, errors_);
-      retries_.left = retries;
-    }
-    boxes_->forget();
-    Invocation invocation(command, *boxes_, {root.get_option("--board")->as<std::string>()},
-                          retries_, json, out_);
+    if (!retries_)
+      retries_ = RetryBudget{numberFrom<int>(root.get_option("--retry")->as<std::string>())};
+    Invocation invocation(command, {root.get_option("--board")->as<std::string>()}, *retries_, json,
+                          out_);
     try {
       exportToLibrary(root);
       (*action)(invocation);
-      invocation.stopOnBoxFailure();
     } catch (const ToolError& error) {
       return refuse(root, error, json);
     }
@@ -233,7 +227,7 @@ class Runner {
 
   int refuse(const CLI::App& root, const ToolError& error, bool json) {
     const std::string message = shortened(where() + error.what());
-    if (!error.shown()) errors_ << program_ << ": " << message << '\n';
+    errors_ << program_ << ": " << message << '\n';
     if (error.withUsage()) errors_ << root.help();
     if (json) writeJson(out_, {{"error", message}, {"status", error.status()}});
     return static_cast<int>(error.status());
@@ -244,9 +238,8 @@ class Runner {
   const Commands& commands_;
   std::ostream& out_;
   std::ostream& errors_;
-  // Made once: their Retry budgets are the whole run's.
-  std::optional<MessageBoxes> boxes_;
-  RetryBudget retries_;
+  // Made once: the retries are the whole run's.
+  std::optional<RetryBudget> retries_;
   std::vector<BatchLine> within_;
 };
 

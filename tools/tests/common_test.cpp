@@ -1,12 +1,9 @@
-// What both tools share: how numbers are read and how the library's boxes are told apart.
+// What both tools share: how numbers are read.
 #include <gtest/gtest.h>
 
-#include "message_boxes.h"
 #include "numbers.h"
 
 namespace {
-
-using tools::ExitStatus;
 
 TEST(NumbersTest, DecimalOrHexadecimalAfter0x) {
   const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
@@ -29,20 +26,6 @@ TEST(NumbersTest, TheCheckNamesTheBoundPassed) {
   EXPECT_EQ(count(text), "99999999999999999999 is above 62, the most one report carries");
   text = "-99999999999999999999";
   EXPECT_EQ(count(text), "-99999999999999999999 is below 1");
-}
-
-TEST(MessageBoxesTest, EachBoxOfTheLibraryHasItsExitStatus) {
-  const std::pair<const char*, ExitStatus> boxes[] = {
-      {"Invalid HID Number: 3", ExitStatus::noSuchBoard},
-      {"Please check USB connection.\r\ncheckStatus", ExitStatus::usbFailure},
-      {"Please check USB connection.\r\nUSB ReadFile error.", ExitStatus::usbFailure},
-      {"Invalid I2C address. Press Retry to return to GUI and enter valid address or Cancel.",
-       ExitStatus::deviceRefused},
-      {"SDA error", ExitStatus::deviceRefused},
-      {"ledNumber must be 0 or 1", ExitStatus::usage},
-      {"Firmware Version 1.3 - 2009/February/27", ExitStatus::success},
-  };
-  for (const auto& [text, status] : boxes) EXPECT_EQ(tools::classifyBox(text), status) << text;
 }
 
 }  // namespace
