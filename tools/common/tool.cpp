@@ -197,7 +197,11 @@ class Runner {
       opened.open(file);
       if (!opened) refuseInput("cannot read the batch file " + file);
     }
-    const fs::path identity = standardInput ? fs::path("-") : fs::weakly_canonical(file);
+    // A pipe (bash's <(...), /dev/fd/N) has no path to resolve: it is its own name, and cannot
+    // be named again from inside itself.
+    std::error_code unresolved;
+    fs::path identity = standardInput ? fs::path("-") : fs::weakly_canonical(file, unresolved);
+    if (unresolved) identity = file;
     if (std::ranges::any_of(within_,
                             [&](const BatchLine& at) { return at.identity == identity; })) {
       refuseInput("the batch " + file + " runs itself");

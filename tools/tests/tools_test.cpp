@@ -325,6 +325,15 @@ TEST_F(ToolsTest, ABatchNamesTheLineThatFailed) {
   }
 }
 
+// A batch from a pipe, as bash's <(...) gives one: a name that resolves to no file.
+TEST_F(ToolsTest, ABatchFromAPipeRuns) {
+  for (const char* tool : {KSTHID_TOOL, QV6180_TOOL}) {
+    const std::string piped = "cat " + (folder_ / "in").string() + " |";
+    const ToolRun ran = run(tool, "--batch /dev/fd/3 3<&0", "# a comment\n--help\n", piped);
+    EXPECT_EQ(ran.status, 0) << tool << ": " << ran.err;
+  }
+}
+
 TEST_F(ToolsTest, AnOverlongArgumentIsNotEchoedWhole) {
   const ToolRun ran = ksthid("i2c read 0x50 0 " + std::string(100000, '7'));
   EXPECT_EQ(ran.status, 2);
