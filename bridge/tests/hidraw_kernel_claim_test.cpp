@@ -90,6 +90,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "$PATH||USB HID bridge|-10|claimed by the kernel driver as i2c-12 and "
                     "gpiochip0; writing 0003:3A5C:4B17.0002 to "
                     "$SYS/bus/hid/drivers/ksthid/release gives it back"},
+        // The serial is the device's word, never offered to a shell.
+        BoundDevice{"ClaimedWithAnUnsafeSerial",
+                    kBridgeUevent + "HID_UNIQ=KT$(reboot)\n",
+                    {"i2c-7", "gpiochip3"},
+                    "$PATH|KT$(reboot)|USB HID bridge|-10|claimed by the kernel driver as i2c-7 "
+                    "and gpiochip3; writing 0003:3A5C:4B17.0002 to "
+                    "$SYS/bus/hid/drivers/ksthid/release gives it back"},
         // A board with a hidraw node is the library's, whatever else it has.
         BoundDevice{"WithHidraw",
                     kBridgeUevent + "HID_UNIQ=KT0002\n",

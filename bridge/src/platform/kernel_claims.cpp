@@ -27,11 +27,19 @@ std::string numberedChild(const fs::path& folder, const std::string& prefix) {
   return {};
 }
 
-// The tool names a board by its serial number; one without a serial is
-// given back through the driver's attribute.
+// A serial number that is safe to paste into a shell: it is whatever the
+// device says.
+bool isPlainName(const std::string& serial) {
+  return !serial.empty() && std::all_of(serial.begin(), serial.end(), [](unsigned char c) {
+    return std::isalnum(c) || c == '-' || c == '_' || c == '.';
+  });
+}
+
+// The tool names a board by its serial number; one without a plain serial
+// is given back through the driver's attribute.
 std::string howToRelease(const fs::path& driver, const std::string& device,
                          const std::string& serial) {
-  if (!serial.empty()) return "`ksthid kernel release " + serial + "` gives it back";
+  if (isPlainName(serial)) return "`ksthid kernel release " + serial + "` gives it back";
   return "writing " + device + " to " + (driver / "release").string() + " gives it back";
 }
 
