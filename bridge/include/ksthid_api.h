@@ -53,6 +53,7 @@ extern "C" {
 #define KSTHID_E_BUS (-7)              /* the I2C bus is held (SDA stays low) or lost */
 #define KSTHID_E_IO (-8)               /* a report could not be written or read */
 #define KSTHID_E_NO_MEMORY (-9)        /* the library could not allocate what it needed */
+#define KSTHID_E_CLAIMED (-10)         /* the kernel driver hid-ksthid drives the board */
 
 /* Hot-plug events. */
 #define KSTHID_ARRIVED 1
@@ -112,7 +113,9 @@ KSTHID_EXPORT const char* ksthid_strerror(int code);
 
 /* Lists every bridge present, in the order kstHID_connect numbers them (real
  * boards in the system's order, then KSTHID_SIMULATE's virtual boards),
- * including those that cannot be opened (their error says why). *list gets
+ * including those that cannot be opened (their error says why), then those
+ * the Linux kernel driver has claimed (KSTHID_E_CLAIMED), which have no
+ * HIDnumber. *list gets
  * the first entry, null when there is none; the caller frees the list with
  * ksthid_free_enumeration. Returns the count, or KSTHID_E_INVALID_ARGUMENT
  * (list null) or KSTHID_E_NO_MEMORY, leaving *list null. */
@@ -125,8 +128,9 @@ KSTHID_EXPORT void ksthid_free_enumeration(struct ksthid_board_info* list);
  * has that path, a serial number (a path wins over a serial). *board gets the
  * handle, which the caller closes with ksthid_close; null on failure.
  * Returns 0, KSTHID_E_INVALID_ARGUMENT (a null argument), KSTHID_E_NOT_FOUND
- * (no bridge by that path or serial), KSTHID_E_ACCESS, KSTHID_E_IO or
- * KSTHID_E_NO_MEMORY. */
+ * (no bridge by that path or serial), KSTHID_E_ACCESS, KSTHID_E_CLAIMED
+ * (the enumeration's error text names the adapter and chip the kernel made
+ * of it), KSTHID_E_IO or KSTHID_E_NO_MEMORY. */
 KSTHID_EXPORT int ksthid_open(const char* name, ksthid_board** board);
 
 /* Closes a handle (null is allowed). No call on it may be running. */

@@ -63,6 +63,12 @@ std::vector<BridgeEntry> findBridges(Transport& transport) {
   for (const std::string& path : transport.enumerateHidPaths()) {
     if (auto entry = entryOf(transport, path)) bridges.push_back(std::move(*entry));
   }
+  for (ClaimedBridge& claimed : transport.claimedBridges()) {
+    if (!isBridge(claimed.info.attributes)) continue;
+    bridges.push_back({std::move(claimed.path), std::move(claimed.info.serialNumber),
+                       std::move(claimed.info.product), claimed.info.attributes, KSTHID_E_CLAIMED,
+                       std::move(claimed.why)});
+  }
   return bridges;
 }
 

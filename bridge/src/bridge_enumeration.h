@@ -21,7 +21,8 @@ struct BridgeEntry {
 };
 
 // Every bridge the transport has, in its order, those that cannot be opened
-// included. Devices that are known to be no bridge are never opened.
+// included, then those a driver of the system has claimed. Devices that are
+// known to be no bridge are never opened.
 std::vector<BridgeEntry> findBridges(Transport& transport);
 
 // The entries as a list for ksthid_free_enumeration; null when there are

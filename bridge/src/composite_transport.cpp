@@ -36,6 +36,14 @@ std::optional<HidDeviceInfo> CompositeTransport::describe(const std::string& pat
   return part ? part->describe(path) : std::nullopt;
 }
 
+std::vector<ClaimedBridge> CompositeTransport::claimedBridges() {
+  std::vector<ClaimedBridge> all;
+  for (Transport* part : parts_) {
+    for (ClaimedBridge& bridge : part->claimedBridges()) all.push_back(std::move(bridge));
+  }
+  return all;
+}
+
 Transport* CompositeTransport::partOf(const std::string& path) {
   std::lock_guard lock(mutex_);
   const auto found = partOfPath_.find(path);

@@ -18,6 +18,7 @@ class CompositeTransport final : public Transport {
   std::string describeFailure(const std::string& path) override;
   OpenFailure failureKind(const std::string& path) override;
   std::optional<HidDeviceInfo> describe(const std::string& path) override;
+  std::vector<ClaimedBridge> claimedBridges() override;
 
  private:
   // The part that listed the path in the last enumeration; null for none.

@@ -54,6 +54,8 @@ KSTHID_EXPORT const char* ksthid_strerror(int code) {
       return "input/output error";
     case KSTHID_E_NO_MEMORY:
       return "out of memory";
+    case KSTHID_E_CLAIMED:
+      return "the kernel driver owns the board";
     default:
       return code >= 0 ? "success" : "unknown error";
   }

@@ -49,6 +49,7 @@ class TracingTransport final : public Transport {
   std::optional<HidDeviceInfo> describe(const std::string& path) override {
     return traced_.describe(path);
   }
+  std::vector<ClaimedBridge> claimedBridges() override { return traced_.claimedBridges(); }
 
  private:
   class TracedDevice;

@@ -32,6 +32,14 @@ struct HidDeviceInfo {
   std::string product;
 };
 
+// A bridge that a driver of the system drives in the library's place: it is
+// listed, with why and how to get it back, and never opened.
+struct ClaimedBridge {
+  std::string path;
+  HidDeviceInfo info;
+  std::string why;
+};
+
 // Why a device could not be opened.
 enum class OpenFailure { other, accessDenied, absent };
 
@@ -95,6 +103,9 @@ class Transport {
   // Empty when the platform cannot tell without opening the device, or the
   // device is not present.
   virtual std::optional<HidDeviceInfo> describe(const std::string& /*path*/) { return {}; }
+  // The bridges that a driver of the system has claimed, which have no place
+  // among the HID paths: nothing here can open them.
+  virtual std::vector<ClaimedBridge> claimedBridges() { return {}; }
 };
 
 // The HID devices of the platform the library runs on.

@@ -55,10 +55,12 @@ std::vector<std::uint8_t> bytesOf(const Report& report) {
 
 // The file system operations, called on the server thread.
 struct FakeHidrawFs::Server {
-  enum class Kind { none, directory, uevent, node };
+  enum class Kind { none, directory, uevent, node, file };
   struct Entry {
     Kind kind = Kind::none;
     std::string device;
+    // Of a file of the tree.
+    const std::string* text = nullptr;
   };
 
   static FakeHidrawFs& fs() {
@@ -85,7 +87,8 @@ struct FakeHidrawFs::Server {
     return found != fs().devices_.end() && found->second.present;
   }
 
-  static Entry find(const char* path) {
+  // The hidraw class and nodes.
+  static Entry findBuiltIn(const char* path) {
     using Parts = std::vector<std::string>;
     static const std::vector<Parts> fixedDirectories{
         {}, {"sys"}, {"sys", "class"}, {"sys", "class", "hidraw"}, {"dev"}};
@@ -108,8 +111,23 @@ struct FakeHidrawFs::Server {
     return {};
   }
 
+  static Entry find(const char* path) {
+    if (const Entry builtIn = findBuiltIn(path); builtIn.kind != Kind::none) return builtIn;
+    const std::vector<std::string> parts = components(path);
+    if (fs().tree_.isFolder(parts)) return {Kind::directory, {}};
+    if (const std::string* text = fs().tree_.text(parts)) return {Kind::file, {}, text};
+    return {};
+  }
+
   // Of a directory that find() has found.
   static std::vector<std::string> children(const char* path) {
+    std::vector<std::string> names;
+    if (findBuiltIn(path).kind == Kind::directory) names = builtInChildren(path);
+    fs().tree_.addChildren(components(path), names);
+    return names;
+  }
+
+  static std::vector<std::string> builtInChildren(const char* path) {
     const std::vector<std::string> parts = components(path);
     if (parts.empty()) return {"sys", "dev"};
     if (parts.size() == 1 && parts[0] == "sys") return {"class"};
@@ -145,6 +163,10 @@ struct FakeHidrawFs::Server {
         status->st_mode = S_IFREG | 0444;
         status->st_size = static_cast<off_t>(uevent(fs().devices_.at(entry.device)).size());
         return 0;
+      case Kind::file:
+        status->st_mode = S_IFREG | 0444;
+        status->st_size = static_cast<off_t>(entry.text->size());
+        return 0;
       case Kind::node:
         status->st_mode = S_IFREG | 0660;
         return 0;
@@ -165,7 +187,8 @@ struct FakeHidrawFs::Server {
     return 0;
   }
 
-  // A uevent file is open as handle 0, a device node under a number of its own.
+  // A uevent file or a file of the tree is open as handle 0, a device node
+  // under a number of its own.
   static int open(const char* path, fuse_file_info* file) {
     std::lock_guard lock(fs().mutex_);
     const Entry entry = find(path);
@@ -174,7 +197,7 @@ struct FakeHidrawFs::Server {
     // node open would otherwise wait in its exit for its own dead thread.
     file->noflush = 1;
     file->fh = 0;
-    if (entry.kind == Kind::uevent) return 0;
+    if (entry.kind == Kind::uevent || entry.kind == Kind::file) return 0;
     if (entry.kind != Kind::node) return -ENOENT;
     if (const int error = fs().devices_.at(entry.device).openError) return -error;
     file->nonseekable = 1;
@@ -196,8 +219,8 @@ struct FakeHidrawFs::Server {
     std::lock_guard lock(fs().mutex_);
     if (file->fh == 0) {
       const Entry entry = find(path);
-      if (entry.kind != Kind::uevent) return -ENOENT;
-      const std::string text = uevent(fs().devices_.at(entry.device));
+      if (entry.kind != Kind::uevent && entry.kind != Kind::file) return -ENOENT;
+      const std::string text = entry.text ? *entry.text : uevent(fs().devices_.at(entry.device));
       const std::string part = text.substr(std::min<std::size_t>(offset, text.size()), size);
       std::memcpy(buffer, part.data(), part.size());
       return static_cast<int>(part.size());
@@ -354,6 +377,11 @@ void FakeHidrawFs::addOtherDevice(const std::string& name, HidAttributes identit
   std::lock_guard lock(mutex_);
   devices_[name].identity = identity;
   devices_[name].product = "Other HID device";
+}
+
+void FakeHidrawFs::addFile(const std::string& path, std::optional<std::string> text) {
+  std::lock_guard lock(mutex_);
+  tree_.add(components(path.c_str()), std::move(text));
 }
 
 void FakeHidrawFs::change(const std::string& name,

@@ -1,7 +1,8 @@
 // HID devices served through the kernel by FUSE from inside the test
 // process: a sysfs tree (sys/class/hidraw/hidrawN/device/uevent) and device
 // nodes (dev/hidrawN) whose writes, reads, poll and HIDIOCGRAWINFO answer as
-// the hidraw driver does, with the virtual bridge firmware behind a bridge.
+// the hidraw driver does, with the virtual bridge firmware behind a bridge;
+// beside them, any other files and folders a test adds.
 #pragma once
 
 #include <deque>
@@ -15,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "fake_file_tree.h"
 #include "transport.h"
 #include "virtual/virtual_bridge.h"
 
@@ -63,6 +65,9 @@ class FakeHidrawFs {
 
   VirtualBridge& addBridge(const std::string& name);
   void addOtherDevice(const std::string& name, HidAttributes identity);
+  // A file below the mount point ("sys/bus/hid/..."), and the folders above
+  // it; a folder for no text.
+  void addFile(const std::string& path, std::optional<std::string> text);
   // Changes a device as the server sees it, and wakes whoever polls it.
   void change(const std::string& name, const std::function<void(FakeHidDevice&)>& edit);
   // Input of any length, as a device that does not keep to its reports sends.
@@ -86,6 +91,7 @@ class FakeHidrawFs {
   std::thread server_;
   mutable std::mutex mutex_;
   std::map<std::string, FakeHidDevice> devices_;
+  FakeFileTree tree_;
   std::map<std::uint64_t, OpenNode> open_;
   std::uint64_t nextOpen_ = 1;
 };

@@ -54,6 +54,10 @@ check "claimed: the library lists the other board only, i2cdetect -l the adapter
   bash -c "$(library_boards 1) && i2cdetect -l | tee /dev/stderr | grep -c ksthid | grep -qx 1 &&
   i2cdetect -l | grep -q 'i2c-$bus.*ksthid KT0001' &&
   udevadm info /dev/i2c-$bus | grep -E 'TAGS=.*:uaccess:' && udevadm info /dev/$chip | grep -E 'TAGS=.*:uaccess:'"
+check "claimed: ksthid list names the adapter and chip, and the library refuses the board" bash -c "
+  '$bin/ksthid' list | tee /dev/stderr | grep -q 'KT0001.claimed by the kernel driver as i2c-$bus and $chip;' &&
+  { refused=\$('$bin/ksthid' -b KT0001 version 2>&1); [ \$? -eq 3 ]; } && echo \"\$refused\" | tee /dev/stderr |
+  grep -q 'KT0001: the kernel driver owns the board'"
 check "i2cdetect -y -r shows the register file and the EEPROM" bash -c "
   found=\$(i2cdetect -y -r $bus) && echo \"\$found\" && grep -q '^20: 20' <<<\"\$found\" && grep -q '^50: 50' <<<\"\$found\""
 check "i2cset, i2cget and i2ctransfer on the EEPROM" bash -c "i2cset -y $bus 0x50 0x30 0xc3 &&

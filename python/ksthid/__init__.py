@@ -17,7 +17,7 @@ A thin layer over the ksthid library's C interface with ctypes::
 Failures raise :class:`KsthidError` subclasses (OSErrors) built from the
 library's codes and its detail: :class:`Nack`, :class:`BusError`,
 :class:`Timeout`, :class:`BoardGone`, :class:`AccessDenied`,
-:class:`NotFound`, :class:`InvalidArgument`. Arguments are checked before
+:class:`ClaimedByKernel`, :class:`NotFound`, :class:`InvalidArgument`. Arguments are checked before
 anything is sent: a ValueError says what is wrong. A :class:`Board` may be
 used from any thread. :func:`monitor` reports boards coming and going. The
 package changes nothing process-wide. Set KSTHID_LIBRARY to the library's
@@ -42,6 +42,7 @@ from .errors import (
     AccessDenied,
     BoardGone,
     BusError,
+    ClaimedByKernel,
     DeviceError,
     InvalidArgument,
     InvalidBoard,
@@ -62,6 +63,7 @@ __all__ = [
     "BoardGone",
     "BoardInfo",
     "BusError",
+    "ClaimedByKernel",
     "DeviceError",
     "Event",
     "Firmware",

@@ -44,6 +44,14 @@ class AccessDenied(KsthidError, PermissionError):
     errno_value = errno.EACCES
 
 
+class ClaimedByKernel(KsthidError):
+    """The Linux kernel driver owns the board (``ksthid kernel release`` gives
+    it back); EBUSY, as for an I2C address a kernel driver has taken."""
+
+    code = -10
+    errno_value = errno.EBUSY
+
+
 class UsbError(KsthidError):
     """The board could not be reached: a report not written or read."""
 
@@ -94,7 +102,8 @@ InvalidBoard = NotFound
 _BY_CODE: Dict[int, Type[KsthidError]] = {
     kind.code: kind
     for kind in (
-        InvalidArgument, NotFound, AccessDenied, BoardGone, Timeout, Nack, BusError, UsbError
+        InvalidArgument, NotFound, AccessDenied, ClaimedByKernel, BoardGone, Timeout, Nack,
+        BusError, UsbError,
     )
 }
 kNoMemory = -9

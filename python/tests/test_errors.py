@@ -15,6 +15,7 @@ from ksthid.errors import from_code
         (-1, ksthid.InvalidArgument, errno.EINVAL, ValueError),
         (-2, ksthid.NotFound, errno.ENODEV, ksthid.InvalidBoard),
         (-3, ksthid.AccessDenied, errno.EACCES, PermissionError),
+        (-10, ksthid.ClaimedByKernel, errno.EBUSY, ksthid.KsthidError),
         (-4, ksthid.BoardGone, errno.ENODEV, ksthid.UsbError),
         (-5, ksthid.Timeout, errno.ETIMEDOUT, TimeoutError),
         (-6, ksthid.Nack, errno.ENXIO, ksthid.DeviceError),

@@ -7,7 +7,8 @@ enum class ExitStatus {
   success = 0,
   // Bad arguments: nothing was sent to a board.
   usage = 2,
-  // The board asked for is not attached.
+  // The board asked for is not attached, or cannot be opened: the system refuses this user, or the
+  // kernel driver owns it.
   noSuchBoard = 3,
   // The board took the request but a device refused it: an I2C device that did not acknowledge,
   // a data line held low.

@@ -34,6 +34,7 @@ ExitStatus statusOfCode(int code) {
       return ExitStatus::usage;
     case KSTHID_E_NOT_FOUND:
     case KSTHID_E_ACCESS:
+    case KSTHID_E_CLAIMED:
       return ExitStatus::noSuchBoard;
     case KSTHID_E_NACK:
     case KSTHID_E_BUS:

@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
-#include <cstdio>
 #include <memory>
 #include <string_view>
 #include <system_error>
@@ -21,6 +20,7 @@
 
 #include "hidraw_uevent.h"
 #include "interrupted_calls.h"
+#include "kernel_claims.h"
 #include "steady_sleep.h"
 
 namespace ksthid {
@@ -264,29 +264,18 @@ OpenFailure HidrawTransport::failureKind(const std::string& path) {
   return found == failures_.end() ? OpenFailure::other : found->second.kind;
 }
 
-// HID_ID is "BUS:VENDOR:PRODUCT" in hexadecimal; HID_UNIQ is the serial
-// number the device gives, empty when it gives none.
 std::optional<HidDeviceInfo> HidrawTransport::describe(const std::string& path) {
-  const std::map<std::string, std::string> uevent = hidrawUevent(sysRoot_, path);
-  const auto id = uevent.find("HID_ID");
-  unsigned bus = 0, vendor = 0, product = 0;
-  if (id == uevent.end() ||
-      std::sscanf(id->second.c_str(), "%x:%x:%x", &bus, &vendor, &product) != 3) {
-    return std::nullopt;
-  }
-  const auto valueOf = [&](const char* key) {
-    const auto found = uevent.find(key);
-    return found == uevent.end() ? std::string() : found->second;
-  };
-  return HidDeviceInfo{{static_cast<std::uint16_t>(vendor), static_cast<std::uint16_t>(product), 0},
-                       valueOf("HID_UNIQ"),
-                       valueOf("HID_NAME")};
+  return hidDeviceInfo(hidrawUevent(sysRoot_, path));
+}
+
+std::vector<ClaimedBridge> HidrawTransport::claimedBridges() {
+  return kernelClaimedBridges(sysRoot_);
 }
 
 // What sysfs, which every user may read, says of the device behind a node,
 // so that a node nobody may open can still be told to be a bridge or not.
 std::string HidrawTransport::identityOf(const std::string& path) const {
-  const std::map<std::string, std::string> uevent = hidrawUevent(sysRoot_, path);
+  const Uevent uevent = hidrawUevent(sysRoot_, path);
   const auto id = uevent.find("HID_ID");
   if (id == uevent.end() || id->second.empty()) return {};
   const auto name = uevent.find("HID_NAME");

@@ -40,6 +40,8 @@ class HidrawTransport final : public Transport {
   OpenFailure failureKind(const std::string& path) override;
   // From the node's uevent in sysfs, which every user may read.
   std::optional<HidDeviceInfo> describe(const std::string& path) override;
+  // Those of the kernel driver hid-ksthid.
+  std::vector<ClaimedBridge> claimedBridges() override;
 
  private:
   class Node;
