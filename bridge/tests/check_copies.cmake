@@ -3,7 +3,7 @@
 # tools (firmware_version_text.h), the English month names of the firmware
 # version.
 #   cmake -DHEADER=ksthid_api.h -DUDEV_RULE=70-ksthid.rules
-#         -DMONTHS=firmware_version_text.h -DPYTHON=board.py -P this
+#         -DMONTHS=firmware_version_text.h -DPYTHON=limits.py -P this
 
 file(READ ${HEADER} header)
 file(READ ${PYTHON} python)

@@ -24,20 +24,8 @@ package changes nothing process-wide. Set KSTHID_LIBRARY to the library's
 file (or its folder) to use a library other than the installed one.
 """
 
-from .board import (
-    SPI,
-    Board,
-    BoardInfo,
-    Firmware,
-    Gpio,
-    GpioConfiguration,
-    I2C,
-    SMBusSettings,
-    boards,
-    open,
-    plug_in_virtual,
-    unplug_virtual,
-)
+from .board import Board, BoardInfo, Firmware, boards, open, plug_in_virtual, unplug_virtual
+from .families import SPI, I2C, Gpio, GpioConfiguration, SMBusSettings
 from .errors import (
     AccessDenied,
     BoardGone,

@@ -5,7 +5,7 @@ from __future__ import annotations
 
 from typing import Iterator, Union
 
-from .board import Bytes
+from .arguments import Bytes
 
 kReadFlag = 0x0001  # I2C_M_RD
 

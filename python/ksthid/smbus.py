@@ -15,8 +15,10 @@ import errno
 from enum import IntFlag
 from typing import List, Optional, Sequence, Union
 
-from .board import I2C, Board, BoardInfo, Bytes, kI2CMaxRead, kI2CMaxRegisterPlusCount, open
-from .board import kI2CMaxWriteAlone
+from .arguments import Bytes
+from .board import Board, BoardInfo, open
+from .families import I2C
+from .limits import kI2CMaxRead, kI2CMaxRegisterPlusCount, kI2CMaxWriteAlone
 from .i2c_msg import i2c_msg, kReadFlag
 
 # As smbus2 and Linux's I2C_SMBUS_BLOCK_MAX.
