@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace ksthid {
@@ -16,24 +17,25 @@ class DeviceNotifications {
 
   // The system has CM_Register_Notification (Windows 8 and later).
   virtual bool available() const = 0;
-  // The system is Wine, which accepts a registration and never notifies.
+  // The system is Wine, which delivers no notifications.
   virtual bool underWine() const = 0;
-  // Registers for HID interfaces arriving and leaving; false when the
+  // Registers for HID interfaces arriving and leaving, each of which calls
+  // `onChange`, from any thread, until this is destroyed; false when the
   // system refuses.
-  virtual bool subscribe() = 0;
+  virtual bool subscribe(std::function<void()> onChange) = 0;
 };
 
 struct DeviceWatchChoice {
   // False: the watch looks every interval.
   bool notified = false;
-  // In words, for the packet trace: "device notification", or "looking every
-  // 250 ms: " and why.
+  // In words: "device notification", or "looking every 250 ms: " and why.
   std::string how;
 };
 
-// Subscribes only where a notification can come: never where the function is
-// missing, nor under Wine.
+// Subscribes only where a notification can come: never under Wine, nor where
+// the function is missing.
 DeviceWatchChoice chooseDeviceWatch(DeviceNotifications& system,
-                                    std::chrono::milliseconds lookInterval);
+                                    std::chrono::milliseconds lookInterval,
+                                    std::function<void()> onChange);
 
 }  // namespace ksthid
