@@ -250,8 +250,15 @@ KSTHID_EXPORT int ksthid_spi_transfer_flagged(ksthid_board* board, const uint8_t
  * departures become events. *monitor gets the monitor, closed by the caller
  * with ksthid_monitor_close. Returns 0, KSTHID_E_INVALID_ARGUMENT,
  * KSTHID_E_IO (the system's watch could not start) or KSTHID_E_NO_MEMORY.
- * On Linux it watches udev; on Windows it looks every 250 ms. Virtual boards
- * take part everywhere. */
+ * On Linux it watches udev. On Windows 8 and later the system tells it of
+ * HID devices arriving and leaving (CM_Register_Notification); under Wine,
+ * which delivers no such notifications, on Windows 7, and where the system
+ * refuses the registration, it looks every 250 ms instead. Each monitor
+ * writes which to the debugger's output as it opens, "ksthid: monitor:
+ * device notification" or "ksthid: monitor: looking every 250 ms: " and why
+ * (DebugView shows it; Wine with WINEDEBUG=+debugstr). Notified, ksthid.dll
+ * stays loaded until the monitor is closed. Virtual boards take part
+ * everywhere, at once. */
 KSTHID_EXPORT int ksthid_monitor_open(ksthid_monitor** monitor);
 
 /* A descriptor that poll() reports readable when ksthid_monitor_next may
