@@ -287,8 +287,7 @@ int main(int argc, char* argv[]) {
       {"installed", installed},
   };
   for (const auto& [name, run] : cases) {
-    // Run only when named: the installed program, and the resolution, which Wine keeps as the
-    // session's desktop started with.
+    // Run only when named: the installed program, and the 192 dpi session (picture_checks.h).
     bool chosen = argc == 3 && name != "installed" && name != "pictures_at_192_dpi";
     for (int i = 3; i < argc; ++i) chosen = chosen || name == argv[i];
     if (!chosen) continue;
