@@ -15,9 +15,11 @@
 #include <QStatusBar>
 #include <QValidator>
 
+#include "picture_widget.h"
 #include "progress_button.h"
 #include "qt_text.h"
 #include "standard_resistors_dialog.h"
+#include "window_pictures.h"
 
 namespace {
 
@@ -167,12 +169,8 @@ QWidget* FrmMain::createControl(const ControlDesign& design, QWidget& parent) {
       return new QPushButton(caption, &parent);
     case ControlKind::OptionButton:
       return new QRadioButton(caption, &parent);
-    case ControlKind::Picture: {
-      auto* picture = new QLabel(&parent);
-      picture->setPixmap(QPixmap(QStringLiteral(":/%1.png").arg(caption)));
-      picture->setScaledContents(true);
-      return picture;
-    }
+    case ControlKind::Picture:
+      return new PictureWidget(windowPicture(design.caption), &parent);
     case ControlKind::Outline: {
       auto* outline = new QFrame(&parent);
       outline->setFrameStyle(QFrame::Box | QFrame::Plain);

@@ -104,7 +104,7 @@ class FrmMainCalculatorTest : public QObject {
     dvr.setText(QStringLiteral("010"));
     window.roll(window.field("txtAVDD"), 120);
     QCOMPARE(dvr.text(), QStringLiteral("00F"));
-    window.roll(window.find<QLabel>("Image1"), -120, Qt::ControlModifier);
+    window.roll(window.find<QWidget>("Image1"), -120, Qt::ControlModifier);
     window.roll(window.frmMain, -360, Qt::ShiftModifier);
     QCOMPARE(dvr.text(), QStringLiteral("011"));
     QCOMPARE(window.text("txtIOUT"), QStringLiteral("0.00001"));

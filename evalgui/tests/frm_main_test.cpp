@@ -19,7 +19,7 @@ class FrmMainTest : public QObject {
     QCOMPARE(window.frmMain.centralWidget()->size(), twips.rect(0, 0, 10710, 4950).size());
     QCOMPARE(window.find<QGroupBox>("fraCalculator").geometry(), twips.rect(120, 120, 4935, 4215));
     QCOMPARE(window.find<QPushButton>("cmdForceSend").geometry(), twips.rect(360, 3480, 2055, 495));
-    QCOMPARE(window.find<QLabel>("Image1").geometry(), twips.rect(5280, 360, 5145, 3660));
+    QCOMPARE(window.find<QWidget>("Image1").geometry(), twips.rect(5280, 360, 5145, 3660));
     QVERIFY(window.find<QPushButton>("cmdWrite").isVisible());
     QCOMPARE(window.dvr().text(), QStringLiteral("00"));
     QCOMPARE(window.find<QLabel>("lblDVR2").text(), QStringLiteral("DVR (hex)"));
@@ -39,7 +39,7 @@ class FrmMainTest : public QObject {
     QVERIFY(!window.find<QPushButton>("cmdForceSend").isVisible());
     QVERIFY(!window.find<QPushButton>("cmdWrite").isVisible());
     QCOMPARE(window.find<QGroupBox>("fraCalculator").height(), twips.y(3615));
-    QCOMPARE(window.find<QLabel>("imgKestroLogo").y(), twips.y(3840));
+    QCOMPARE(window.find<QWidget>("imgKestroLogo").y(), twips.y(3840));
     QCOMPARE(window.find<QPushButton>("btnHelp").y(), twips.y(3840));
     QCOMPARE(window.text("txtVoutMax"), QStringLiteral("11.002"));
   }

@@ -2,7 +2,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <cstdlib>
 #include <string>
@@ -10,6 +9,7 @@
 #include "dll_search.h"
 #include "ksthid_dll.h"
 #include "main_window.h"
+#include "pictures.h"
 #include "plain_number_text.h"
 #include "text_conversion.h"
 #include "win32_message_boxes.h"
@@ -31,8 +31,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                       ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  // The pictures are decoded by the Windows Imaging Component, a COM server.
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const GdiPlusSession gdiPlus;
 
   Win32MessageBoxes boxes;
   KsthidDll library(boxes);

@@ -11,6 +11,7 @@
 #include "pictures.h"
 #include "resource_ids.h"
 #include "text_conversion.h"
+#include "window_pictures.h"
 
 namespace {
 
@@ -63,10 +64,6 @@ WindowClass classOf(const ControlDesign& design) {
       return {WC_STATICW, child | SS_BLACKRECT, 0};
   }
   return {WC_STATICW, child, 0};
-}
-
-int pictureResource(const ControlDesign& design) {
-  return std::string_view(design.caption) == "logo" ? IDR_LOGO : IDR_SCHEMATIC;
 }
 
 // A group box and an outline draw their borders only: what lies inside is the window's
@@ -197,18 +194,23 @@ void MainWindow::useResolution(UINT dpi) {
   if (font_) DeleteObject(font_);
   font_ = font;
   SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, MulDiv(kToolTipWidth, static_cast<int>(dpi), 96));
+  drawPictures();
+  placeWindow();
+  for (const ControlDesign& design : kControls) place(design.control);
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+// Each picture drawn at its size in pixels, on the window's colour.
+void MainWindow::drawPictures() {
   for (const ControlDesign& design : kControls) {
     if (design.kind != ControlKind::Picture) continue;
-    HBITMAP picture =
-        loadPicture(pictureResource(design), pixels(design.box.width), pixels(design.box.height));
+    HBITMAP picture = drawPicture(windowPicture(design.caption), pixels(design.box.width),
+                                  pixels(design.box.height), GetSysColor(COLOR_BTNFACE));
     SendMessageW(handleOf(design.control), STM_SETIMAGE, IMAGE_BITMAP,
                  reinterpret_cast<LPARAM>(picture));
     if (pictures_.contains(design.control)) DeleteObject(pictures_[design.control]);
     pictures_[design.control] = picture;
   }
-  placeWindow();
-  for (const ControlDesign& design : kControls) place(design.control);
-  InvalidateRect(window_, nullptr, TRUE);
 }
 
 void MainWindow::placeWindow() {

@@ -63,6 +63,7 @@ class MainWindow final : public WindowView {
   void addToolTip(const ControlDesign& design);
   void stackControls();
   void useResolution(UINT dpi);
+  void drawPictures();
   void placeWindow();
   void place(Control control);
   void command(int id, int code);

@@ -63,6 +63,9 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       useResolution(HIWORD(wParam));
       return 0;
     }
+    case WM_SYSCOLORCHANGE:
+      drawPictures();
+      break;
     case WM_CLOSE:
       if (rules_.Form_QueryUnload()) DestroyWindow(window_);
       return 0;

@@ -23,6 +23,7 @@
 #include "window_session.h"
 
 #include "driver_checks.h"
+#include "picture_checks.h"
 
 namespace {
 
@@ -282,10 +283,12 @@ int main(int argc, char* argv[]) {
       {"unplugged_during_send", unpluggedDuringSend},
       {"standard_resistors", standardResistors},
       {"library_missing", libraryMissing},
+      {"pictures_at_192_dpi", picturesAtTwiceTheResolution},
       {"installed", installed},
   };
   for (const auto& [name, run] : cases) {
-    bool chosen = argc == 3 ? name != "installed" : false;
+    // Run only when named: the installed program, and the 192 dpi session (picture_checks.h).
+    bool chosen = argc == 3 && name != "installed" && name != "pictures_at_192_dpi";
     for (int i = 3; i < argc; ++i) chosen = chosen || name == argv[i];
     if (!chosen) continue;
     const int before = failureCount();
