@@ -5,7 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "ksthid.h" /* the version macros only */
+#include "ksthid.h" /* the version macros, and kstHID_connect for the HIDnumbers */
 #include "ksthid_api.h"
 
 #ifdef _WIN32
@@ -153,6 +153,17 @@ static void check_shared_handle(ksthid_board* board) {
   }
 }
 
+/* The HIDnumbers of this thread name the boards the enumeration lists. */
+static void check_hid_number_paths(void) {
+  char path[8];
+  CHECK(ksthid_hid_number_path(0, path, sizeof path) == KSTHID_E_NOT_FOUND);
+  CHECK(kstHID_connect() == 2);
+  CHECK(ksthid_hid_number_path(1, path, sizeof path) == 5 && strcmp(path, "sim:1") == 0);
+  CHECK(ksthid_hid_number_path(1, path, 5) == 5 && *path == 0);
+  CHECK(ksthid_hid_number_path(2, path, sizeof path) == KSTHID_E_NOT_FOUND);
+  kstHID_closeHandles();
+}
+
 static void check_unplug(ksthid_board* board) {
   ksthid_monitor* monitor = NULL;
   struct ksthid_board_info* info = NULL;
@@ -182,6 +193,7 @@ int main(void) {
   ksthid_board* missing = NULL;
   check_version();
   check_enumeration();
+  check_hid_number_paths();
   CHECK(ksthid_open("sim:0", &boards[0]) == 0);
   CHECK(ksthid_open("sim:1", &boards[1]) == 0);
   CHECK(ksthid_open("sim:9", &missing) == KSTHID_E_NOT_FOUND && missing == NULL);
