@@ -24,6 +24,7 @@
 
 #include "fuzzed_bridge.h"
 #include "ksthid.h"
+#include "ksthid_api.h"
 #include "library_state.h"
 #include "protocol.h"
 #include "transport.h"
@@ -158,7 +159,7 @@ void callOneExport(FuzzedDataProvider& input, std::int16_t& boards) {
                                               ? input.ConsumeIntegralInRange<std::int16_t>(-1, 2)
                                               : input.ConsumeIntegral<std::int16_t>());
   };
-  switch (input.ConsumeIntegralInRange(0, 24)) {
+  switch (input.ConsumeIntegralInRange(0, 25)) {
     case 0:
       boards = kstHID_connect();
       if (boards < 0 || std::size_t(boards) > kMostDevices) fail("boards out of range", boards);
@@ -304,6 +305,25 @@ void callOneExport(FuzzedDataProvider& input, std::int16_t& boards) {
           values ? kstHID_setGPIOValue(first.get(), second.get(), board.get())
                  : kstHID_setGPIOConfiguration(first.get(), second.get(), flag.get(), board.get()),
           {KSTHID_REPORT_WRITTEN, 0}, "a GPIO setter");
+      return;
+    }
+    case 25: {
+      // The path of any number, into a buffer of any size: what the last connect numbered, and
+      // nothing beyond the buffer.
+      const std::int16_t number = hidNumberFrom(input);
+      const std::size_t size = input.ConsumeIntegralInRange<std::size_t>(0, 16);
+      std::vector<char> buffer(size + 1, '\x7f');
+      const int length = ksthid_hid_number_path(number, size ? buffer.data() : nullptr, size);
+      const std::vector<std::string>& paths = ksthid::libraryState().boardPaths;
+      if (number < 0 || std::size_t(number) >= paths.size()) {
+        if (length != KSTHID_E_NOT_FOUND) fail("a path for a number that names no board", length);
+        return;
+      }
+      const std::string& path = paths[std::size_t(number)];
+      if (length != int(path.size())) fail("a path of the wrong length", length);
+      if (buffer[size] != '\x7f') fail("a path written beyond its buffer", number);
+      const bool fits = size > path.size();
+      if (fits ? path != buffer.data() : size != 0 && buffer[0] != 0) fail("a path cut", number);
       return;
     }
     default: {

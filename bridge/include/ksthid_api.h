@@ -14,7 +14,8 @@
  * another thread still uses it is the caller's error.
  *
  * The board handles of this interface and the HIDnumbers of ksthid.h are
- * independent: both may be open on the same board at once.
+ * independent: both may be open on the same board at once;
+ * ksthid_hid_number_path tells which board a HIDnumber names.
  *
  * Programs: several may have one board open at once, and each gets only the
  * answers to its own requests. Each step (a request and its answer, or a
@@ -111,8 +112,9 @@ KSTHID_EXPORT const char* ksthid_strerror(int code);
 
 /* ---- Finding and opening boards ---------------------------------------- */
 
-/* Lists every bridge present, in the order kstHID_connect numbers them (real
- * boards in the system's order, then KSTHID_SIMULATE's virtual boards),
+/* Lists every bridge present, in the order a first kstHID_connect numbers
+ * them (real boards in the system's order, then KSTHID_SIMULATE's virtual
+ * boards; ksthid_hid_number_path tells the numbers of later connects),
  * including those that cannot be opened (their error says why), then those
  * the Linux kernel driver has claimed (KSTHID_E_CLAIMED), which have no
  * HIDnumber. *list gets
@@ -132,6 +134,20 @@ KSTHID_EXPORT void ksthid_free_enumeration(struct ksthid_board_info* list);
  * (the enumeration's error text names the adapter and chip the kernel made
  * of it), KSTHID_E_IO or KSTHID_E_NO_MEMORY. */
 KSTHID_EXPORT int ksthid_open(const char* name, ksthid_board** board);
+
+/* The path of the board that `hid_number` names for the HIDnumber exports of
+ * ksthid.h in the calling thread, as its last kstHID_connect (or the Retry of
+ * a library box) numbered them: known boards keep their numbers, new ones
+ * come after them, so that the enumeration's order is not the numbers' once
+ * a board has gone. The path is the one ksthid_open takes. Returns the path's
+ * length in bytes, without its terminating NUL, and writes the path with the
+ * NUL to `path` when it fits in `size` bytes; a return of `size` or more
+ * means it did not fit, and then `path` gets "" (when size is not 0).
+ * `path` may be null with size 0, to learn the length. Returns
+ * KSTHID_E_NOT_FOUND when no board has that number in this thread (nothing
+ * connected, or the number is out of range; no box is shown), or
+ * KSTHID_E_INVALID_ARGUMENT (`path` null with a size). */
+KSTHID_EXPORT int ksthid_hid_number_path(int hid_number, char* path, size_t size);
 
 /* Closes a handle (null is allowed). No call on it may be running. */
 KSTHID_EXPORT void ksthid_close(ksthid_board* board);

@@ -1,11 +1,13 @@
 #include "connection.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ksthid.h"
+#include "ksthid_api.h"
 #include "library_state.h"
 #include "message_box.h"
 #include "protocol.h"
@@ -90,10 +92,15 @@ void closeHandles() {
 }
 
 std::int16_t validateHidNumber(std::int64_t hidNumber) {
-  const auto boards = libraryState().boardPaths.size();
-  if (hidNumber >= 0 && static_cast<std::uint64_t>(hidNumber) < boards) return 0;
+  if (pathOfHidNumber(hidNumber)) return 0;
   showMessageBox("Invalid HID Number: " + std::to_string(hidNumber), KSTHID_MB_OK);
   return 1;
+}
+
+const std::string* pathOfHidNumber(std::int64_t hidNumber) {
+  const std::vector<std::string>& paths = libraryState().boardPaths;
+  if (hidNumber < 0 || static_cast<std::uint64_t>(hidNumber) >= paths.size()) return nullptr;
+  return &paths[static_cast<std::size_t>(hidNumber)];
 }
 
 int askToReconnect(const std::string& text) {
@@ -116,4 +123,16 @@ extern "C" KSTHID_API int16_t KSTHID_CALL kstHID_connect(void) {
 
 extern "C" KSTHID_API void KSTHID_CALL kstHID_closeHandles(void) {
   ksthid::closeHandles();
+}
+
+extern "C" KSTHID_EXPORT int ksthid_hid_number_path(int hid_number, char* path, size_t size) {
+  if (!path && size != 0) return KSTHID_E_INVALID_ARGUMENT;
+  const std::string* found = ksthid::pathOfHidNumber(hid_number);
+  if (!found) return KSTHID_E_NOT_FOUND;
+  if (found->size() < size) {
+    std::memcpy(path, found->c_str(), found->size() + 1);
+  } else if (size != 0) {
+    path[0] = '\0';
+  }
+  return static_cast<int>(found->size());
 }

@@ -18,6 +18,10 @@ void closeHandles();
 // and returns 1. Wide enough for any number a caller's variant holds.
 std::int16_t validateHidNumber(std::int64_t hidNumber);
 
+// The path of the board that HIDnumber names in the calling thread; null when it
+// names none. Valid until the thread's next connect.
+const std::string* pathOfHidNumber(std::int64_t hidNumber);
+
 // The one Retry/Cancel box of a USB failure: shows `text` and, on Retry,
 // reconnects every board, after which the boards may be renumbered and each
 // Board of the calling thread is a new one. The button that closed it.

@@ -4,6 +4,8 @@
 
 #include <thread>
 
+#include "ksthid_api.h"
+
 #include "library_fixture.h"
 
 namespace ksthid::testing {
@@ -143,6 +145,49 @@ TEST_F(ConnectionTest, CheckStatusRetryReconnects) {
 
   EXPECT_EQ(checkStatus(0), 0);
   EXPECT_EQ(libraryState().boardPaths, (std::vector<std::string>{"a", "b"}));
+}
+
+// The path of a HIDnumber as a caller's buffer gets it: the numbering of the last connect, not
+// the system's order.
+std::string pathOf(int hidNumber) {
+  char path[8];
+  const int length = ksthid_hid_number_path(hidNumber, path, sizeof path);
+  return length < 0 ? ksthid_strerror(length) : path;
+}
+
+TEST_F(ConnectionTest, HidNumberPathTellsTheNumberingOfTheLastConnect) {
+  addBoard("a");
+  addBoard("b");
+  EXPECT_EQ(pathOf(0), ksthid_strerror(KSTHID_E_NOT_FOUND));  // nothing connected yet
+  ASSERT_EQ(connect(), 2);
+  transport.unplug("a");
+  ASSERT_EQ(connect(), 1);
+  transport.plugIn("a");
+  EXPECT_EQ(pathOf(1), ksthid_strerror(KSTHID_E_NOT_FOUND));  // not connected again yet
+  ASSERT_EQ(connect(), 2);
+  EXPECT_EQ(pathOf(0), "b");
+  EXPECT_EQ(pathOf(1), "a");
+  for (const int beyond : {-1, 2, 32767}) {
+    EXPECT_EQ(pathOf(beyond), ksthid_strerror(KSTHID_E_NOT_FOUND)) << beyond;
+  }
+  std::string seenByOtherThread;
+  std::thread([&] { seenByOtherThread = pathOf(0); }).join();
+  EXPECT_EQ(seenByOtherThread, ksthid_strerror(KSTHID_E_NOT_FOUND));
+  EXPECT_TRUE(boxes.empty());
+}
+
+// Too small a buffer gets "" and the length it would take; nothing is written beyond it.
+TEST_F(ConnectionTest, HidNumberPathNeverWritesBeyondTheBuffer) {
+  addBoard("board");
+  ASSERT_EQ(connect(), 1);
+  EXPECT_EQ(ksthid_hid_number_path(0, nullptr, 0), 5);
+  EXPECT_EQ(ksthid_hid_number_path(0, nullptr, 6), KSTHID_E_INVALID_ARGUMENT);
+  char buffer[7] = "xxxxxx";
+  EXPECT_EQ(ksthid_hid_number_path(0, buffer, 5), 5);
+  EXPECT_STREQ(buffer, "");
+  EXPECT_EQ(buffer[1], 'x');
+  EXPECT_EQ(ksthid_hid_number_path(0, buffer, 6), 5);
+  EXPECT_STREQ(buffer, "board");
 }
 
 TEST_F(ConnectionTest, CloseHandlesClosesOnceAndKeepsThePaths) {

@@ -19,6 +19,11 @@ class BridgeLibrary {
 
   // Opens every attached bridge board; the number of boards found.
   virtual std::optional<std::int16_t> connect() = 0;
+  // The path of the board that the HIDnumber names, as the library numbered the boards at its
+  // last connect (the window's own, or a Retry in one of its boxes); empty when the number names
+  // no board, or the function could not be had. The library's numbering is the only one: a board
+  // it knew keeps its number, so the order of the boards present is not the numbers' order.
+  virtual std::optional<std::string> pathOf(std::int16_t hidNumber) = 0;
   // Lights the module indicator of one board.
   virtual std::optional<std::int16_t> indicateSelectedModule(std::int16_t hidNumber) = 0;
   virtual std::optional<std::int16_t> setGPIOValue(std::uint8_t valueByte1, std::uint8_t valueByte2,

@@ -72,8 +72,7 @@ bool EvalWindow::Form_Load() {
   if (boards_) {
     boardWatch_ = boards_->watch();
     present_ = boards_->presentBoards();
-    numbering_.connected(present_);
-    if (const auto path = boardFound_ ? numbering_.pathOf(hidNumber_) : std::nullopt) {
+    if (const auto path = boardFound_ ? library_.pathOf(hidNumber_) : std::nullopt) {
       inUse_ = seen(*path);
       firmware_ = boards_->firmwareVersion(*path);
     }
@@ -155,7 +154,7 @@ void EvalWindow::cmdForceSend_Click() {
 // The library's state belongs to this thread, so the train runs here; the view paints when the
 // bar along the button grows, and the window takes no input until the train has ended.
 bool EvalWindow::sendWithProgress(int target) {
-  sending_ = true;
+  commandUnderWay_ = true;
   int shownLevel = -1;
   const bool sent = counter_.send(target, [&](int done, int inAll) {
     const int level = static_cast<int>(static_cast<long long>(done) * kProgressLevels / inAll);
@@ -164,15 +163,15 @@ bool EvalWindow::sendWithProgress(int target) {
     return true;
   }) == CounterInterface::End::done;
   view_.hideProgress(Control::cmdForceSend);
-  sending_ = false;
+  commandUnderWay_ = false;
   return sent;
 }
 
 void EvalWindow::cmdWrite_Click() {
   if (!takesInput()) return;
-  callingLibrary_ = true;
+  commandUnderWay_ = true;
   const bool stored = counter_.store() == CounterInterface::End::done;
-  callingLibrary_ = false;
+  commandUnderWay_ = false;
   if (!stored) boxes_.show({kStoreFailed, kAppTitle, BoxButtons::Ok, BoxIcon::Critical});
   afterDeviceCommand(stored);
 }

@@ -18,13 +18,13 @@
 #include <string>
 
 #include "board_directory.h"
-#include "board_numbering.h"
+#include "board_status.h"
 #include "bridge_library.h"
 #include "calculator_update.h"
 #include "counter_interface.h"
 #include "divider_model.h"
-#include "hid_number_gpio_port.h"
 #include "dvr_keys.h"
+#include "hid_number_gpio_port.h"
 #include "message_boxes.h"
 #include "number_text.h"
 #include "standard_resistors.h"
@@ -66,8 +66,9 @@ class EvalWindow {
   int boardWatchDescriptor() const { return boardWatch_; }
   // A board came or went. In the calculator-only layout the first board to come is connected,
   // parked as at start-up and the full layout shown; the board in use that comes back is
-  // connected and parked again. While a library call or a pulse train is under way (a box of
-  // the library may be open) the news waits until it has ended.
+  // connected and parked again. While a device command is under way (a pulse train, a store, a
+  // connect; a box of the library may be open) nothing is done: the command keeps its HIDnumber,
+  // and the boards are looked at again once it has ended.
   void boardsChanged();
   // File > Board: the device buttons address this board from now on; its indicator lights.
   void mnuBoard_Click(const std::string& path);
@@ -103,11 +104,11 @@ class EvalWindow {
   void btnHelp_Click();
   void mnuExit_Click();
 
-  // False while a pulse train runs. The handlers of input (keys, clicks, the wheel, leaving a
-  // field, the menus, closing) then do nothing, and the front end drops what its toolkit would
-  // act on by itself (typing into a field, pressing a button); boxes that come up meanwhile take
-  // input as usual.
-  bool takesInput() const { return !sending_; }
+  // False while a device command runs (a pulse train, a store, connecting to a board). The
+  // handlers of input (keys, clicks, the wheel, leaving a field, the menus, closing) then do
+  // nothing, and the front end drops what its toolkit would act on by itself (typing into a
+  // field, pressing a button); boxes that come up meanwhile take input as usual.
+  bool takesInput() const { return !commandUnderWay_; }
   bool hexMode() const { return hexMode_; }
   // The DVR value as the field's text holds it, in the current notation.
   int dvrValue() const;
@@ -128,9 +129,11 @@ class EvalWindow {
   bool rangeAsCalculated() const;
   void showCalculatorOnly();
   void showFullLayout();
-  void followBoards();
+  void followBoards(bool refused = false);
   void lookAtBoards();
   void useBoard(const std::optional<std::string>& path);
+  void address(std::int16_t hidNumber);
+  void addressBoardInUse();
   void afterDeviceCommand(bool taken);
   void showBoards();
   bool isPresent(const std::string& path) const;
@@ -157,20 +160,14 @@ class EvalWindow {
   std::int16_t hidNumber_ = 0;
   HidNumberGpioPort pins_;
   CounterInterface counter_;
-  BoardNumbering numbering_;
   std::vector<PresentBoard> present_;
   // The board the device buttons address, as it was last seen.
   std::optional<PresentBoard> inUse_;
   std::optional<FirmwareVersion> firmware_;
   int boardWatch_ = -1;
-  // A library call is under way: boards that come and go are dealt with when it has ended.
-  bool callingLibrary_ = false;
-  bool boardsChangedMeanwhile_ = false;
-  // A command was refused: a Retry in the library's box may have renumbered the boards.
-  bool numberingUncertain_ = false;
   bool boardFound_ = false;
   bool hexMode_ = true;
-  bool sending_ = false;
+  bool commandUnderWay_ = false;
   // The rules are writing txtTest's text and run its change rules themselves.
   bool settingDvrText_ = false;
   // Fields whose text is left from an earlier calculation.

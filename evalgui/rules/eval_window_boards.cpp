@@ -2,12 +2,28 @@
 
 #include "eval_window.h"
 
-void EvalWindow::boardsChanged() {
-  if (!boards_ || !boards_->takeChanges()) return;
-  if (callingLibrary_ || sending_) {
-    boardsChangedMeanwhile_ = true;
-    return;
+namespace {
+
+// The HIDnumber that the library gives the board at `path`; empty when it gives none.
+std::optional<std::int16_t> hidNumberOf(BridgeLibrary& library, const std::string& path) {
+  for (std::int16_t number = 0; const auto numbered = library.pathOf(number); ++number) {
+    if (*numbered == path) return number;
   }
+  return std::nullopt;
+}
+
+// The first number that names no board: the library refuses it without sending anything.
+std::int16_t noBoard(BridgeLibrary& library) {
+  std::int16_t number = 0;
+  while (library.pathOf(number)) ++number;
+  return number;
+}
+
+}  // namespace
+
+// The news is taken at once, so that the watch does not stay readable while the command runs.
+void EvalWindow::boardsChanged() {
+  if (!boards_ || !boards_->takeChanges() || !takesInput()) return;
   followBoards();
 }
 
@@ -17,22 +33,19 @@ void EvalWindow::mnuBoard_Click(const std::string& path) {
   followBoards();
 }
 
-// A board that comes back, and the numbering after a box whose Retry may have connected again,
-// are settled by connecting once more: the library and the window then agree on every number.
-void EvalWindow::followBoards() {
-  do {
-    boardsChangedMeanwhile_ = false;
-    const bool wasPresent = inUse_ && isPresent(inUse_->path);
-    lookAtBoards();
-    const bool anyUsable =
-        std::any_of(present_.begin(), present_.end(),
-                    [](const PresentBoard& board) { return board.error.empty(); });
-    if (!boardFound_) {
-      if (anyUsable) useBoard(std::nullopt);
-    } else if (inUse_ && (numberingUncertain_ || (!wasPresent && isPresent(inUse_->path)))) {
-      useBoard(inUse_->path);
-    }
-  } while (boardsChangedMeanwhile_);
+// A board that comes back, or the board in use after a command it refused (it may have gone and
+// come back meanwhile), is connected again; the library then says which number it has.
+void EvalWindow::followBoards(bool refused) {
+  const bool wasPresent = inUse_ && isPresent(inUse_->path);
+  lookAtBoards();
+  const bool anyUsable = std::any_of(present_.begin(), present_.end(),
+                                     [](const PresentBoard& board) { return board.error.empty(); });
+  if (!boardFound_) {
+    if (anyUsable) useBoard(std::nullopt);
+  } else if (inUse_ && isPresent(inUse_->path) && (refused || !wasPresent)) {
+    useBoard(inUse_->path);
+  }
+  if (boardFound_ && inUse_) addressBoardInUse();
   showBoards();
 }
 
@@ -51,30 +64,37 @@ PresentBoard EvalWindow::seen(const std::string& path) const {
 }
 
 // Connects as start-up does and addresses `path`, or the first board when none is named. A board
-// that cannot be had leaves the buttons on the board in use, or on no board when that has gone.
+// that cannot be had leaves the buttons where they were; addressBoardInUse settles them.
 void EvalWindow::useBoard(const std::optional<std::string>& path) {
-  callingLibrary_ = true;
+  commandUnderWay_ = true;
   library_.connect();
   lookAtBoards();
-  numbering_.connected(present_);
-  numberingUncertain_ = false;
-  const std::optional<std::string> wanted = path ? path : numbering_.pathOf(0);
-  if (const auto number = wanted ? numbering_.numberOf(*wanted) : std::nullopt) {
-    hidNumber_ = *number;
-    pins_.address(hidNumber_);
-    counter_.portChanged();
+  const std::optional<std::string> wanted = path ? path : library_.pathOf(0);
+  if (const auto number = wanted ? hidNumberOf(library_, *wanted) : std::nullopt) {
+    address(*number);
     inUse_ = seen(*wanted);
     library_.indicateSelectedModule(hidNumber_);
     counter_.park();
     firmware_ = boards_->firmwareVersion(*wanted);
     if (!boardFound_) showFullLayout();
     boardFound_ = true;
-  } else if (inUse_) {
-    hidNumber_ = numbering_.numberOf(inUse_->path).value_or(numbering_.noBoard());
-    pins_.address(hidNumber_);
-    counter_.portChanged();
   }
-  callingLibrary_ = false;
+  commandUnderWay_ = false;
+  // Boards that came or went while a box of the library was open.
+  lookAtBoards();
+}
+
+void EvalWindow::address(std::int16_t hidNumber) {
+  if (hidNumber == hidNumber_) return;
+  hidNumber_ = hidNumber;
+  pins_.address(hidNumber_);
+  counter_.portChanged();
+}
+
+// The library numbers the boards at every connect, its own after a Retry in its box included: the
+// board in use has the number it gives, or, when it gives none, one that names no board.
+void EvalWindow::addressBoardInUse() {
+  address(hidNumberOf(library_, inUse_->path).value_or(noBoard(library_)));
 }
 
 bool EvalWindow::isPresent(const std::string& path) const {
@@ -91,11 +111,10 @@ void EvalWindow::showBoards() {
       boardMenuEnabled(present_));
 }
 
-// A refused command may have been answered with Retry, which connects again inside the library.
+// Boards that came or went during the command are looked at now; a refused command may have been
+// answered with Retry, which connects again inside the library.
 void EvalWindow::afterDeviceCommand(bool taken) {
-  if (!boards_) return;
-  numberingUncertain_ = numberingUncertain_ || !taken;
-  if (numberingUncertain_ || boardsChangedMeanwhile_) followBoards();
+  if (boards_) followBoards(!taken);
 }
 
 void EvalWindow::showFullLayout() {

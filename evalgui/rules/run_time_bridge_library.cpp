@@ -34,6 +34,18 @@ std::optional<std::int16_t> RunTimeBridgeLibrary::connect() {
   return call<decltype(&kstHID_connect)>(connect_, "kstHID_connect");
 }
 
+// Asked twice, for the length and then for the path: nothing else runs on this thread between.
+std::optional<std::string> RunTimeBridgeLibrary::pathOf(std::int16_t hidNumber) {
+  const auto hidNumberPath =
+      bind<decltype(&ksthid_hid_number_path)>(hidNumberPath_, "ksthid_hid_number_path");
+  if (!hidNumberPath) return std::nullopt;
+  const int length = hidNumberPath(hidNumber, nullptr, 0);
+  if (length < 0) return std::nullopt;
+  std::string path(static_cast<std::size_t>(length), '\0');
+  if (hidNumberPath(hidNumber, path.data(), path.size() + 1) != length) return std::nullopt;
+  return path;
+}
+
 std::optional<std::int16_t> RunTimeBridgeLibrary::indicateSelectedModule(std::int16_t hidNumber) {
   return call<decltype(&kstHID_indicateSelectedModule)>(indicateSelectedModule_,
                                                         "kstHID_indicateSelectedModule", hidNumber);

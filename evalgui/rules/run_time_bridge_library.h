@@ -19,6 +19,7 @@ class RunTimeBridgeLibrary : public BridgeLibrary, public BoardDirectory {
   using ExportAddress = void (*)();
 
   std::optional<std::int16_t> connect() final;
+  std::optional<std::string> pathOf(std::int16_t hidNumber) final;
   std::optional<std::int16_t> indicateSelectedModule(std::int16_t hidNumber) final;
   std::optional<std::int16_t> setGPIOValue(std::uint8_t valueByte1, std::uint8_t valueByte2,
                                            std::int16_t hidNumber) final;
@@ -48,6 +49,7 @@ class RunTimeBridgeLibrary : public BridgeLibrary, public BoardDirectory {
 
   std::string error_;
   ExportAddress connect_ = nullptr;
+  ExportAddress hidNumberPath_ = nullptr;
   ExportAddress indicateSelectedModule_ = nullptr;
   ExportAddress setGPIOValue_ = nullptr;
   ExportAddress setGPIOConfiguration_ = nullptr;

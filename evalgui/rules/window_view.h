@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "board_numbering.h"
+#include "board_status.h"
 #include "calculator_update.h"
 #include "window_layout.h"
 

@@ -39,7 +39,7 @@ inline QStringList calls(const FakeBridgeLibrary& library) {
 // The window over a fake library and fake boxes, shown and active.
 struct Window {
   explicit Window(std::int16_t boards = 1) {
-    library.boards = boards;
+    library.findBoards(boards);
     loaded = frmMain.Form_Load();
     frmMain.show();
     frmMain.activateWindow();

@@ -41,8 +41,8 @@ CommandSet::CommandSet(const std::string& program, const std::string& descriptio
   root.require_subcommand(0, 1);
   root.add_option("-b,--board")
       ->description(
-          "The board: its index among those that open (default 0), its device path or "
-          "its serial number, as ksthid.open takes them")
+          "The board: its HIDnumber, the index ksthid list shows (default 0), its device "
+          "path or its serial number")
       ->type_name("BOARD")
       ->default_str("0");
   addNumber(root, "--simulate", "N virtual boards behind any real ones (KSTHID_SIMULATE)", 0,

@@ -1,6 +1,6 @@
 #include "invocation.h"
 
-#include <algorithm>
+#include "ksthid.h"
 
 namespace tools {
 namespace {
@@ -44,12 +44,20 @@ ExitStatus statusOfCode(int code) {
   }
 }
 
-std::vector<std::string> attachedBoardPaths() {
-  const Enumeration boards;
+// The library numbers the boards at a connect of this thread and keeps the numbers of those it
+// knew at the next; the handles it opens are closed again at once, since the commands open their
+// own.
+std::vector<std::string> numberedBoardPaths() {
+  kstHID_connect();
   std::vector<std::string> paths;
-  for (const ksthid_board_info* board = boards.first; board; board = board->next) {
-    if (board->error == 0) paths.emplace_back(board->path);
+  for (int number = 0;; ++number) {
+    const int length = ksthid_hid_number_path(number, nullptr, 0);
+    if (length < 0) break;
+    std::string path(static_cast<std::size_t>(length), '\0');
+    ksthid_hid_number_path(number, path.data(), path.size() + 1);
+    paths.push_back(std::move(path));
   }
+  kstHID_closeHandles();
   return paths;
 }
 
@@ -61,29 +69,26 @@ Invocation::~Invocation() {
   ksthid_close(handle_);
 }
 
-std::size_t Invocation::boardIndex(const std::vector<std::string>& paths) const {
-  if (const auto index = parseNumber(board_.text)) {
-    if (*index < 0 || static_cast<std::size_t>(*index) >= paths.size()) {
+std::string Invocation::boardPath() {
+  if (const auto number = parseNumber(board_.text)) {
+    const std::vector<std::string> paths = numberedBoardPaths();
+    if (*number < 0 || static_cast<std::size_t>(*number) >= paths.size()) {
       throw ToolError(ExitStatus::noSuchBoard, noBoard(board_.text, paths.size()));
     }
-    return static_cast<std::size_t>(*index);
+    return paths[static_cast<std::size_t>(*number)];
   }
-  if (const auto path = std::ranges::find(paths, board_.text); path != paths.end()) {
-    return static_cast<std::size_t>(path - paths.begin());
-  }
+  // A path wins over a serial number, as in ksthid_open.
   const Enumeration boards;
-  std::size_t index = 0;
+  std::size_t found = 0;
+  const ksthid_board_info* bySerial = nullptr;
   for (const ksthid_board_info* board = boards.first; board; board = board->next) {
     if (board->error != 0) continue;
-    if (board_.text == board->serial) return index;
-    ++index;
+    ++found;
+    if (board_.text == board->path) return board->path;
+    if (!bySerial && board_.text == board->serial) bySerial = board;
   }
-  throw ToolError(ExitStatus::noSuchBoard, noBoard(board_.text, paths.size()));
-}
-
-std::string Invocation::boardPath() {
-  const std::vector<std::string> paths = attachedBoardPaths();
-  return paths[boardIndex(paths)];
+  if (bySerial) return bySerial->path;
+  throw ToolError(ExitStatus::noSuchBoard, noBoard(board_.text, found));
 }
 
 ksthid_board* Invocation::handle() {

@@ -46,11 +46,13 @@ inline constexpr const char* kUdevHint =
 // The exit status of one of the library's KSTHID_E_* codes.
 ExitStatus statusOfCode(int code);
 
-// The C API's paths of the attached boards that can be opened, in the order of their HIDnumbers.
-std::vector<std::string> attachedBoardPaths();
+// The paths of the boards that the library's HIDnumbers name, in the numbers' order, after a
+// connect of the calling thread: a board that has gone and come back within a batch has the
+// number the library gives it, which need not be its place among the boards present.
+std::vector<std::string> numberedBoardPaths();
 
-// What -b names, as ksthid.open takes it: an index among the boards that can be opened, else a
-// path, else a serial number.
+// What -b names, as ksthid.open takes it: a HIDnumber (numberedBoardPaths), else the path of a
+// board that can be opened, else a serial number.
 struct BoardName {
   std::string text;
 };
@@ -106,8 +108,6 @@ class Invocation {
 
  private:
   const CLI::Option& option(const std::string& name) const;
-  // The board's position among the attached boards that can be opened.
-  std::size_t boardIndex(const std::vector<std::string>& paths) const;
 
   const CLI::App& command_;
   BoardName board_;

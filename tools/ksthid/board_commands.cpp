@@ -1,4 +1,5 @@
 // list, monitor, version, clock and led.
+#include <algorithm>
 #include <cstdint>
 #include <iostream>
 
@@ -36,16 +37,17 @@ std::string serialOf(const ksthid_board_info& info) {
   return *info.serial ? info.serial : "-";
 }
 
-// The bridges in the library's order: index, path, serial number, firmware version and product
-// of those that can be opened; a dash for the index, and why not, of the others.
+// The bridges in the library's order: index (the HIDnumber, which -b takes), path, serial number,
+// firmware version and product of those that can be opened; a dash for the index, and why not, of
+// the others.
 void listBoards(Invocation& run) {
+  const std::vector<std::string> numbered = tools::numberedBoardPaths();
   ksthid_board_info* list = nullptr;
   if (const int count = ksthid_enumerate(&list); count < 0) {
     throw tools::ToolError(tools::statusOfCode(count), ksthid_strerror(count));
   }
   auto& boards = run.result()["boards"] = nlohmann::json::array();
   auto& unopened = run.result()["unopened"] = nlohmann::json::array();
-  std::int16_t index = 0;
   for (const ksthid_board_info* info = list; info; info = info->next) {
     if (info->error != 0) {
       const bool denied = info->error == KSTHID_E_ACCESS;
@@ -56,10 +58,14 @@ void listBoards(Invocation& run) {
       continue;
     }
     const std::string version = firmwareVersion(*info);
+    // A board that came after the connect has no number yet.
+    const auto number = std::ranges::find(numbered, info->path);
+    const std::string index =
+        number == numbered.end() ? "-" : std::to_string(number - numbered.begin());
     run.out() << index << '\t' << info->path << '\t' << serialOf(*info) << '\t' << version << '\t'
               << info->product << '\n';
     boards.push_back(boardJson(*info));
-    boards.back()["index"] = index++;
+    if (number != numbered.end()) boards.back()["index"] = number - numbered.begin();
     boards.back()["firmware"] = version;
   }
   const bool none = list == nullptr;

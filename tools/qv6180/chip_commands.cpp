@@ -49,7 +49,7 @@ int runTrain(Invocation& run, const Stopped& stopped, const Train& train) {
 // number of boards.
 std::size_t runTrainOnAll(Invocation& run, const Stopped& stopped, const Train& train) {
   const int calls = callsOf(train);
-  const std::vector<std::string> paths = tools::attachedBoardPaths();
+  const std::vector<std::string> paths = tools::numberedBoardPaths();
   if (paths.empty()) throw tools::ToolError(ExitStatus::noSuchBoard, "no board attached");
   const PreciseWaits preciseWaits;
   Progress progress(std::cerr, tools::standardErrorIsTerminal(),

@@ -153,6 +153,13 @@ static void check_shared_handle(ksthid_board* board) {
   }
 }
 
+/* The HIDnumbers belong to kstHID_connect of ksthid.h: this thread has none. */
+static void check_hid_number_paths(void) {
+  char path[8];
+  CHECK(ksthid_hid_number_path(0, path, sizeof path) == KSTHID_E_NOT_FOUND);
+  CHECK(ksthid_hid_number_path(0, NULL, sizeof path) == KSTHID_E_INVALID_ARGUMENT);
+}
+
 static void check_unplug(ksthid_board* board) {
   ksthid_monitor* monitor = NULL;
   struct ksthid_board_info* info = NULL;
@@ -182,6 +189,7 @@ int main(void) {
   ksthid_board* missing = NULL;
   check_version();
   check_enumeration();
+  check_hid_number_paths();
   CHECK(ksthid_open("sim:0", &boards[0]) == 0);
   CHECK(ksthid_open("sim:1", &boards[1]) == 0);
   CHECK(ksthid_open("sim:9", &missing) == KSTHID_E_NOT_FOUND && missing == NULL);

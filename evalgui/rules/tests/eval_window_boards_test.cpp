@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,17 +36,22 @@ class FakeBoardDirectory : public BoardDirectory {
 class EvalWindowBoardsTest : public testing::Test {
  protected:
   void load(std::vector<PresentBoard> present) {
+    library.connectFinds = paths(present);
     boards.present = std::move(present);
-    library.boards = static_cast<std::int16_t>(boards.present.size());
     view.attach(window);
     ASSERT_TRUE(window.Form_Load());
     library.calls.clear();
     view.log.clear();
   }
-  // The board comes, or the boards change, as the library's connect will find them.
+  // The board comes, or the boards change; the library's next connect numbers them in this order.
   void change(std::vector<PresentBoard> present) {
-    library.boards = static_cast<std::int16_t>(present.size());
+    library.connectFinds = paths(present);
     boards.change(std::move(present));
+  }
+  static std::vector<std::string> paths(const std::vector<PresentBoard>& present) {
+    std::vector<std::string> found;
+    for (const PresentBoard& board : present) found.push_back(board.path);
+    return found;
   }
 
   FakeBridgeLibrary library;
@@ -99,6 +105,25 @@ TEST_F(EvalWindowBoardsTest, BoardsThatComeDuringASendWaitForItsEnd) {
   window.mnuBoard_Click("b");
   EXPECT_EQ(library.calls, Log({"connect", "indicate #1", "value 50 00 #1", "config BF FF -1 #1"}));
   EXPECT_EQ(view.boardStatus, "Board b (serial B1, firmware 1.2)");
+}
+
+// The library's Retry, inside the box of a refused press, connected without the board in use:
+// the window does not connect again itself, and the next press goes to a number that names no
+// board, which the library refuses without sending anything.
+TEST_F(EvalWindowBoardsTest, AfterARefusedPressTheBoardInUseHasTheNumberTheLibraryGivesIt) {
+  load({kBoardA, kBoardB});
+  change({kBoardB});
+  window.boardsChanged();
+  library.calls.clear();
+  library.failingFromCall = 0;
+  library.duringGpioCall = [&] { library.numbered = {"b"}; };
+  window.cmdForceSend_Click();
+  library.duringGpioCall = {};
+  window.cmdForceSend_Click();
+  EXPECT_EQ(std::count(library.calls.begin(), library.calls.end(), "connect"), 0);
+  EXPECT_TRUE(library.calls.front().ends_with(" #0")) << library.calls.front();
+  EXPECT_TRUE(library.calls.back().ends_with(" #1")) << library.calls.back();
+  EXPECT_EQ(view.boardStatus, "Board a (serial A1) pulled out: plug it back in");
 }
 
 // A board pulled out while the window held its node comes back at another path.

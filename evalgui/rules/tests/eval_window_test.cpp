@@ -19,7 +19,7 @@ using Log = std::vector<std::string>;
 class EvalWindowTest : public testing::Test {
  protected:
   void load(std::int16_t boards = 1) {
-    library.boards = boards;
+    library.findBoards(boards);
     view.attach(window);
     ASSERT_TRUE(window.Form_Load());
     library.calls.clear();
@@ -47,7 +47,7 @@ TEST_F(EvalWindowTest, StartUpWithABoardIndicatesCalculatesAndParks) {
 }
 
 TEST_F(EvalWindowTest, StartUpWithoutABoardTurnsToTheCalculatorOnly) {
-  library.boards = 0;
+  library.findBoards(0);
   view.attach(window);
   ASSERT_TRUE(window.Form_Load());
   EXPECT_EQ(library.calls, Log({"connect"}));

@@ -8,14 +8,20 @@
 
 #include "bridge_library.h"
 
-// The library as a log of calls, written "value 10 00 #0" and "config FF FF -1 #0". GPIO calls
-// report a written report until `failingFromCall` calls have been made; `duringGpioCall` looks on
-// from inside each of them.
+// The library as a log of calls, written "value 10 00 #0" and "config FF FF -1 #0"; the paths of
+// the HIDnumbers are those the test gave the last connect, and asking them is not logged. GPIO
+// calls report a written report until `failingFromCall` calls have been made; `duringGpioCall`
+// looks on from inside each of them.
 class FakeBridgeLibrary : public BridgeLibrary {
  public:
   std::optional<std::int16_t> connect() override {
     calls.emplace_back("connect");
-    return boards;
+    numbered = connectFinds;
+    return static_cast<std::int16_t>(numbered.size());
+  }
+  std::optional<std::string> pathOf(std::int16_t hidNumber) override {
+    if (hidNumber < 0 || static_cast<std::size_t>(hidNumber) >= numbered.size()) return {};
+    return numbered[static_cast<std::size_t>(hidNumber)];
   }
   std::optional<std::int16_t> indicateSelectedModule(std::int16_t hidNumber) override {
     calls.push_back("indicate #" + std::to_string(hidNumber));
@@ -35,7 +41,18 @@ class FakeBridgeLibrary : public BridgeLibrary {
   }
   std::string bindingError() const override { return {}; }
 
-  std::int16_t boards = 1;
+  // Virtual boards sim:0, sim:1, ... for the next connect to number.
+  void findBoards(std::int16_t count) {
+    connectFinds.clear();
+    for (std::int16_t board = 0; board < count; ++board) {
+      connectFinds.push_back("sim:" + std::to_string(board));
+    }
+  }
+
+  // The paths that the next connect numbers, in their HIDnumbers' order, and those that the last
+  // one numbered.
+  std::vector<std::string> connectFinds{"sim:0"};
+  std::vector<std::string> numbered;
   std::ptrdiff_t failingFromCall = -1;
   std::vector<std::string> calls;
   std::function<void()> duringGpioCall;

@@ -1,4 +1,4 @@
-#include "board_numbering.h"
+#include "board_status.h"
 
 #include <algorithm>
 #include <functional>
@@ -24,33 +24,6 @@ std::optional<PresentBoard> foundAgain(const std::vector<PresentBoard>& present,
     return samePath;
   if (known.serial.empty()) return std::nullopt;
   return firstWhere(present, [&](const auto& board) { return board.serial == known.serial; });
-}
-
-void BoardNumbering::connected(const std::vector<PresentBoard>& present) {
-  std::vector<PresentBoard> unclaimed = present;
-  std::vector<PresentBoard> numbered;
-  for (const PresentBoard& known : numbered_) {
-    if (const auto again = foundAgain(unclaimed, known)) {
-      numbered.push_back(*again);
-      std::erase(unclaimed, *again);
-    }
-  }
-  for (const PresentBoard& board : unclaimed) {
-    if (board.error.empty()) numbered.push_back(board);
-  }
-  numbered_ = std::move(numbered);
-}
-
-std::optional<std::int16_t> BoardNumbering::numberOf(const std::string& path) const {
-  const auto found = std::find_if(numbered_.begin(), numbered_.end(),
-                                  [&](const PresentBoard& board) { return board.path == path; });
-  if (found == numbered_.end()) return std::nullopt;
-  return static_cast<std::int16_t>(found - numbered_.begin());
-}
-
-std::optional<std::string> BoardNumbering::pathOf(std::int16_t hidNumber) const {
-  if (hidNumber < 0 || static_cast<std::size_t>(hidNumber) >= numbered_.size()) return std::nullopt;
-  return numbered_[static_cast<std::size_t>(hidNumber)].path;
 }
 
 std::string boardStatusText(const std::optional<BoardInUse>& inUse,

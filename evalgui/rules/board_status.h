@@ -1,6 +1,8 @@
 #pragma once
 
-#include <cstdint>
+// The boards as the window shows them: the status line, the entries of File > Board, and the
+// board in use found again when it comes back.
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,22 +13,6 @@
 // was still held open, at the new path that carries its serial number.
 std::optional<PresentBoard> foundAgain(const std::vector<PresentBoard>& present,
                                        const PresentBoard& known);
-
-// The HIDnumbers that the library's connect gives, followed from the window's side: boards known
-// before keep their order, those that have gone are dropped and those behind them move up, new
-// boards that can be opened come last in the order in which they are present.
-class BoardNumbering {
- public:
-  // The library has connected while `present` were there.
-  void connected(const std::vector<PresentBoard>& present);
-  std::optional<std::int16_t> numberOf(const std::string& path) const;
-  std::optional<std::string> pathOf(std::int16_t hidNumber) const;
-  // A number that names no board: the library refuses it without sending anything.
-  std::int16_t noBoard() const { return static_cast<std::int16_t>(numbered_.size()); }
-
- private:
-  std::vector<PresentBoard> numbered_;
-};
 
 // One board of File > Board.
 struct BoardMenuEntry {

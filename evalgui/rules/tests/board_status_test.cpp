@@ -1,4 +1,4 @@
-#include "board_numbering.h"
+#include "board_status.h"
 
 #include <gtest/gtest.h>
 
@@ -9,46 +9,6 @@ namespace {
 PresentBoard board(const char* path, const char* error = "") {
   return {path, std::string("S-") + path, error};
 }
-
-struct NumberingCase {
-  const char* name;
-  // What was present at each connect, in the order the system lists it.
-  std::vector<std::vector<PresentBoard>> connects;
-  std::vector<std::string> numbered;
-};
-
-class BoardNumberingTest : public testing::TestWithParam<NumberingCase> {};
-
-TEST_P(BoardNumberingTest, FollowsTheLibrarysConnect) {
-  BoardNumbering numbering;
-  for (const auto& present : GetParam().connects) numbering.connected(present);
-  std::vector<std::string> numbered;
-  for (std::int16_t number = 0; numbering.pathOf(number); ++number) {
-    numbered.push_back(*numbering.pathOf(number));
-    EXPECT_EQ(numbering.numberOf(numbered.back()), number);
-  }
-  EXPECT_EQ(numbered, GetParam().numbered);
-  EXPECT_EQ(numbering.noBoard(), static_cast<std::int16_t>(numbered.size()));
-  EXPECT_EQ(numbering.numberOf("gone"), std::nullopt);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Connects, BoardNumberingTest,
-    testing::Values(NumberingCase{"first", {{board("a"), board("b")}}, {"a", "b"}},
-                    NumberingCase{"known_boards_keep_their_order",
-                                  {{board("b")}, {board("a"), board("b")}},
-                                  {"b", "a"}},
-                    NumberingCase{"gone_boards_drop_out",
-                                  {{board("a"), board("b"), board("c")}, {board("c"), board("a")}},
-                                  {"a", "c"}},
-                    NumberingCase{"a_board_back_at_another_path_keeps_its_number",
-                                  {{board("a"), board("b")}, {board("b"), {"a2", "S-a", ""}}},
-                                  {"a2", "b"}},
-                    NumberingCase{"unusable_new_boards_are_not_numbered",
-                                  {{board("a", "Permission denied"), board("b")}},
-                                  {"b"}},
-                    NumberingCase{"none", {{}}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 struct StatusCase {
   const char* name;
