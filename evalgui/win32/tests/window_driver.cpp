@@ -23,6 +23,7 @@
 #include "window_session.h"
 
 #include "driver_checks.h"
+#include "window_boards_driver.h"
 
 namespace {
 
@@ -181,9 +182,10 @@ void withoutBoard(const Paths& paths) {
         "no board: the device buttons are hidden");
   RECT outer;
   GetWindowRect(session.window(), &outer);
-  check(outer.bottom - outer.top == pixels(session.window(), kCalculatorOnlyOuterHeight),
-        "no board: the window is 5000 twips high, not " + std::to_string(outer.bottom - outer.top) +
-            " pixels");
+  check(outer.bottom - outer.top ==
+            pixels(session.window(), kCalculatorOnlyOuterHeight) + statusLineHeight(session),
+        "no board: the window is 5000 twips high with the status line below, not " +
+            std::to_string(outer.bottom - outer.top) + " pixels");
   RECT logo;
   GetWindowRect(session.control(imgKestroLogo), &logo);
   MapWindowPoints(nullptr, session.window(), reinterpret_cast<POINT*>(&logo), 2);
@@ -280,6 +282,7 @@ int main(int argc, char* argv[]) {
       {"with_board", withBoard},
       {"without_board", withoutBoard},
       {"unplugged_during_send", unpluggedDuringSend},
+      {"boards_come_and_go", boardsComeAndGo},
       {"standard_resistors", standardResistors},
       {"library_missing", libraryMissing},
       {"installed", installed},
