@@ -1,6 +1,6 @@
-// The window following boards that come and go, driven as a user would with two virtual boards
-// that the driver plugs in and pulls out through the library's control pipe, as board_notice_test
-// does to the Qt window in its own process.
+// The window without a board, and following boards that come and go: two virtual boards that the
+// driver plugs in and pulls out through the library's control pipe, as board_notice_test does to
+// the Qt window in its own process.
 #include "window_boards_driver.h"
 
 #include "control_ids.h"
@@ -23,15 +23,23 @@ bool statusSays(WindowSession& session, const std::string& text, const std::stri
   return says;
 }
 
-void startsWithoutABoard(WindowSession& session) {
+void checkCalculatorOnly(WindowSession& session) {
+  using enum Control;
   statusSays(session, "No board: plug one in", "no board");
-  check(!IsWindowVisible(session.control(Control::cmdForceSend)),
+  check(!IsWindowVisible(session.control(cmdForceSend)) &&
+            !IsWindowVisible(session.control(cmdWrite)),
         "no board: the device buttons are hidden");
   RECT outer;
   GetWindowRect(session.window(), &outer);
   check(outer.bottom - outer.top ==
             pixels(session.window(), kCalculatorOnlyOuterHeight) + statusLineHeight(session),
-        "no board: the window is 5000 twips high with the status line below");
+        "no board: the window is 5000 twips high with the status line below, not " +
+            std::to_string(outer.bottom - outer.top) + " pixels");
+  RECT logo;
+  GetWindowRect(session.control(imgKestroLogo), &logo);
+  MapWindowPoints(nullptr, session.window(), reinterpret_cast<POINT*>(&logo), 2);
+  check(logo.top == pixels(session.window(), kCalculatorOnlyBottomRowTop),
+        "no board: the logo moves up");
   check(boardMenu(session) == BoardMenuState{0, 0, false}, "no board: File > Board is disabled");
 }
 
@@ -99,6 +107,14 @@ void theBoardInUsePulledOutAndBack(WindowSession& session, ControlPipe& pipe, co
 
 }  // namespace
 
+void withoutBoard(const Paths& paths) {
+  WindowSession session(paths.program, {{L"KSTHID_SIMULATE", L"0"}});
+  if (!startWindow(session)) return;
+  checkCalculatorOnly(session);
+  checkText(session, Control::txtVoutMax, "11.002", "no board");
+  closeAndExpect(session, 0);
+}
+
 void boardsComeAndGo(const Paths& paths) {
   DeleteFileW(paths.trace.c_str());
   ControlPipe pipe;
@@ -108,7 +124,7 @@ void boardsComeAndGo(const Paths& paths) {
   const bool opened = pipe.waitForProgram();
   check(opened, "the library opens the control pipe");
   if (!opened || !pipe.send("unplug sim:0\nunplug sim:1\ngo\n") || !startWindow(session)) return;
-  startsWithoutABoard(session);
+  checkCalculatorOnly(session);
   aBoardPluggedInTurnsToTheFullLayout(session, pipe, paths);
   theChosenBoardTakesTheButtons(session, pipe, paths);
   theBoardInUsePulledOutAndBack(session, pipe, paths);

@@ -173,28 +173,6 @@ void withBoard(const Paths& paths) {
   closeAndExpect(session, 0);
 }
 
-void withoutBoard(const Paths& paths) {
-  using enum Control;
-  WindowSession session(paths.program, {{L"KSTHID_SIMULATE", L"0"}});
-  if (!startWindow(session)) return;
-  check(!IsWindowVisible(session.control(cmdForceSend)) &&
-            !IsWindowVisible(session.control(cmdWrite)),
-        "no board: the device buttons are hidden");
-  RECT outer;
-  GetWindowRect(session.window(), &outer);
-  check(outer.bottom - outer.top ==
-            pixels(session.window(), kCalculatorOnlyOuterHeight) + statusLineHeight(session),
-        "no board: the window is 5000 twips high with the status line below, not " +
-            std::to_string(outer.bottom - outer.top) + " pixels");
-  RECT logo;
-  GetWindowRect(session.control(imgKestroLogo), &logo);
-  MapWindowPoints(nullptr, session.window(), reinterpret_cast<POINT*>(&logo), 2);
-  check(logo.top == pixels(session.window(), kCalculatorOnlyBottomRowTop),
-        "no board: the logo moves up");
-  checkText(session, txtVoutMax, "11.002", "no board");
-  closeAndExpect(session, 0);
-}
-
 // The board goes away during a send: the library's box, then the window's own.
 void unpluggedDuringSend(const Paths& paths) {
   WindowSession session(paths.program,
