@@ -54,8 +54,8 @@ ChipState chipState(const std::string& trace, const std::string& path) {
 }
 
 // "T W PATH HEX": a report written, 64 bytes in hexadecimal.
-int ledState(const std::string& trace, const std::string& path) {
-  int leds = -1;
+int lastSetByte(const std::string& trace, const std::string& path, int command, std::size_t index) {
+  int found = -1;
   std::ifstream lines(trace);
   const std::string written = " W " + path + " ";
   for (std::string line; std::getline(lines, line);) {
@@ -65,13 +65,12 @@ int ledState(const std::string& trace, const std::string& path) {
     const auto byte = [&](std::size_t index) {
       return std::stoi(hex.substr(2 * index, 2), nullptr, 16);
     };
-    if (hex.size() >= 2 * ksthid::kReportLength &&
-        byte(ksthid::kCommandByte) == ksthid::kCommandLeds &&
+    if (hex.size() >= 2 * ksthid::kReportLength && byte(ksthid::kCommandByte) == command &&
         byte(ksthid::kDirectionByte) != ksthid::kDirectionQuery) {
-      leds = byte(ksthid::kLedPairByte) & ksthid::kLedPairMask;
+      found = byte(index);
     }
   }
-  return leds;
+  return found;
 }
 
 bool waitUntil(const std::function<bool()>& holds, DWORD milliseconds) {

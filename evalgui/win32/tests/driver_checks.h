@@ -32,9 +32,9 @@ struct ChipState {
   bool operator==(const ChipState&) const = default;
 };
 ChipState chipState(const std::string& trace, const std::string& path = {});
-// The LEDs last set on the board at `path`, by the trace's reports (bit 0 the first LED); -1
-// when none were set.
-int ledState(const std::string& trace, const std::string& path);
+// A byte of the last report in the trace that set `command` on the board at `path`; -1 when none
+// did.
+int lastSetByte(const std::string& trace, const std::string& path, int command, std::size_t byte);
 
 // Asks until the condition holds, for up to `milliseconds`: whether it came to hold.
 bool waitUntil(const std::function<bool()>& holds, DWORD milliseconds = 10000);

@@ -5,6 +5,7 @@
 
 #include "control_ids.h"
 #include "control_pipe.h"
+#include "protocol.h"
 
 namespace {
 
@@ -14,6 +15,18 @@ constexpr auto kSecond = "sim:1";
 BoardMenuState boardMenu(WindowSession& session) {
   return unpackBoardMenu(static_cast<unsigned long>(
       reinterpret_cast<UINT_PTR>(GetPropW(session.window(), kBoardMenuProperty))));
+}
+
+// The module indicator, by the trace: its LED lit last.
+bool indicatorLit(const Paths& paths, const std::string& path) {
+  return lastSetByte(paths.traceHost, path, ksthid::kCommandLeds, ksthid::kLedPairByte) == 1;
+}
+
+// The counter interface at rest, by the trace: the GPIO value and configuration last written.
+bool parked(const Paths& paths, const std::string& path) {
+  using namespace ksthid;
+  return lastSetByte(paths.traceHost, path, kCommandGpioValue, kGpioFirstByte) == 0x50 &&
+         lastSetByte(paths.traceHost, path, kCommandGpioConfiguration, kGpioFirstByte) == 0xBF;
 }
 
 bool statusSays(WindowSession& session, const std::string& text, const std::string& when) {
@@ -50,7 +63,8 @@ void aBoardPluggedInTurnsToTheFullLayout(WindowSession& session, ControlPipe& pi
         "a board plugged in shows the device buttons");
   statusSays(session, "Board sim:0 (serial VB100001, firmware 1.0)", "a board plugged in");
   checkFullLayout(session);
-  check(ledState(paths.traceHost, kFirst) == 1, "the board plugged in lights its indicator");
+  check(indicatorLit(paths, kFirst) && parked(paths, kFirst),
+        "the board plugged in has its indicator lit and its counter interface parked");
   check(boardMenu(session) == BoardMenuState{1, 1, false},
         "one board: File > Board lists it, checked, disabled");
 }
@@ -77,8 +91,8 @@ void theChosenBoardTakesTheButtons(WindowSession& session, ControlPipe& pipe, co
   session.settle();
   statusSays(session, "Board sim:1 (serial VB100002, firmware 1.0)", "the other board chosen");
   check(boardMenu(session).checked == other + 1, "the board chosen is checked");
-  check(ledState(paths.traceHost, kSecond) == 1 && ledState(paths.traceHost, kFirst) == 0,
-        "only the board chosen has its indicator lit");
+  check(indicatorLit(paths, kSecond) && !indicatorLit(paths, kFirst) && parked(paths, kSecond),
+        "the board chosen alone has its indicator lit, and is parked");
   const ChipState first = chipState(paths.traceHost, kFirst);
   sendA0(session);
   check(chipState(paths.traceHost, kSecond).dvr == 160,
