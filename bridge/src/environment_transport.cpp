@@ -10,6 +10,7 @@
 #include "composite_transport.h"
 #include "ksthid_api.h"
 #include "packet_trace.h"
+#include "simulation_control.h"
 #include "virtual/virtual_transport.h"
 
 namespace ksthid {
@@ -50,6 +51,9 @@ class EnvironmentTransport {
       composite_ = std::make_unique<CompositeTransport>(
           std::vector<Transport*>{platform_.get(), simulated_.get()});
       active = composite_.get();
+      if (const char* control = std::getenv("KSTHID_SIMULATE_CONTROL"); control && *control) {
+        control_ = std::make_unique<SimulationControl>(control, *simulated_);
+      }
     }
     if (trace_) {
       tracing_ = std::make_unique<TracingTransport>(*active, *trace_);
@@ -81,6 +85,7 @@ class EnvironmentTransport {
   std::unique_ptr<PacketTrace> trace_;
   std::unique_ptr<VirtualTransport> simulated_;
   std::unique_ptr<CompositeTransport> composite_;
+  std::unique_ptr<SimulationControl> control_;
   std::unique_ptr<TracingTransport> tracing_;
   Transport* active_ = nullptr;
 };

@@ -1,7 +1,8 @@
 // The transport the environment asks for: the platform's HID devices, then
 // the virtual boards of KSTHID_SIMULATE (pulled out after the number of
 // reports KSTHID_SIMULATE_UNPLUG_AFTER gives, refusing as many writes as
-// KSTHID_SIMULATE_FAIL_WRITES gives first), traced into the file that
+// KSTHID_SIMULATE_FAIL_WRITES gives first, and pulled and plugged through
+// the pipe that KSTHID_SIMULATE_CONTROL names), traced into the file that
 // KSTHID_TRACE names.
 #pragma once
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,9 +31,13 @@ class BoardDirectory {
   virtual std::vector<PresentBoard> presentBoards() = 0;
   // Asks the board itself; empty when it does not answer.
   virtual std::optional<FirmwareVersion> firmwareVersion(const std::string& path) = 0;
-  // Starts watching for boards that come and go (once; later calls change nothing): a descriptor
-  // that turns readable when one did, or -1 when the system cannot watch.
-  virtual int watch() = 0;
-  // Takes the news that waits once the descriptor is readable: true when a board came or went.
+  // Starts watching for boards that come and go (once; later calls change nothing). From then
+  // until stopWatching, `wake` is called on a thread of the watch's own each time one did; it
+  // must only bring the news to the window's thread, which then asks takeChanges. False when the
+  // system cannot watch.
+  virtual bool watch(std::function<void()> wake) = 0;
+  // Returns once `wake` is running no more; it is not called again.
+  virtual void stopWatching() = 0;
+  // True when a board came or went since the last call.
   virtual bool takeChanges() = 0;
 };

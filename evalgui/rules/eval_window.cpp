@@ -70,7 +70,7 @@ bool EvalWindow::Form_Load() {
   }
   view_.setFocus(Control::txtTest);
   if (boards_) {
-    boardWatch_ = boards_->watch();
+    boards_->watch([this] { view_.postBoardsChanged(); });
     present_ = boards_->presentBoards();
     if (const auto path = boardFound_ ? library_.pathOf(hidNumber_) : std::nullopt) {
       inUse_ = seen(*path);
@@ -81,9 +81,14 @@ bool EvalWindow::Form_Load() {
   return true;
 }
 
+EvalWindow::~EvalWindow() {
+  if (boards_) boards_->stopWatching();
+}
+
 // The wheel goes back to the controls; nothing else is undone, and no call reaches the board.
 void EvalWindow::Form_Unload() {
   view_.unhookMouseWheel();
+  if (boards_) boards_->stopWatching();
 }
 
 // Runs again for each text it sets, before going on, so that every text it leaves passes.

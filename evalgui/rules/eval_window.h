@@ -55,15 +55,15 @@ class EvalWindow {
   // (no board), and puts the focus on txtTest. False, after an error box naming what failed,
   // when the library cannot be used: the window must not be shown and the program ends.
   bool Form_Load();
+  // No news of boards reaches the view any more.
+  ~EvalWindow();
   // The user asks the window to close (its close box, Alt+F4): whether it may.
   bool Form_QueryUnload() const { return takesInput(); }
-  // The window closes (its close box, or File > Exit): unhooks the wheel. No library call.
+  // The window closes (its close box, or File > Exit): unhooks the wheel and stops telling the view
+  // of boards. No library call.
   void Form_Unload();
   bool boardFound() const { return boardFound_; }
 
-  // After Form_Load: the descriptor that turns readable when a board came or went (then call
-  // boardsChanged), or -1 when there is nothing to watch.
-  int boardWatchDescriptor() const { return boardWatch_; }
   // A board came or went. In the calculator-only layout the first board to come is connected,
   // parked as at start-up and the full layout shown; the board in use that comes back is
   // connected and parked again. While a device command is under way (a pulse train, a store, a
@@ -164,7 +164,6 @@ class EvalWindow {
   // The board the device buttons address, as it was last seen.
   std::optional<PresentBoard> inUse_;
   std::optional<FirmwareVersion> firmware_;
-  int boardWatch_ = -1;
   bool boardFound_ = false;
   bool hexMode_ = true;
   bool commandUnderWay_ = false;

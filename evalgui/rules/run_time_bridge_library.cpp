@@ -6,12 +6,19 @@ namespace {
 
 // A board that does not answer its firmware query holds the window up no longer than this.
 constexpr int kFirmwareQueryTimeoutMs = 1000;
+// The watching thread waits in the monitor this long at a time, and so ends at most this long
+// after the library is let go. Long enough for the monitor to look at least once (where it looks
+// every 250 ms rather than being told).
+constexpr int kMonitorWaitMs = 500;
 
 }  // namespace
 
 // Bound when the monitor was opened: no function can be looked up any more once the front end's
 // part of the binding is gone.
 RunTimeBridgeLibrary::~RunTimeBridgeLibrary() {
+  stopWatching();
+  stopping_ = true;
+  if (watcher_.joinable()) watcher_.join();
   if (monitor_) reinterpret_cast<decltype(&ksthid_monitor_close)>(monitorClose_)(monitor_);
 }
 
@@ -97,29 +104,46 @@ std::optional<FirmwareVersion> RunTimeBridgeLibrary::firmwareVersion(const std::
   return FirmwareVersion{firmware.major, firmware.minor};
 }
 
-int RunTimeBridgeLibrary::watch() {
-  const auto descriptor =
-      bind<decltype(&ksthid_monitor_fd)>(monitorDescriptor_, "ksthid_monitor_fd");
-  if (!watching_) {
-    watching_ = true;
-    const auto open = bind<decltype(&ksthid_monitor_open)>(monitorOpen_, "ksthid_monitor_open");
-    const auto close = bind<decltype(&ksthid_monitor_close)>(monitorClose_, "ksthid_monitor_close");
-    if (open && close && descriptor && open(&monitor_) != 0) monitor_ = nullptr;
-  }
-  return monitor_ ? descriptor(monitor_) : -1;
-}
-
-bool RunTimeBridgeLibrary::takeChanges() {
+// Every function the thread calls is bound here, on the window's thread.
+bool RunTimeBridgeLibrary::watch(std::function<void()> wake) {
+  if (watching_) return monitor_ != nullptr;
+  watching_ = true;
+  const auto open = bind<decltype(&ksthid_monitor_open)>(monitorOpen_, "ksthid_monitor_open");
+  const auto close = bind<decltype(&ksthid_monitor_close)>(monitorClose_, "ksthid_monitor_close");
   const auto next = bind<decltype(&ksthid_monitor_next)>(monitorNext_, "ksthid_monitor_next");
   const auto freeEnumeration =
       bind<decltype(&ksthid_free_enumeration)>(freeEnumeration_, "ksthid_free_enumeration");
-  if (!monitor_ || !next || !freeEnumeration) return false;
-  bool changed = false;
-  int event = 0;
-  ksthid_board_info* board = nullptr;
-  while (next(monitor_, 0, &event, &board) == 1) {
-    freeEnumeration(board);
-    changed = true;
+  if (!open || !close || !next || !freeEnumeration || open(&monitor_) != 0) {
+    monitor_ = nullptr;
+    return false;
   }
-  return changed;
+  wake_ = std::move(wake);
+  watcher_ = std::thread([this] { followMonitor(); });
+  return true;
+}
+
+void RunTimeBridgeLibrary::followMonitor() {
+  const auto next = reinterpret_cast<decltype(&ksthid_monitor_next)>(monitorNext_);
+  const auto freeEnumeration =
+      reinterpret_cast<decltype(&ksthid_free_enumeration)>(freeEnumeration_);
+  while (!stopping_) {
+    int event = 0;
+    ksthid_board_info* board = nullptr;
+    const int result = next(monitor_, kMonitorWaitMs, &event, &board);
+    if (result < 0) return;
+    if (result == 0) continue;
+    freeEnumeration(board);
+    changed_ = true;
+    std::lock_guard lock(wakeMutex_);
+    if (wake_) wake_();
+  }
+}
+
+void RunTimeBridgeLibrary::stopWatching() {
+  std::lock_guard lock(wakeMutex_);
+  wake_ = nullptr;
+}
+
+bool RunTimeBridgeLibrary::takeChanges() {
+  return changed_.exchange(false);
 }

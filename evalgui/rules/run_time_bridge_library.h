@@ -1,6 +1,9 @@
 #pragma once
 
+#include <atomic>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "board_directory.h"
 #include "bridge_library.h"
@@ -31,7 +34,8 @@ class RunTimeBridgeLibrary : public BridgeLibrary, public BoardDirectory {
 
   std::vector<PresentBoard> presentBoards() final;
   std::optional<FirmwareVersion> firmwareVersion(const std::string& path) final;
-  int watch() final;
+  bool watch(std::function<void()> wake) final;
+  void stopWatching() final;
   bool takeChanges() final;
 
  protected:
@@ -46,6 +50,7 @@ class RunTimeBridgeLibrary : public BridgeLibrary, public BoardDirectory {
   // The export as its own type; null when it cannot be had.
   template <typename Function>
   Function bind(ExportAddress& bound, const char* name);
+  void followMonitor();
 
   std::string error_;
   ExportAddress connect_ = nullptr;
@@ -60,9 +65,14 @@ class RunTimeBridgeLibrary : public BridgeLibrary, public BoardDirectory {
   ExportAddress setTimeout_ = nullptr;
   ExportAddress firmwareVersion_ = nullptr;
   ExportAddress monitorOpen_ = nullptr;
-  ExportAddress monitorDescriptor_ = nullptr;
   ExportAddress monitorNext_ = nullptr;
   ExportAddress monitorClose_ = nullptr;
   ksthid_monitor* monitor_ = nullptr;
   bool watching_ = false;
+  // The monitor is waited in by a thread of its own, which alone calls it once started.
+  std::thread watcher_;
+  std::atomic<bool> stopping_{false};
+  std::atomic<bool> changed_{false};
+  std::mutex wakeMutex_;
+  std::function<void()> wake_;
 };

@@ -55,6 +55,10 @@ class WindowView {
   // `enabled` is false. Choosing an entry calls EvalWindow::mnuBoard_Click with its path.
   virtual void showBoardMenu(const std::vector<BoardMenuEntry>& entries, bool enabled) = 0;
 
+  // From the board watch's own thread, each time a board came or went: has
+  // EvalWindow::boardsChanged called on the window's thread, through its event loop.
+  virtual void postBoardsChanged() = 0;
+
   // Closes the window, as its close box does; the front end then calls EvalWindow::Form_Unload.
   virtual void closeWindow() = 0;
 };

@@ -11,7 +11,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QValidator>
 
@@ -75,15 +74,8 @@ FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes, BoardDirectory* bo
   fitHeightTo(menuBar()->sizeHint().height() + client->height());
 }
 
-// The hot-plug monitor is watched through the event loop: its descriptor turns readable when a
-// board came or went.
 bool FrmMain::Form_Load() {
-  if (!rules_.Form_Load()) return false;
-  if (const int descriptor = rules_.boardWatchDescriptor(); descriptor >= 0) {
-    auto* boardWatch = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
-    connect(boardWatch, &QSocketNotifier::activated, this, [this] { rules_.boardsChanged(); });
-  }
-  return true;
+  return rules_.Form_Load();
 }
 
 // File > Board comes first in the menu; the status line lies below the window's content.

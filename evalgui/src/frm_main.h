@@ -75,6 +75,7 @@ class FrmMain final : public QMainWindow, private WindowView {
   void showProgress(Control button, int level) override;
   void hideProgress(Control button) override;
   void closeWindow() override;
+  void postBoardsChanged() override;
 
   const Twips twips_;
   const LocaleNumbers numbers_;

@@ -122,6 +122,12 @@ void FrmMain::hideProgress(Control button) {
   static_cast<ProgressButton&>(widget(button)).hideProgress();
 }
 
+// From the board watch's thread: the rules hear of it on the window's, from its event loop.
+void FrmMain::postBoardsChanged() {
+  QMetaObject::invokeMethod(
+      this, [this] { rules_.boardsChanged(); }, Qt::QueuedConnection);
+}
+
 void FrmMain::closeWindow() {
   QMainWindow::close();
 }

@@ -12,6 +12,31 @@ constexpr int controlId(Control control) {
 inline constexpr int kMenuStandardResistorsId = 2000;
 inline constexpr int kMenuExitId = 2001;
 
+// The status line, a child of the main window, and File > Board's entries, in order.
+inline constexpr int kStatusLineId = 2100;
+inline constexpr int kMenuBoardFirstId = 2200;
+// Beyond this many boards File > Board lists no more.
+inline constexpr int kMenuBoardEntries = 100;
+
+// File > Board as a property of the main window, for the tests: Wine shows no process the menus of
+// another. The number of entries, the position of the checked one plus one (0: none) and
+// whether the menu is enabled.
+inline constexpr const wchar_t* kBoardMenuProperty = L"qv6180.BoardMenu";
+struct BoardMenuState {
+  int entries = 0;
+  int checked = 0;
+  bool enabled = false;
+  bool operator==(const BoardMenuState&) const = default;
+};
+constexpr unsigned long packBoardMenu(BoardMenuState state) {
+  return static_cast<unsigned long>(state.entries) |
+         static_cast<unsigned long>(state.checked) << 8 | (state.enabled ? 1ul << 16 : 0);
+}
+constexpr BoardMenuState unpackBoardMenu(unsigned long packed) {
+  return {static_cast<int>(packed & 0xFF), static_cast<int>(packed >> 8 & 0xFF),
+          (packed >> 16 & 1) != 0};
+}
+
 // The main window's class, for FindWindow.
 inline constexpr const wchar_t* kMainWindowClass = L"QV6180EvalWindow";
 

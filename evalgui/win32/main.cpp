@@ -36,7 +36,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
   Win32MessageBoxes boxes;
   KsthidDll library(boxes);
   const PlainNumberText numbers(decimalSeparator());
-  MainWindow window(instance, library, boxes, numbers);
+  MainWindow window(instance, library, boxes, numbers, &library);
   if (!window.create()) return EXIT_FAILURE;
   boxes.setOwner(window.handle());
   if (!window.rules().Form_Load()) return EXIT_FAILURE;

@@ -80,8 +80,11 @@ LRESULT CALLBACK erasesBackground(HWND control, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, BridgeLibrary& library, MessageBoxes& boxes,
-                       const NumberText& numbers)
-    : instance_(instance), numbers_(numbers), rules_(*this, library, boxes, numbers) {
+                       const NumberText& numbers, BoardDirectory* boards)
+    : instance_(instance),
+      numbers_(numbers),
+      boards_(boards),
+      rules_(*this, library, boxes, numbers, boards) {
   for (const ControlDesign& design : kControls) boxes_[design.control] = design.box;
 }
 
@@ -112,6 +115,7 @@ bool MainWindow::create() {
                             nullptr, instance_, this);
   if (!window_) return false;
   createMenu();
+  if (boards_) createBoardMenuAndStatus();
   toolTips_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                               instance_, nullptr);
@@ -191,6 +195,7 @@ void MainWindow::useResolution(UINT dpi) {
   for (const auto& [control, child] : handles_) {
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
+  if (statusLine_) SendMessageW(statusLine_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   if (font_) DeleteObject(font_);
   font_ = font;
   SendMessageW(toolTips_, TTM_SETMAXTIPWIDTH, 0, MulDiv(kToolTipWidth, static_cast<int>(dpi), 96));
@@ -213,10 +218,12 @@ void MainWindow::drawPictures() {
   }
 }
 
+// The status line, if any, lies below the design's client area.
 void MainWindow::placeWindow() {
-  const SIZE client{pixels(kClientArea.width), pixels(kClientArea.height)};
+  const int statusLine = statusLineHeight();
+  const SIZE client{pixels(kClientArea.width), pixels(kClientArea.height) + statusLine};
   SIZE outer = outerSize(client, kWindowStyle, 0, true, dpi_);
-  if (outerHeightTwips_) outer.cy = pixels(*outerHeightTwips_);
+  if (outerHeightTwips_) outer.cy = pixels(*outerHeightTwips_) + statusLine;
   SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

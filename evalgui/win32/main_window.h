@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "eval_window.h"
 #include "progress_button.h"
@@ -17,8 +18,10 @@
 // Events go to the window rules; what they decide comes back through WindowView.
 class MainWindow final : public WindowView {
  public:
+  // With `boards` the window has a status line that says which board the device buttons
+  // address, and File > Board to choose another, and follows the boards as they come and go.
   MainWindow(HINSTANCE instance, BridgeLibrary& library, MessageBoxes& boxes,
-             const NumberText& numbers);
+             const NumberText& numbers, BoardDirectory* boards = nullptr);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -49,6 +52,7 @@ class MainWindow final : public WindowView {
   void showProgress(Control button, int level) override;
   void hideProgress(Control button) override;
   void closeWindow() override;
+  void postBoardsChanged() override;
 
  private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -58,7 +62,14 @@ class MainWindow final : public WindowView {
   LRESULT textBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT dvrEntryMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
 
+  // Posted by the board watch's thread.
+  static constexpr UINT kBoardsChanged = WM_APP + 2;
+
   void createMenu();
+  void createBoardMenuAndStatus();
+  // The status line's height, in pixels, once it has taken the height its font needs; 0 without.
+  int statusLineHeight() const;
+  bool boardCommand(int id);
   void createControl(const ControlDesign& design);
   void addToolTip(const ControlDesign& design);
   void stackControls();
@@ -76,6 +87,7 @@ class MainWindow final : public WindowView {
 
   HINSTANCE instance_;
   const NumberText& numbers_;
+  BoardDirectory* const boards_;
   HWND window_ = nullptr;
   HWND toolTips_ = nullptr;
   UINT dpi_ = 96;
@@ -87,6 +99,10 @@ class MainWindow final : public WindowView {
   std::map<Control, COLORREF> textColours_;
   std::optional<int> outerHeightTwips_;
   std::unique_ptr<ProgressButton> sendButton_;
+  HWND statusLine_ = nullptr;
+  HMENU boardMenu_ = nullptr;
+  // The path of each entry of File > Board.
+  std::vector<std::string> boardPaths_;
   WheelHook wheel_;
   EvalWindow rules_;
 };

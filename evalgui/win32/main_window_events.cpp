@@ -49,6 +49,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kFieldLeft:
       rules_.field_LostFocus(static_cast<Control>(wParam));
       return 0;
+    case kBoardsChanged:
+      rules_.boardsChanged();
+      return 0;
+    case WM_SIZE:
+      // The status line keeps to the bottom edge.
+      if (statusLine_) SendMessageW(statusLine_, WM_SIZE, 0, 0);
+      break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
       if (const auto control = controlOf(reinterpret_cast<HWND>(lParam));
@@ -91,6 +98,7 @@ void MainWindow::command(int id, int code) {
     mnuStandardResistors_Click();
     return;
   }
+  if (boardCommand(id)) return;
   const Control control = static_cast<Control>(id - controlId(static_cast<Control>(0)));
   if (!handles_.contains(control)) return;
   if (control == Control::txtTest && code == EN_CHANGE) {

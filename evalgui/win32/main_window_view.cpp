@@ -77,11 +77,6 @@ void MainWindow::setWindowDesignHeight() {
   placeWindow();
 }
 
-// This window is given no BoardDirectory, so the rules never ask for a status line or File > Board.
-void MainWindow::showBoardStatus(const std::string& /*text*/) {}
-
-void MainWindow::showBoardMenu(const std::vector<BoardMenuEntry>& /*entries*/, bool /*enabled*/) {}
-
 void MainWindow::setFocus(Control control) {
   SetFocus(handleOf(control));
 }

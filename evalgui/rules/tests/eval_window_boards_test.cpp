@@ -22,7 +22,11 @@ class FakeBoardDirectory : public BoardDirectory {
   std::optional<FirmwareVersion> firmwareVersion(const std::string&) override {
     return FirmwareVersion{1, 2};
   }
-  int watch() override { return 7; }
+  bool watch(std::function<void()> wakeWindow) override {
+    wake = std::move(wakeWindow);
+    return true;
+  }
+  void stopWatching() override { wake = nullptr; }
   bool takeChanges() override { return std::exchange(changed, false); }
   void change(std::vector<PresentBoard> boards) {
     present = std::move(boards);
@@ -31,6 +35,7 @@ class FakeBoardDirectory : public BoardDirectory {
 
   std::vector<PresentBoard> present;
   bool changed = false;
+  std::function<void()> wake;
 };
 
 class EvalWindowBoardsTest : public testing::Test {
@@ -67,7 +72,9 @@ const PresentBoard kBoardB{"b", "B1", ""};
 
 TEST_F(EvalWindowBoardsTest, ABoardPluggedInTurnsTheCalculatorToTheFullLayout) {
   load({});
-  EXPECT_EQ(window.boardWatchDescriptor(), 7);
+  boards.wake();
+  EXPECT_EQ(view.log, Log({"boards changed"}));
+  view.log.clear();
   EXPECT_EQ(view.boardStatus, "No board: plug one in");
   change({kBoardA});
   window.boardsChanged();
@@ -78,6 +85,8 @@ TEST_F(EvalWindowBoardsTest, ABoardPluggedInTurnsTheCalculatorToTheFullLayout) {
   EXPECT_EQ(view.top(Control::btnHelp), 4440);
   EXPECT_EQ(view.boardStatus, "Board a (serial A1, firmware 1.2)");
   EXPECT_FALSE(view.boardMenuEnabled);
+  window.Form_Unload();
+  EXPECT_FALSE(boards.wake) << "news of boards reaches a window that has closed";
 }
 
 // No call of the library may come between two of a pulse train: the board in use that goes and

@@ -57,6 +57,7 @@ class FakeWindowView : public WindowView {
   }
   void hideProgress(Control) override { log.emplace_back("progress hidden"); }
   void closeWindow() override { log.emplace_back("close"); }
+  void postBoardsChanged() override { log.emplace_back("boards changed"); }
 
   int top(Control control) const { return tops_[index(control)]; }
   FieldColour colour(Control control) const { return colours_[index(control)]; }

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "control_ids.h"
+#include "protocol.h"
 
 namespace {
 
@@ -37,19 +38,57 @@ int pixels(HWND window, int twips) {
       std::lround(twips * static_cast<double>(GetDpiForWindow(window)) / 1440.0));
 }
 
-ChipState chipState(const std::string& trace) {
+ChipState chipState(const std::string& trace, const std::string& path) {
   ChipState state;
   std::ifstream lines(trace);
   for (std::string line; std::getline(lines, line);) {
     int dvr = 0;
     int eeprom = 0;
-    const auto at = line.find(" C ");
+    const auto at = line.find(" C " + path);
     if (at != std::string::npos &&
         std::sscanf(line.c_str() + line.find("dvr="), "dvr=%d eeprom=%d", &dvr, &eeprom) == 2) {
       state = {dvr, eeprom};
     }
   }
   return state;
+}
+
+// "T W PATH HEX": a report written, 64 bytes in hexadecimal.
+int lastSetByte(const std::string& trace, const std::string& path, int command, std::size_t index) {
+  int found = -1;
+  std::ifstream lines(trace);
+  const std::string written = " W " + path + " ";
+  for (std::string line; std::getline(lines, line);) {
+    const auto at = line.find(written);
+    if (at == std::string::npos) continue;
+    const std::string hex = line.substr(at + written.size());
+    const auto byte = [&](std::size_t index) {
+      return std::stoi(hex.substr(2 * index, 2), nullptr, 16);
+    };
+    if (hex.size() >= 2 * ksthid::kReportLength && byte(ksthid::kCommandByte) == command &&
+        byte(ksthid::kDirectionByte) != ksthid::kDirectionQuery) {
+      found = byte(index);
+    }
+  }
+  return found;
+}
+
+bool waitUntil(const std::function<bool()>& holds, DWORD milliseconds) {
+  for (DWORD waited = 0; waited < milliseconds; waited += 20) {
+    if (holds()) return true;
+    Sleep(20);
+  }
+  return holds();
+}
+
+std::string statusLine(WindowSession& session) {
+  return session.text(GetDlgItem(session.window(), kStatusLineId));
+}
+
+int statusLineHeight(WindowSession& session) {
+  RECT line{};
+  if (!GetWindowRect(GetDlgItem(session.window(), kStatusLineId), &line)) return 0;
+  return line.bottom - line.top;
 }
 
 COLORREF textColour(WindowSession& session, Control control) {
@@ -86,9 +125,9 @@ void checkFullLayout(WindowSession& session) {
   using enum Control;
   RECT client;
   GetClientRect(session.window(), &client);
-  check(client.bottom == pixels(session.window(), kClientArea.height) &&
+  check(client.bottom == pixels(session.window(), kClientArea.height) + statusLineHeight(session) &&
             client.right == pixels(session.window(), kClientArea.width),
-        "the client area is 10710 x 4950 twips");
+        "the client area is 10710 x 4950 twips, the status line below");
   for (Control shown : {cmdForceSend, cmdWrite, Image1, imgKestroLogo}) {
     check(IsWindowVisible(session.control(shown)),
           std::string(designOf(shown).name) + " is visible");

@@ -24,6 +24,7 @@
 
 #include "driver_checks.h"
 #include "picture_checks.h"
+#include "window_boards_driver.h"
 
 namespace {
 
@@ -173,27 +174,6 @@ void withBoard(const Paths& paths) {
   closeAndExpect(session, 0);
 }
 
-void withoutBoard(const Paths& paths) {
-  using enum Control;
-  WindowSession session(paths.program, {{L"KSTHID_SIMULATE", L"0"}});
-  if (!startWindow(session)) return;
-  check(!IsWindowVisible(session.control(cmdForceSend)) &&
-            !IsWindowVisible(session.control(cmdWrite)),
-        "no board: the device buttons are hidden");
-  RECT outer;
-  GetWindowRect(session.window(), &outer);
-  check(outer.bottom - outer.top == pixels(session.window(), kCalculatorOnlyOuterHeight),
-        "no board: the window is 5000 twips high, not " + std::to_string(outer.bottom - outer.top) +
-            " pixels");
-  RECT logo;
-  GetWindowRect(session.control(imgKestroLogo), &logo);
-  MapWindowPoints(nullptr, session.window(), reinterpret_cast<POINT*>(&logo), 2);
-  check(logo.top == pixels(session.window(), kCalculatorOnlyBottomRowTop),
-        "no board: the logo moves up");
-  checkText(session, txtVoutMax, "11.002", "no board");
-  closeAndExpect(session, 0);
-}
-
 // The board goes away during a send: the library's box, then the window's own.
 void unpluggedDuringSend(const Paths& paths) {
   WindowSession session(paths.program,
@@ -281,6 +261,7 @@ int main(int argc, char* argv[]) {
       {"with_board", withBoard},
       {"without_board", withoutBoard},
       {"unplugged_during_send", unpluggedDuringSend},
+      {"boards_come_and_go", boardsComeAndGo},
       {"standard_resistors", standardResistors},
       {"library_missing", libraryMissing},
       {"pictures_at_192_dpi", picturesAtTwiceTheResolution},

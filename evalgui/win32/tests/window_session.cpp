@@ -125,7 +125,11 @@ HWND WindowSession::control(Control control) const {
 }
 
 std::string WindowSession::text(Control control) const {
-  return narrow(windowText(this->control(control)));
+  return text(this->control(control));
+}
+
+std::string WindowSession::text(HWND window) const {
+  return narrow(windowText(window));
 }
 
 // Sent and waited for: Windows carries a text across processes only for a message that the

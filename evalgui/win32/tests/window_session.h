@@ -28,6 +28,8 @@ class WindowSession {
   HWND control(Control control) const;
 
   std::string text(Control control) const;
+  // The text of any window of the program.
+  std::string text(HWND window) const;
   // The control of the program that has the keyboard focus.
   HWND focus() const;
   void setText(Control control, const std::string& text);
