@@ -128,6 +128,13 @@ inline constexpr int kCalculatorOnlyOuterHeight = 5000;
 inline constexpr int kCalculatorOnlyFrameHeight = 3615;
 inline constexpr int kCalculatorOnlyBottomRowTop = 3840;
 
+// The window's font: a sans serif with Helvetica's metrics, at the size the layout's boxes were
+// drawn for. The systems' own dialog fonts (Segoe UI, Tahoma) are wider at this size, and the
+// captions and figures would not fit their boxes in them. The faces in order of preference.
+inline constexpr std::array<const char*, 4> kWindowFontFaces{"Nimbus Sans", "Liberation Sans",
+                                                             "Arial", "Helvetica"};
+inline constexpr double kWindowFontPoints = 7.5;
+
 inline constexpr int kLabelHeight = 255;
 inline constexpr int kUnitWidth = 375;
 

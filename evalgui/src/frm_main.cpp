@@ -55,11 +55,10 @@ FrmMain::FrmMain(BridgeLibrary& library, MessageBoxes& boxes, BoardDirectory* bo
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(qText(kWindowCaption));
   setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
-  // A small sans serif with the proportions of the classic dialog font, so that each caption
-  // fits the box the layout gives it.
-  QFont font(QStringList{QStringLiteral("Nimbus Sans"), QStringLiteral("Liberation Sans"),
-                         QStringLiteral("Arial"), QStringLiteral("Helvetica")});
-  font.setPointSizeF(7.5);
+  QStringList faces;
+  for (const char* face : kWindowFontFaces) faces.append(QString::fromLatin1(face));
+  QFont font(faces);
+  font.setPointSizeF(kWindowFontPoints);
   setFont(font);
   buildMenu();
   if (boards) buildBoardMenuAndStatus();

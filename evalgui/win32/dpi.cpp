@@ -1,5 +1,9 @@
 #include "dpi.h"
 
+#include <cstddef>
+
+#include "window_layout.h"
+
 namespace {
 
 template <typename Function>
@@ -13,6 +17,11 @@ UINT screenDpi() {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   return static_cast<UINT>(dpi);
+}
+
+int CALLBACK notePresent(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM present) {
+  *reinterpret_cast<bool*>(present) = true;
+  return 0;
 }
 
 }  // namespace
@@ -33,18 +42,23 @@ SIZE outerSize(SIZE client, DWORD style, DWORD extendedStyle, bool hasMenu, UINT
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-// The window's captions are sized for a font of this many points.
-constexpr int kFontPoints = 8;
-
-HFONT createDialogFont(UINT dpi) {
-  static const auto parametersForDpi =
-      user32Function<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!parametersForDpi ||
-      !parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+HFONT createWindowFont(UINT dpi) {
+  LOGFONTW font{};
+  // Rounded down: a font a fraction of a pixel larger than the design's would not fit.
+  font.lfHeight = -static_cast<LONG>(kWindowFontPoints * dpi / 72.0);
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = CLEARTYPE_QUALITY;
+  HDC screen = GetDC(nullptr);
+  for (const char* face : kWindowFontFaces) {
+    font.lfFaceName[0] = L'\0';
+    for (std::size_t i = 0; face[i] && i + 1 < LF_FACESIZE; ++i) {
+      font.lfFaceName[i] = static_cast<wchar_t>(face[i]);
+      font.lfFaceName[i + 1] = L'\0';
+    }
+    bool present = false;
+    EnumFontFamiliesExW(screen, &font, notePresent, reinterpret_cast<LPARAM>(&present), 0);
+    if (present) break;
   }
-  metrics.lfMessageFont.lfHeight = -MulDiv(kFontPoints, static_cast<int>(dpi), 72);
-  return CreateFontIndirectW(&metrics.lfMessageFont);
+  ReleaseDC(nullptr, screen);
+  return CreateFontIndirectW(&font);
 }

@@ -7,6 +7,6 @@
 UINT windowDpi(HWND window);
 // The outer size of a window whose client area, below its menu bar, has the given size.
 SIZE outerSize(SIZE client, DWORD style, DWORD extendedStyle, bool hasMenu, UINT dpi);
-// The system's font for dialogs and message boxes, 8 points high at this resolution. The caller
-// deletes it.
-HFONT createDialogFont(UINT dpi);
+// The window's font (window_layout.h) at this resolution, in the first of its faces that the
+// system has; the system's font mapper chooses where it has none. The caller deletes it.
+HFONT createWindowFont(UINT dpi);

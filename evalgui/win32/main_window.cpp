@@ -191,7 +191,7 @@ void MainWindow::stackControls() {
 // The font, the pictures and every place follow the resolution.
 void MainWindow::useResolution(UINT dpi) {
   dpi_ = dpi;
-  HFONT font = createDialogFont(dpi_);
+  HFONT font = createWindowFont(dpi_);
   for (const auto& [control, child] : handles_) {
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }

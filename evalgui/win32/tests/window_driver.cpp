@@ -24,6 +24,7 @@
 
 #include "driver_checks.h"
 #include "picture_checks.h"
+#include "text_fit_checks.h"
 #include "window_boards_driver.h"
 
 namespace {
@@ -257,7 +258,7 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const Paths paths{windowsPath(argv[1]), windowsPath(argv[2]), narrow(windowsPath(argv[2]))};
-  const std::vector<std::pair<std::string, std::function<void(const Paths&)>>> cases{
+  std::vector<DriverCase> cases{
       {"with_board", withBoard},
       {"without_board", withoutBoard},
       {"unplugged_during_send", unpluggedDuringSend},
@@ -267,9 +268,12 @@ int main(int argc, char* argv[]) {
       {"pictures_at_192_dpi", picturesAtTwiceTheResolution},
       {"installed", installed},
   };
+  const std::vector<DriverCase> textFit = textFitCases();
+  cases.insert(cases.end(), textFit.begin(), textFit.end());
   for (const auto& [name, run] : cases) {
-    // Run only when named: the installed program, and the 192 dpi session (picture_checks.h).
-    bool chosen = argc == 3 && name != "installed" && name != "pictures_at_192_dpi";
+    // Run only when named: the installed program, and the sessions at a resolution (screen.h).
+    bool chosen = argc == 3 && name != "installed" && name != "pictures_at_192_dpi" &&
+                  !name.starts_with("text_fits");
     for (int i = 3; i < argc; ++i) chosen = chosen || name == argv[i];
     if (!chosen) continue;
     const int before = failureCount();
